@@ -1,0 +1,94 @@
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QScreen>
+
+#include "app/UserInterface.h"
+#include "platform/Shell.h"
+
+namespace orbisto {
+
+namespace {
+
+void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text) {
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+class QtCopyProgressWindow : public CopyProgressWindow {
+public:
+    explicit QtCopyProgressWindow(QWidget* owner) : dialog_(owner) {
+        dialog_.setWindowTitle(QStringLiteral("Trwa kopiowanie"));
+        dialog_.setLabelText(QString());
+        dialog_.setWindowModality(Qt::WindowModal);
+        dialog_.setMinimumDuration(0);
+        dialog_.setAutoClose(false);
+        dialog_.setAutoReset(false);
+    }
+
+    bool advance(std::size_t done, std::size_t total) override {
+        dialog_.setMaximum(static_cast<int>(total));
+        dialog_.setValue(static_cast<int>(done));
+        QApplication::processEvents();
+        return !dialog_.wasCanceled();
+    }
+
+private:
+    QProgressDialog dialog_;
+};
+
+class QtUserInterface : public UserInterface {
+public:
+    void information(QWidget*, const QString& text) override {
+        // Centred on the screen, as the program's messages are.
+        showBox(nullptr, QMessageBox::Information, QStringLiteral("Information"), text);
+    }
+    void plainMessage(QWidget* parent, const QString& text) override {
+        showBox(parent, QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), text);
+    }
+    void error(QWidget* parent, const QString& text) override {
+        showBox(parent, QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), text);
+    }
+    void showModal(QDialog& dialog) override { dialog.exec(); }
+
+    std::optional<QString> chooseFolder(QWidget* parent) override {
+        QFileDialog dialog(parent, QStringLiteral("Select Directory"), QDir::currentPath());
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly, true);
+        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+        while (dialog.exec() == QDialog::Accepted) {
+            const QStringList chosen = dialog.selectedFiles();
+            if (chosen.isEmpty()) {
+                return std::nullopt;
+            }
+            const QString folder = chosen.first();
+            if (QDir(folder).exists()) {
+                return folder;
+            }
+            const auto answer = QMessageBox::question(
+                parent, QStringLiteral("Confirm"), QStringLiteral("The specified directory does not exist. Create it?"),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+            if (answer == QMessageBox::Yes && QDir().mkpath(folder)) {
+                return folder;
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::unique_ptr<CopyProgressWindow> openCopyProgress(QWidget* owner) override {
+        return std::make_unique<QtCopyProgressWindow>(owner);
+    }
+
+    void shellOpen(const QString& target, bool maximized) override {
+        platform::shellOpen(target.toStdString(), maximized);
+    }
+};
+
+} // namespace
+
+std::unique_ptr<UserInterface> makeQtUserInterface() { return std::make_unique<QtUserInterface>(); }
+
+} // namespace orbisto

@@ -1,0 +1,344 @@
+#include "app/TForm1.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTimer>
+
+#include "app/Guard.h"
+#include "app/UserInterface.h"
+#include "app/Widgets.h"
+#include "platform/FileSystem.h"
+#include "platform/Image.h"
+#include "platform/SettingsStore.h"
+
+namespace orbisto {
+
+namespace {
+
+using platform::Hive;
+
+// One game version: its button, its folder in the shared state, where its folder is found
+// and how the choice is stored.
+struct GameVersion {
+    QRadioButton* TForm1::*button;
+    std::string SharedState::*folder;
+    // Keys of the game's own setup, tried in order: players of the full FM 2007 are found as well as
+    // those of its demo.
+    std::vector<const char*> gameKeys;
+    const char* fallbackKey;
+    const char* storedText;
+};
+
+const std::array<GameVersion, 3>& versions() {
+    static const std::array<GameVersion, 3> table{{
+        {&TForm1::rb2005, &SharedState::Fm2005Folder,
+         {"\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2005"},
+         "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2005", "2005"},
+        {&TForm1::rb2006, &SharedState::Fm2006Folder,
+         {"\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2006"},
+         "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2006", "2006"},
+        {&TForm1::rb2007, &SharedState::Fm2007Folder,
+         {"\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2007",
+          "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2007 Gold Demo"},
+         "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2007", "2007"},
+    }};
+    return table;
+}
+
+constexpr const char* kRadioKey = "\\SOFTWARE\\VESKO\\zvk3\\radio";
+constexpr const char* kLanguageKey = "\\SOFTWARE\\VESKO\\zvk\\Lang";
+
+template <typename W> W* place(W* widget, const char* name, int left, int top, int width, int height) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(left, top, width, height);
+    return widget;
+}
+
+QGroupBox* groupBox(QWidget* parent, const char* name, const char* caption, int l, int t, int w, int h) {
+    auto* box = place(new QGroupBox(QString::fromUtf8(caption), parent), name, l, t, w, h);
+    return box;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption, int l, int t, int w, int h) {
+    return place(new QPushButton(QString::fromUtf8(caption), parent), name, l, t, w, h);
+}
+
+QRadioButton* radio(QWidget* parent, const char* name, const char* caption, int l, int t, int w, int h) {
+    return place(new QRadioButton(QString::fromUtf8(caption), parent), name, l, t, w, h);
+}
+
+QLabel* label(QWidget* parent, const char* name, const char* caption, int l, int t) {
+    auto* result = new QLabel(QString::fromUtf8(caption), parent);
+    result->setObjectName(QString::fromLatin1(name));
+    result->move(l, t);
+    result->adjustSize();
+    return result;
+}
+
+} // namespace
+
+TForm1::TForm1(AppContext& context, QWidget* parent) : QWidget(parent), ctx_(context) {
+    ctx_.forms.form1 = this;
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(kApplicationTitle));
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSize(8);
+    setFont(font);
+    buildLayout();
+    connectHandlers();
+}
+
+TForm1::~TForm1() {
+    FormDestroy();
+    if (ctx_.forms.form1 == this) {
+        ctx_.forms.form1 = nullptr;
+    }
+}
+
+bool TForm1::guard(const std::function<void()>& handler) { return runGuarded(ctx_.ui, this, handler); }
+
+std::string TForm1::programFolder() const {
+    auto folder = ctx_.executablePath.parent_path().string();
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+}
+
+void TForm1::buildLayout() {
+    setFixedSize(609, 297);
+    move(340, 290);
+
+    Image1 = place(new PictureBox(this), "Image1", 0, 0, 145, 297);
+    Image2 = place(new PictureBox(this), "Image2", 32, 208, 49, 33);
+
+    GroupBox1 = groupBox(this, "GroupBox1", "Choose Fds", 152, 0, 241, 73);
+    rb2005 = radio(GroupBox1, "rb2005", "FM 2005", 8, 16, 113, 17);
+    rb2006 = radio(GroupBox1, "rb2006", "FM 2006", 8, 32, 113, 17);
+    rb2007 = radio(GroupBox1, "rb2007", "FM 2007", 8, 48, 113, 17);
+    rb2006->setChecked(true);
+    prevs = button(GroupBox1, "prevs", "Preview balls in skins", 120, 44, 113, 25);
+
+    GroupBox2 = groupBox(this, "GroupBox2", "Installer", 152, 80, 241, 121);
+    install = button(GroupBox2, "install", "Install", 8, 16, 137, 25);
+    rbn = radio(GroupBox2, "rbn", "Only normal ball", 8, 48, 145, 17);
+    rbw = radio(GroupBox2, "rbw", "Only winter ball", 8, 64, 145, 17);
+    rbnaw = radio(GroupBox2, "rbnaw", "Normal and Winter", 8, 80, 185, 17);
+    rbn->setChecked(true);
+    cbinstall = place(new QCheckBox(QStringLiteral("Install to skin"), GroupBox2), "cbinstall", 8, 96, 145, 17);
+    GroupBox3 = groupBox(GroupBox2, "GroupBox3", "Preview", 160, 16, 65, 41);
+    Image3 = place(new PictureBox(GroupBox3), "Image3", 24, 16, 17, 17);
+    TrackBar1 = place(new QSlider(Qt::Horizontal, GroupBox2), "TrackBar1", 160, 64, 65, 41);
+    TrackBar1->setRange(1, 5);
+    TrackBar1->setValue(1);
+    TrackBar1->setPageStep(1);
+    TrackBar1->setTickPosition(QSlider::TicksBelow);
+    TrackBar1->setTickInterval(1);
+
+    GroupBox4 = groupBox(this, "GroupBox4", "Currently installed normal ball", 152, 208, 241, 41);
+    Label3 = label(GroupBox4, "Label3", "...", 8, 16);
+    Image4 = place(new PictureBox(GroupBox4), "Image4", 216, 16, 17, 17);
+    GroupBox5 = groupBox(this, "GroupBox5", "Currently installed winter ball", 152, 256, 241, 41);
+    Label4 = label(GroupBox5, "Label4", "...", 8, 16);
+    Image5 = place(new PictureBox(GroupBox5), "Image5", 216, 16, 17, 17);
+
+    GroupBox6 = groupBox(this, "GroupBox6", "Balls", 400, 0, 209, 161);
+    brand = place(new QComboBox(GroupBox6), "brand", 8, 16, 113, 21);
+    brand->setEditable(true);
+    brand->setInsertPolicy(QComboBox::NoInsert);
+    lista = place(new QListWidget(GroupBox6), "lista", 8, 48, 193, 89);
+    Label1 = label(GroupBox6, "Label1", "", 8, 144);
+    Label2 = label(GroupBox6, "Label2", "balls", 32, 144);
+
+    GroupBox8 = groupBox(this, "GroupBox8", "Add other ball", 400, 168, 209, 49);
+    add = button(GroupBox8, "add", "Add", 8, 16, 193, 25);
+    GroupBox7 = groupBox(this, "GroupBox7", "", 400, 216, 209, 81);
+    settings = button(GroupBox7, "settings", "Settings", 8, 16, 193, 25);
+    about = button(GroupBox7, "about", "About", 8, 48, 89, 25);
+    help = button(GroupBox7, "help", "Help", 112, 48, 89, 25);
+
+    // Hidden controls: the scan's button and lists, and the name of the language in use.
+    JvXPButton1 = button(this, "JvXPButton1", "JvXPButton1", 0, 0, 75, 25);
+    ListBox1 = place(new QListWidget(this), "ListBox1", 0, 0, 10, 10);
+    ListBox2 = place(new QListWidget(this), "ListBox2", 0, 0, 10, 10);
+    new_ = place(new QListWidget(this), "new", 0, 0, 10, 10);
+    Label5 = label(this, "Label5", "", 0, 0);
+    for (QWidget* hidden : {static_cast<QWidget*>(JvXPButton1), static_cast<QWidget*>(ListBox1),
+                            static_cast<QWidget*>(ListBox2), static_cast<QWidget*>(new_),
+                            static_cast<QWidget*>(Label5)}) {
+        hidden->hide();
+    }
+    // The logo lies under the service window's hot spot.
+    Image2->raise();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(120);
+    Timer1->start();
+}
+
+void TForm1::connectHandlers() {
+    auto on = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
+        connect(sender, signal, this, [this, handler] { guard([this, handler] { (this->*handler)(); }); });
+    };
+    on(install, &QPushButton::clicked, &TForm1::installClick);
+    on(settings, &QPushButton::clicked, &TForm1::settingsClick);
+    on(about, &QPushButton::clicked, &TForm1::aboutClick);
+    on(help, &QPushButton::clicked, &TForm1::helpClick);
+    on(add, &QPushButton::clicked, &TForm1::addClick);
+    on(prevs, &QPushButton::clicked, &TForm1::prevsClick);
+    on(JvXPButton1, &QPushButton::clicked, &TForm1::JvXPButton1Click);
+    on(Image2, &PictureBox::doubleClicked, &TForm1::Image2DblClick);
+    on(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
+    on(TrackBar1, &QSlider::valueChanged, &TForm1::TrackBar1Change);
+    on(lista, &QListWidget::currentRowChanged, &TForm1::listaClick);
+    on(lista, &QListWidget::itemDoubleClicked, &TForm1::listaDblClick);
+    on(brand, &QComboBox::currentIndexChanged, &TForm1::brandChange);
+    on(brand, &QComboBox::editTextChanged, &TForm1::brandChange);
+
+    // A version button runs its handler when it becomes checked, by the user or from code.
+    const std::array<void (TForm1::*)(), 3> versionHandlers{&TForm1::rb2005Click, &TForm1::rb2006Click,
+                                                            &TForm1::rb2007Click};
+    for (std::size_t i = 0; i < versions().size(); ++i) {
+        QRadioButton* versionButton = this->*versions()[i].button;
+        auto handler = versionHandlers[i];
+        connect(versionButton, &QRadioButton::toggled, this, [this, handler](bool checked) {
+            if (checked) {
+                guard([this, handler] { (this->*handler)(); });
+            }
+        });
+    }
+}
+
+void TForm1::FormCreate() {
+    guard([this] {
+        const std::string stored = ctx_.settings.readText(Hive::LocalMachine, kLanguageKey, "lang");
+        const std::string language = stored.empty() ? std::string("English") : stored;
+        lang0(language);
+        Label5->setText(QString::fromStdString(language));
+
+        // A logo that cannot be loaded is reported, and start-up goes on without it.
+        guard([this] { loadLogo(); });
+
+        rejestr();
+        wczytaj();
+        current();
+    });
+}
+
+void TForm1::loadLogo() {
+    // Looked for in the working folder first (where a shortcut may point), then beside the program.
+    const std::filesystem::path name = "logo.jpg";
+    std::filesystem::path file = ctx_.workingFolder / name;
+    if (!ctx_.fs.isPlainFile(file)) {
+        file = std::filesystem::path(programFolder()) / name;
+    }
+    Image1->setPicture(platform::decodeJpegFile(file));
+}
+
+void TForm1::rejestr() {
+    SharedState& s = state();
+    for (const GameVersion& version : versions()) {
+        std::string folder;
+        for (const char* key : version.gameKeys) {
+            if (folder.empty()) {
+                folder = ctx_.settings.readText(Hive::CurrentUser, key, "Path");
+            }
+        }
+        if (folder.empty()) {
+            folder = ctx_.settings.readText(Hive::LocalMachine, version.fallbackKey, "Path");
+        }
+        s.*version.folder = folder;
+    }
+    for (const GameVersion& version : versions()) {
+        if (!(s.*version.folder).empty()) {
+            checkVersion(this->*version.button);
+        }
+    }
+    for (const GameVersion& version : versions()) {
+        if ((s.*version.folder).empty()) {
+            (this->*version.button)->setEnabled(false);
+        }
+    }
+    for (const GameVersion& version : versions()) {
+        QRadioButton* versionButton = this->*version.button;
+        if (versionButton->isChecked() && versionButton->isEnabled()) {
+            s.GameFolder = s.*version.folder;
+        }
+    }
+    const std::string savedVersion = ctx_.settings.readText(Hive::LocalMachine, kRadioKey, "value");
+    for (const GameVersion& version : versions()) {
+        if (savedVersion == version.storedText) {
+            checkVersion(this->*version.button);
+        }
+    }
+    s.AppFolder = programFolder();
+}
+
+void TForm1::checkVersion(QRadioButton* versionButton) {
+    if (!versionButton->isChecked()) {
+        versionButton->setChecked(true); // toggled runs the version's handler
+    }
+}
+
+void TForm1::versionClick(QRadioButton* versionButton, const std::string& folder) {
+    if (!versionButton->isChecked() || !versionButton->isEnabled()) {
+        return;
+    }
+    state().GameFolder = folder;
+    current();
+}
+
+void TForm1::rb2005Click() { versionClick(rb2005, state().Fm2005Folder); }
+void TForm1::rb2006Click() { versionClick(rb2006, state().Fm2006Folder); }
+void TForm1::rb2007Click() { versionClick(rb2007, state().Fm2007Folder); }
+
+void TForm1::FormClose() {
+    std::string versionToSave;
+    for (const GameVersion& version : versions()) {
+        if (versionToSave.empty() && (this->*version.button)->isChecked()) {
+            versionToSave = version.storedText;
+        }
+    }
+    ctx_.settings.writeText(Hive::LocalMachine, kRadioKey, "value", versionToSave);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // A choice that cannot be stored is reported, and the program still closes.
+    if (!closing_) {
+        closing_ = true;
+        guard([this] { FormClose(); });
+    }
+    event->accept();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        FormActivate();
+    }
+}
+
+void TForm1::FormActivate() {
+    guard([this] { JvXPButton1Click(); });
+}
+
+void TForm1::FormDestroy() {
+    for (Image& frame : PreviewImages) {
+        frame = Image{};
+    }
+}
+
+void TForm1::closee() { close(); }
+
+} // namespace orbisto

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orbisto::platform {
+
+using Path = std::filesystem::path;
+
+struct FolderEntry {
+    std::string name;
+    bool isFolder = false;
+};
+
+// The file operations the core needs, behind one interface so tests can inject faults
+// (a frame that cannot be read, a target that stops accepting writes, a full disk).
+// Every failure raises orbisto::IoError with the Windows-style code.
+//
+// Windows semantics reproduced on Linux:
+//  - a name starting with "." is a hidden entry; hidden and system entries never appear in scans
+//    and never count as existing plain files;
+//  - a file without its owner's write permission is read-only: writing into it, replacing it or
+//    deleting it fails with code 5 even for root, until makeWritable clears the flag.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Entries of `folder` whose names match `pattern` ("*", "*.*", "*.", "*.png", "*.ini"; case-insensitive),
+    // files and folders alike, without ".", "..", hidden and system entries, sorted by name for a stable order.
+    // A missing folder (or an empty path) gives an empty list.
+    virtual std::vector<FolderEntry> scanFolder(const Path& folder, std::string_view pattern) const = 0;
+
+    // True for an existing plain file that is neither hidden, system nor a folder.
+    virtual bool isPlainFile(const Path& file) const = 0;
+    // True for an existing folder (hidden or not).
+    virtual bool folderExists(const Path& folder) const = 0;
+    // True when anything (file or folder) exists under that name.
+    virtual bool exists(const Path& path) const = 0;
+
+    // Creates one folder level. Raises IoError 183 when the name exists, 3 for an invalid name,
+    // 2/3 when the parent is missing, 5 when access is denied.
+    virtual void createFolder(const Path& folder) = 0;
+    // Creates the folder and any missing parents; an existing folder is fine.
+    virtual void createFolders(const Path& folder) = 0;
+
+    // Copies one file, replacing the target (also a read-only one). Raises IoError on failure,
+    // leaving no partial target behind.
+    virtual void copyFile(const Path& source, const Path& target) = 0;
+    // Renames a file or folder, replacing an existing target file (also a read-only one).
+    virtual void rename(const Path& from, const Path& to) = 0;
+    // Deletes one file. A missing file is not an error.
+    virtual void removeFile(const Path& file) = 0;
+    // Deletes a folder and everything in it. A missing folder is not an error.
+    virtual void removeTree(const Path& folder) = 0;
+    // Clears the read-only flag (gives the owner write permission). The outcome is not reported.
+    virtual void makeWritable(const Path& file) noexcept = 0;
+
+    virtual std::vector<std::uint8_t> readFile(const Path& file) const = 0;
+    virtual std::uintmax_t fileSize(const Path& file) const = 0;
+};
+
+// The real file system of this machine.
+FileSystem& localFileSystem();
+
+// Full path of the running executable.
+Path executablePath();
+// The process's working folder.
+Path workingFolder();
+
+} // namespace orbisto::platform

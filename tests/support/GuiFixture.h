@@ -1,0 +1,52 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/AppContext.h"
+#include "support/FakeUserInterface.h"
+#include "support/TempFolder.h"
+
+namespace orbisto {
+class TForm1;
+class Windows;
+namespace platform {
+class SettingsStore;
+}
+} // namespace orbisto
+
+namespace orbisto::test {
+
+// A program set up in temporary folders: its own program folder (AppFolder), a settings store,
+// a working folder, and the fake user interface. start() creates the six windows as the program does.
+class GuiFixture {
+public:
+    GuiFixture();
+    ~GuiFixture();
+
+    // Program folder, ending without a separator; AppFolder is this plus "/".
+    fs::path appFolder() const { return temp / "app"; }
+    fs::path settingsFolder() const { return temp / "settings"; }
+    fs::path workingFolder() const { return temp / "work"; }
+    // A game install folder with its ball folders: <temp>/games/<name>/data/graphics/pitch/balls[/winter].
+    fs::path makeGame(const std::string& name, bool withWinter = true) const;
+
+    // Copies the shipped language files into the program folder.
+    void installShippedLanguages() const;
+    // Stores a text value as the program's (LocalMachine) or the game's (CurrentUser) setting.
+    void storeMachine(const std::string& key, const std::string& name, const std::string& value);
+    void storeUser(const std::string& key, const std::string& name, const std::string& value);
+
+    // Creates the windows (the main window's creation step included).
+    TForm1& start();
+    TForm1& main();
+
+    TempFolder temp;
+    std::unique_ptr<platform::SettingsStore> settings;
+    FakeUserInterface ui;
+    std::unique_ptr<AppContext> context;
+    std::unique_ptr<Windows> windows;
+};
+
+} // namespace orbisto::test
