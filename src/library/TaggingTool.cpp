@@ -1,0 +1,71 @@
+#include "library/TaggingTool.h"
+
+#include <vector>
+
+#include "library/BallTag.h"
+#include "platform/IniProfile.h"
+
+namespace orbisto::library {
+
+namespace {
+
+std::vector<std::string> subfolders(const platform::FileSystem& fs, const Path& folder) {
+    std::vector<std::string> names;
+    for (const platform::FolderEntry& entry : fs.scanFolder(folder, "*.")) {
+        if (entry.isFolder) {
+            names.push_back(entry.name);
+        }
+    }
+    return names;
+}
+
+void report(const std::function<void(const std::string&)>& callback, const std::string& name) {
+    if (callback) {
+        callback(name);
+    }
+}
+
+// Tags the PNG files of one ball and marks the ball once they all carry the tag.
+std::size_t tagBall(const platform::FileSystem& fs, const Path& ballFolder, const std::string& tag,
+                    const char* newValue, const TaggingReport& reports) {
+    std::size_t tagged = 0;
+    for (const platform::FolderEntry& entry : fs.scanFolder(ballFolder, "*.png")) {
+        if (entry.isFolder) {
+            continue;
+        }
+        report(reports.frameTagged, entry.name);
+        SaveToExe(ballFolder / entry.name, tag);
+        ++tagged;
+    }
+    if (tagged > 0) {
+        const Path marker = ballFolder / kMarkerFile;
+        platform::writeProfileString(marker, kMarkerSection, kAuthKey, "1");
+        platform::writeProfileString(marker, kMarkerSection, kNewKey, newValue);
+    }
+    return tagged;
+}
+
+} // namespace
+
+std::size_t tagLibrary(const platform::FileSystem& fs, const Path& folder, bool markNew,
+                       const TaggingReport& reports) {
+    if (folder.empty()) {
+        return 0;
+    }
+    const char* newValue = markNew ? "1" : "0";
+    const std::vector<std::string> brands = subfolders(fs, folder);
+    for (const std::string& brand : brands) {
+        report(reports.brandFound, brand);
+        platform::writeProfileString(folder / brand / kMarkerFile, kMarkerSection, kAuthKey, "1");
+    }
+    std::size_t tagged = 0;
+    for (const std::string& brand : brands) {
+        for (const std::string& ball : subfolders(fs, folder / brand)) {
+            report(reports.ballFound, ball);
+            tagged += tagBall(fs, folder / brand / ball, ballTagText(brand, ball), newValue, reports);
+        }
+    }
+    return tagged;
+}
+
+} // namespace orbisto::library
