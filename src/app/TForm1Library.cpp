@@ -1,14 +1,131 @@
 #include "app/TForm1.h"
 
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QStringList>
+#include <QTimer>
+
+#include "app/Widgets.h"
+#include "library/BallTag.h"
+#include "library/InstalledBall.h"
+#include "library/Library.h"
+#include "library/LibraryScan.h"
+#include "library/Preview.h"
+#include "platform/Image.h"
+
 namespace orbisto {
 
-void TForm1::wczytaj() {}
-void TForm1::brandChange() {}
-void TForm1::listaClick() {}
-void TForm1::Timer1Timer() {}
-void TForm1::TrackBar1Change() {}
-void TForm1::current() {}
-void TForm1::showInstalledBall(const std::string&, QLabel*, PictureBox*) {}
-void TForm1::SaveToExe(const std::string&, const std::string&) {}
+namespace {
+
+constexpr int kPreviewSize = 17;
+
+QStringList toQStrings(const std::vector<std::string>& items) {
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(items.size()));
+    for (const std::string& item : items) {
+        list.append(QString::fromStdString(item));
+    }
+    return list;
+}
+
+// Text of the brand box's selected item; empty while the edit field holds typed text of its own.
+std::string selectedBrand(const QComboBox& box) {
+    const int index = box.currentIndex();
+    if (index < 0 || box.currentText() != box.itemText(index)) {
+        return {};
+    }
+    return box.itemText(index).toStdString();
+}
+
+} // namespace
+
+// Fills the brand box: ">New balls" and the listed brands, sorted, none selected.
+void TForm1::wczytaj() {
+    // Refilling is not a choice of the user: the ball list and the chosen brand stay as they are.
+    const QSignalBlocker blocker(brand);
+    brand->clear();
+    brand->setEditText({});
+    brand->addItem(QString::fromUtf8(library::kNewBalls.data(), static_cast<qsizetype>(library::kNewBalls.size())));
+    std::vector<std::string> brands = library::listBrands(ctx_.fs, state().AppFolder);
+    brand->addItems(toQStrings(brands));
+    brand->setCurrentIndex(-1);
+    brand->setEditText({});
+}
+
+// A brand was chosen (or text typed): lists its balls, or the ">New balls" entries.
+void TForm1::brandChange() {
+    SharedState& s = state();
+    s.BrandName.clear();
+    s.BallName.clear();
+    s.BrandName = selectedBrand(*brand);
+    s.ChosenBrand = s.BrandName;
+
+    // Emptying the list is not a pick of a ball.
+    const QSignalBlocker blocker(lista);
+    lista->clear();
+    lista->addItems(toQStrings(library::ballListItems(ctx_.fs, s.AppFolder, s.BrandName, s.newBalls)));
+}
+
+// A ball was picked: it becomes the chosen ball and its row-7 frames play in the preview.
+void TForm1::listaClick() {
+    SharedState& s = state();
+    s.BallName.clear();
+    const QListWidgetItem* item = lista->currentItem();
+    if (item == nullptr) {
+        return;
+    }
+    s.BallName = item->text().toStdString();
+    Timer1->setInterval(library::previewInterval(TrackBar1->value()));
+
+    // The brand box's text decides, not ChosenBrand: BrandName keeps ">New balls" for such entries.
+    const bool newBall = brand->currentText().toStdString() == library::kNewBalls;
+    const library::BallRef ball =
+        newBall ? library::resolveNewBallEntry(s.BallName, s.newBalls) : library::BallRef{s.BrandName, s.BallName};
+    library::loadPreviewFrames(library::ballFolder(s.AppFolder, ball), PreviewImages);
+    PreviewFrame = 1;
+}
+
+// One preview step: a white 17 x 17 surface with the current slot's frame drawn over it.
+void TForm1::Timer1Timer() {
+    QImage surface(kPreviewSize, kPreviewSize, QImage::Format_ARGB32_Premultiplied);
+    surface.fill(Qt::white);
+    if (const Image* frame = library::previewSlot(PreviewImages, PreviewFrame)) {
+        const QImage view(frame->rgba.data(), frame->width, frame->height, frame->width * 4,
+                          QImage::Format_RGBA8888);
+        QPainter painter(&surface);
+        painter.drawImage(0, 0, view);
+    }
+    Image3->setPicture(surface);
+    PreviewFrame = library::nextPreviewFrame(PreviewFrame);
+}
+
+void TForm1::TrackBar1Change() { Timer1->setInterval(library::previewInterval(TrackBar1->value())); }
+
+// Names and shows the normal and the winter ball installed in GameFolder.
+void TForm1::current() {
+    showInstalledBall(std::string(library::kInstalledNormalFrame), Label3, Image4);
+    showInstalledBall(std::string(library::kInstalledWinterFrame), Label4, Image5);
+}
+
+void TForm1::showInstalledBall(const std::string& frameRelativePath, QLabel* label, PictureBox* picture) {
+    const auto frame = library::installedFrame(ctx_.fs, state().GameFolder, frameRelativePath);
+    if (!frame) {
+        picture->hide();
+        label->clear();
+        return;
+    }
+    // In this order, so a frame that fails leaves the picture visible and what was shown before.
+    picture->show();
+    label->setText(QString::fromStdString(library::installedBallName(*frame)));
+    label->adjustSize();
+    picture->setPicture(platform::decodePngFile(*frame));
+}
+
+void TForm1::SaveToExe(const std::string& file, const std::string& text) { library::SaveToExe(file, text); }
 
 } // namespace orbisto

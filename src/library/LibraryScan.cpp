@@ -1,0 +1,93 @@
+#include "library/LibraryScan.h"
+
+#include <algorithm>
+
+#include "platform/Errors.h"
+#include "platform/IniProfile.h"
+#include "platform/Text.h"
+
+namespace orbisto::library {
+
+namespace {
+
+// Listed sub-folders of `folder` among the names matching `pattern`. A plain file is skipped
+// without a look inside: no marker can lie below it.
+std::vector<std::string> listedSubfolders(const platform::FileSystem& fs, const Path& folder,
+                                          std::string_view pattern) {
+    std::vector<std::string> names;
+    for (platform::FolderEntry& entry : fs.scanFolder(folder, pattern)) {
+        // A folder named like the pseudo-brand could never be told apart from it.
+        if (entry.isFolder && entry.name != kNewBalls && isListedFolder(fs, folder / entry.name)) {
+            names.push_back(std::move(entry.name));
+        }
+    }
+    sortForLibrary(names);
+    return names;
+}
+
+} // namespace
+
+bool isListedFolder(const platform::FileSystem& fs, const Path& folder) {
+    const Path marker = folder / kMarkerFile;
+    if (!fs.isPlainFile(marker)) {
+        return false;
+    }
+    try {
+        return platform::readProfileString(marker, kMarkerSection, kAuthKey) == "1";
+    } catch (const IoError&) {
+        return false; // an unreadable marker lists nothing
+    }
+}
+
+bool libraryLess(std::string_view a, std::string_view b) {
+    const bool aNew = a == kNewBalls;
+    const bool bNew = b == kNewBalls;
+    if (aNew || bNew) {
+        return aNew && !bNew;
+    }
+    return lessIgnoreCaseLocale(a, b);
+}
+
+void sortForLibrary(std::vector<std::string>& names) {
+    std::stable_sort(names.begin(), names.end(),
+                     [](const std::string& a, const std::string& b) { return libraryLess(a, b); });
+}
+
+std::vector<std::string> listBrands(const platform::FileSystem& fs, const Path& appFolder) {
+    if (appFolder.empty()) {
+        return {};
+    }
+    return listedSubfolders(fs, ballsFolder(appFolder), "*");
+}
+
+std::vector<std::string> listBalls(const platform::FileSystem& fs, const Path& appFolder, std::string_view brand) {
+    // An empty brand would scan the library root itself and offer its brands as balls.
+    if (appFolder.empty() || brand.empty() || brand == kNewBalls) {
+        return {};
+    }
+    return listedSubfolders(fs, ballsFolder(appFolder) / brand, "*.");
+}
+
+std::vector<std::string> brandBoxItems(const platform::FileSystem& fs, const Path& appFolder) {
+    std::vector<std::string> items{std::string(kNewBalls)};
+    for (std::string& name : listBrands(fs, appFolder)) {
+        items.push_back(std::move(name));
+    }
+    return items;
+}
+
+std::vector<std::string> ballListItems(const platform::FileSystem& fs, const Path& appFolder, std::string_view brand,
+                                       const std::vector<NewBallEntry>& newBalls) {
+    if (brand != kNewBalls) {
+        return listBalls(fs, appFolder, brand);
+    }
+    std::vector<std::string> items;
+    items.reserve(newBalls.size());
+    for (const NewBallEntry& entry : newBalls) {
+        items.push_back(entry.text);
+    }
+    sortForLibrary(items);
+    return items;
+}
+
+} // namespace orbisto::library
