@@ -14,6 +14,8 @@ namespace orbisto::install {
 struct SkinEntry {
     std::string folder;
     std::string displayName;
+
+    bool operator==(const SkinEntry&) const = default;
 };
 
 struct SkinCatalogue {
