@@ -1,0 +1,309 @@
+#include "platform/FileSystem.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+#include "platform/Errors.h"
+#include "platform/TempFile.h"
+#include "platform/Text.h"
+
+namespace orbisto::platform {
+
+namespace {
+
+bool isHiddenName(std::string_view name) { return !name.empty() && name.front() == '.'; }
+
+[[noreturn]] void throwErrno(int err) { throw IoError::fromErrno(err); }
+
+// Case-insensitive wildcard match of `name` against `pattern` ('*' any run, '?' one character).
+bool wildcardMatch(std::string_view pattern, std::string_view name) {
+    std::size_t p = 0;
+    std::size_t n = 0;
+    std::size_t starP = std::string_view::npos;
+    std::size_t starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+            ++p, ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++, starN = n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1, n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+// Windows pattern rules on long names: "*" and "*.*" match everything; a pattern ending in "."
+// matches names without a dot.
+bool matchesPattern(std::string_view pattern, std::string_view name) {
+    if (pattern == "*" || pattern == "*.*") {
+        return true;
+    }
+    const std::string lowerPattern = toLowerLocale(pattern);
+    const std::string lowerName = toLowerLocale(name);
+    if (lowerPattern.size() > 1 && lowerPattern.back() == '.') {
+        return lowerName.find('.') == std::string::npos &&
+               wildcardMatch(std::string_view(lowerPattern).substr(0, lowerPattern.size() - 1), lowerName);
+    }
+    return wildcardMatch(lowerPattern, lowerName);
+}
+
+struct FolderCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+class LocalFileSystem final : public FileSystem {
+public:
+    std::vector<FolderEntry> scanFolder(const Path& folder, std::string_view pattern) const override {
+        std::vector<FolderEntry> entries;
+        if (folder.empty()) {
+            return entries;
+        }
+        std::unique_ptr<DIR, FolderCloser> dir(::opendir(folder.c_str()));
+        if (!dir) {
+            return entries;
+        }
+        const int dirFd = ::dirfd(dir.get());
+        while (const dirent* entry = ::readdir(dir.get())) {
+            const std::string_view name = entry->d_name;
+            if (isHiddenName(name) || !matchesPattern(pattern, name)) {
+                continue;
+            }
+            struct stat info {};
+            if (::fstatat(dirFd, entry->d_name, &info, 0) != 0) {
+                continue; // a dangling link is nothing to list
+            }
+            // Sockets, devices and pipes play the part of system entries.
+            if (S_ISDIR(info.st_mode) || S_ISREG(info.st_mode)) {
+                entries.push_back({std::string(name), S_ISDIR(info.st_mode)});
+            }
+        }
+        std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
+            const std::string lowerA = toLowerLocale(a.name);
+            const std::string lowerB = toLowerLocale(b.name);
+            return lowerA != lowerB ? lowerA < lowerB : a.name < b.name;
+        });
+        return entries;
+    }
+
+    bool isPlainFile(const Path& file) const override {
+        struct stat info {};
+        return !file.empty() && !isHiddenName(file.filename().native()) && ::stat(file.c_str(), &info) == 0 &&
+               S_ISREG(info.st_mode);
+    }
+
+    bool folderExists(const Path& folder) const override {
+        struct stat info {};
+        return !folder.empty() && ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    }
+
+    bool exists(const Path& path) const override {
+        struct stat info {};
+        return !path.empty() && ::lstat(path.c_str(), &info) == 0;
+    }
+
+    void createFolder(const Path& folder) override {
+        if (folder.empty()) {
+            throw IoError(3);
+        }
+        if (::mkdir(folder.c_str(), 0777) != 0) {
+            throwErrno(errno);
+        }
+    }
+
+    void createFolders(const Path& folder) override {
+        if (folder.empty()) {
+            throw IoError(3);
+        }
+        Path partial;
+        for (const Path& part : folder) {
+            partial /= part;
+            if (part.empty() || part == "/" || part == "." || part == "..") {
+                continue;
+            }
+            if (::mkdir(partial.c_str(), 0777) != 0) {
+                const int err = errno;
+                if (err == EEXIST && folderExists(partial)) {
+                    continue;
+                }
+                throwErrno(err == EEXIST ? ENOTDIR : err);
+            }
+        }
+    }
+
+    void copyFile(const Path& source, const Path& target) override {
+        const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+        if (in < 0) {
+            throwErrno(errno);
+        }
+        struct Closer {
+            int fd;
+            ~Closer() { ::close(fd); }
+        } closeIn{in};
+        struct stat info {};
+        if (::fstat(in, &info) != 0) {
+            throwErrno(errno);
+        }
+        if (S_ISDIR(info.st_mode)) {
+            throw IoError(5);
+        }
+        struct stat targetInfo {};
+        if (::stat(target.c_str(), &targetInfo) == 0 && S_ISDIR(targetInfo.st_mode)) {
+            throw IoError(5);
+        }
+        // The copy goes to a hidden name beside the target and replaces it only when complete.
+        TempFile temp(target);
+        char buffer[1 << 16];
+        for (;;) {
+            const ssize_t got = ::read(in, buffer, sizeof buffer);
+            if (got < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                throwErrno(errno);
+            }
+            if (got == 0) {
+                break;
+            }
+            temp.write(buffer, static_cast<std::size_t>(got));
+        }
+        // Like the Windows copy, the target takes the source's attributes (the read-only flag included).
+        temp.commit(info.st_mode & 07777);
+    }
+
+    void rename(const Path& from, const Path& to) override {
+        struct stat fromInfo {};
+        if (::lstat(from.c_str(), &fromInfo) != 0) {
+            throwErrno(errno);
+        }
+        struct stat toInfo {};
+        if (::stat(to.c_str(), &toInfo) == 0 && S_ISDIR(toInfo.st_mode) &&
+            !(toInfo.st_dev == fromInfo.st_dev && toInfo.st_ino == fromInfo.st_ino)) {
+            throw IoError(S_ISDIR(fromInfo.st_mode) ? 183 : 5);
+        }
+        if (::rename(from.c_str(), to.c_str()) == 0) {
+            return;
+        }
+        const int err = errno;
+        if (err == EXDEV && S_ISREG(fromInfo.st_mode)) {
+            copyFile(from, to);
+            if (::unlink(from.c_str()) != 0) {
+                throwErrno(errno);
+            }
+            return;
+        }
+        if (err == EXDEV) {
+            throw IoError(17); // ERROR_NOT_SAME_DEVICE
+        }
+        throwErrno(err == EISDIR ? EACCES : err == ENOTEMPTY ? EEXIST : err);
+    }
+
+    void removeFile(const Path& file) override {
+        struct stat info {};
+        if (::lstat(file.c_str(), &info) != 0) {
+            if (errno == ENOENT) {
+                return;
+            }
+            throwErrno(errno);
+        }
+        if (S_ISDIR(info.st_mode) || (S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) == 0)) {
+            throw IoError(5);
+        }
+        if (::unlink(file.c_str()) != 0 && errno != ENOENT) {
+            throwErrno(errno);
+        }
+    }
+
+    void removeTree(const Path& folder) override {
+        // Like the shell's delete without questions, read-only files inside go too.
+        std::error_code error;
+        std::filesystem::remove_all(folder, error);
+        if (error) {
+            throwErrno(error.value());
+        }
+    }
+
+    void makeWritable(const Path& file) noexcept override {
+        struct stat info {};
+        if (::stat(file.c_str(), &info) == 0) {
+            ::chmod(file.c_str(), (info.st_mode & 07777) | S_IWUSR);
+        }
+    }
+
+    std::vector<std::uint8_t> readFile(const Path& file) const override {
+        const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            throwErrno(errno);
+        }
+        struct Closer {
+            int fd;
+            ~Closer() { ::close(fd); }
+        } closer{fd};
+        struct stat info {};
+        if (::fstat(fd, &info) != 0) {
+            throwErrno(errno);
+        }
+        if (S_ISDIR(info.st_mode)) {
+            throw IoError(5);
+        }
+        std::vector<std::uint8_t> bytes;
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+        std::uint8_t buffer[1 << 16];
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                throwErrno(errno);
+            }
+            if (got == 0) {
+                return bytes;
+            }
+            bytes.insert(bytes.end(), buffer, buffer + got);
+        }
+    }
+
+    std::uintmax_t fileSize(const Path& file) const override {
+        struct stat info {};
+        if (::stat(file.c_str(), &info) != 0) {
+            throwErrno(errno);
+        }
+        if (S_ISDIR(info.st_mode)) {
+            throw IoError(5);
+        }
+        return static_cast<std::uintmax_t>(info.st_size);
+    }
+};
+
+} // namespace
+
+FileSystem& localFileSystem() {
+    static LocalFileSystem instance;
+    return instance;
+}
+
+Path executablePath() {
+    std::error_code error;
+    Path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? Path() : path;
+}
+
+Path workingFolder() {
+    std::error_code error;
+    Path path = std::filesystem::current_path(error);
+    return error ? Path() : path;
+}
+
+} // namespace orbisto::platform
