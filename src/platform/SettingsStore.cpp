@@ -1,0 +1,501 @@
+#include "platform/SettingsStore.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/AtomicFile.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
+#include "platform/Utf8.h"
+
+namespace orbisto::platform {
+
+namespace {
+
+constexpr std::string_view kSignature = "WINE REGISTRY Version 2";
+
+// A value as it stands in the file: its name, and its data text after the "=" (continuation
+// lines joined). Values nobody changed are written back with their lines untouched.
+struct RegValue {
+    std::string name; // "" for the key's default value, written @
+    std::string data;
+    std::vector<std::string> lines;
+};
+
+struct RegKey {
+    std::string path;                     // components separated by one backslash
+    std::string suffix;                   // what follows "]" on the key line: the timestamp
+    std::vector<std::string> optionLines; // #time=, #class=, #link and the like
+    std::vector<RegValue> values;
+};
+
+struct RegHive {
+    std::vector<std::string> header; // the lines between the signature and the first key
+    std::vector<RegKey> keys;
+};
+
+bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+int hexValue(char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; }
+
+// Reads an escaped name or text up to the unescaped `close` character and moves `pos` past it.
+// Escapes follow Wine: C escapes, \x with up to four hex digits (a UTF-16 unit), octal, and a
+// backslash before any other character standing for that character. Raw bytes are UTF-8.
+std::optional<std::string> parseEscaped(std::string_view line, std::size_t& pos, char close) {
+    std::u16string units;
+    while (pos < line.size()) {
+        const char c = line[pos];
+        if (c == close) {
+            ++pos;
+            return utf8::fromUtf16(units);
+        }
+        if (c != '\\') {
+            const char32_t codePoint = utf8::decodeNext(line, pos);
+            if (codePoint >= 0x10000) {
+                units += static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10));
+                units += static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+            } else {
+                units += static_cast<char16_t>(codePoint);
+            }
+            continue;
+        }
+        if (++pos >= line.size()) {
+            return std::nullopt;
+        }
+        const char escaped = line[pos++];
+        switch (escaped) {
+        case 'a': units += u'\a'; break;
+        case 'b': units += u'\b'; break;
+        case 'e': units += u'\x1b'; break;
+        case 'f': units += u'\f'; break;
+        case 'n': units += u'\n'; break;
+        case 'r': units += u'\r'; break;
+        case 't': units += u'\t'; break;
+        case 'v': units += u'\v'; break;
+        case 'x': {
+            unsigned value = 0;
+            int digits = 0;
+            while (digits < 4 && pos < line.size() && isHexDigit(line[pos])) {
+                value = value * 16 + static_cast<unsigned>(hexValue(line[pos++]));
+                ++digits;
+            }
+            units += digits == 0 ? u'x' : static_cast<char16_t>(value);
+            break;
+        }
+        default:
+            if (escaped >= '0' && escaped <= '7') {
+                unsigned value = static_cast<unsigned>(escaped - '0');
+                for (int digits = 1; digits < 3 && pos < line.size() && line[pos] >= '0' && line[pos] <= '7';
+                     ++digits) {
+                    value = value * 8 + static_cast<unsigned>(line[pos++] - '0');
+                }
+                units += static_cast<char16_t>(value);
+            } else {
+                units += static_cast<char16_t>(static_cast<unsigned char>(escaped));
+            }
+        }
+    }
+    return std::nullopt; // no closing character
+}
+
+// Writes a name or text the way Wine does, escaping the backslash and the characters of `special`.
+std::string escape(std::string_view text, std::string_view special) {
+    static constexpr char kEscapes[] = ".......abtnvfr.............e....";
+    const std::u16string units = utf8::toUtf16(text);
+    std::string out;
+    char buffer[16];
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const char16_t unit = units[i];
+        const bool nextExists = i + 1 < units.size();
+        if (unit > 127) {
+            // Four digits when a hex digit follows, so the reader does not take it into the escape.
+            const bool padded = nextExists && units[i + 1] < 128 && isHexDigit(static_cast<char>(units[i + 1]));
+            std::snprintf(buffer, sizeof buffer, padded ? "\\x%04x" : "\\x%x", static_cast<unsigned>(unit));
+            out += buffer;
+        } else if (unit < 32) {
+            if (kEscapes[unit] != '.') {
+                out += '\\';
+                out += kEscapes[unit];
+            } else {
+                const bool padded = nextExists && units[i + 1] >= '0' && units[i + 1] <= '7';
+                std::snprintf(buffer, sizeof buffer, padded ? "\\%03o" : "\\%o", static_cast<unsigned>(unit));
+                out += buffer;
+            }
+        } else {
+            const char c = static_cast<char>(unit);
+            if (c == '\\' || special.find(c) != std::string_view::npos) {
+                out += '\\';
+            }
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string escapeKeyPath(std::string_view path) {
+    std::string out;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t separator = path.find('\\', start);
+        out += escape(path.substr(start, separator - start), "[]");
+        if (separator == std::string_view::npos) {
+            return out;
+        }
+        out += "\\\\";
+        start = separator + 1;
+    }
+}
+
+// "\Software\Vendor\" and "Software\Vendor" name the same key.
+std::string normalizeKeyPath(std::string_view path) {
+    std::string out;
+    for (const char c : path) {
+        if (c != '\\' || (!out.empty() && out.back() != '\\')) {
+            out += c;
+        }
+    }
+    while (!out.empty() && out.back() == '\\') {
+        out.pop_back();
+    }
+    return out;
+}
+
+std::vector<std::string> splitFileLines(std::string_view content) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < content.size()) {
+        std::size_t end = content.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = content.size();
+        }
+        std::string_view line = content.substr(start, end - start);
+        if (line.ends_with('\r')) {
+            line.remove_suffix(1);
+        }
+        lines.emplace_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string_view trimRight(std::string_view text) {
+    const std::size_t last = text.find_last_not_of(" \t");
+    return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
+std::optional<RegHive> parseHive(std::string_view content) {
+    const auto lines = splitFileLines(content);
+    if (lines.empty() || trimRight(lines[0]) != kSignature) {
+        return std::nullopt;
+    }
+    RegHive hive;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.starts_with('[')) {
+            std::size_t pos = 1;
+            auto path = parseEscaped(line, pos, ']');
+            if (!path) {
+                return std::nullopt;
+            }
+            hive.keys.push_back({normalizeKeyPath(*path), line.substr(pos), {}, {}});
+            continue;
+        }
+        if (hive.keys.empty()) {
+            hive.header.push_back(line);
+            continue;
+        }
+        RegKey& key = hive.keys.back();
+        if (line.starts_with('"') || line.starts_with('@')) {
+            RegValue value;
+            std::size_t pos = 1;
+            if (line.front() == '"') {
+                auto name = parseEscaped(line, pos, '"');
+                if (!name) {
+                    return std::nullopt;
+                }
+                value.name = std::move(*name);
+            }
+            if (pos >= line.size() || line[pos] != '=') {
+                return std::nullopt;
+            }
+            value.data = line.substr(pos + 1);
+            value.lines.push_back(line);
+            // Long hex data goes on over indented lines, each but the last ending in a backslash.
+            while (trimRight(value.data).ends_with('\\') && i + 1 < lines.size()) {
+                value.data = std::string(trimRight(value.data));
+                value.data.pop_back();
+                const std::string& next = lines[++i];
+                value.data += next.substr(std::min(next.find_first_not_of(" \t"), next.size()));
+                value.lines.push_back(next);
+            }
+            key.values.push_back(std::move(value));
+        } else if (!trimRight(line).empty()) {
+            key.optionLines.push_back(line);
+        }
+    }
+    while (!hive.header.empty() && trimRight(hive.header.back()).empty()) {
+        hive.header.pop_back();
+    }
+    return hive;
+}
+
+// Order of keys and values in the file: case-insensitive, as Wine compares upper-cased names.
+std::u16string orderKey(std::string_view name) {
+    std::u16string units = utf8::toUtf16(toLowerLocale(name));
+    for (char16_t& unit : units) {
+        if (unit >= u'a' && unit <= u'z') {
+            unit = static_cast<char16_t>(unit - u'a' + u'A');
+        }
+    }
+    return units;
+}
+
+bool keyBefore(const RegKey& a, const RegKey& b) {
+    // Component by component, so a key's sub-keys follow it directly.
+    std::u16string left = orderKey(a.path);
+    std::u16string right = orderKey(b.path);
+    std::replace(left.begin(), left.end(), u'\\', u'\0');
+    std::replace(right.begin(), right.end(), u'\\', u'\0');
+    return left < right;
+}
+
+std::string serialize(RegHive& hive) {
+    std::stable_sort(hive.keys.begin(), hive.keys.end(), keyBefore);
+    std::string out(kSignature);
+    out += '\n';
+    for (const auto& line : hive.header) {
+        out += line + '\n';
+    }
+    for (auto& key : hive.keys) {
+        std::stable_sort(key.values.begin(), key.values.end(),
+                         [](const RegValue& a, const RegValue& b) { return orderKey(a.name) < orderKey(b.name); });
+        out += "\n[" + escapeKeyPath(key.path) + "]" + key.suffix + '\n';
+        for (const auto& line : key.optionLines) {
+            out += line + '\n';
+        }
+        for (const auto& value : key.values) {
+            for (const auto& line : value.lines) {
+                out += line + '\n';
+            }
+        }
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> parseHexBytes(std::string_view text) {
+    std::vector<std::uint8_t> bytes;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        if (text[pos] == ',' || text[pos] == ' ' || text[pos] == '\t') {
+            ++pos;
+        } else if (pos + 1 < text.size() && isHexDigit(text[pos]) && isHexDigit(text[pos + 1])) {
+            bytes.push_back(static_cast<std::uint8_t>(hexValue(text[pos]) * 16 + hexValue(text[pos + 1])));
+            pos += 2;
+        } else {
+            ++pos;
+        }
+    }
+    return bytes;
+}
+
+// Text of a value of type REG_SZ (1) or REG_EXPAND_SZ (2) in any of its written forms.
+std::optional<std::string> textOf(std::string_view data) {
+    if (data.starts_with('"')) {
+        std::size_t pos = 1;
+        return parseEscaped(data, pos, '"');
+    }
+    unsigned type = 0;
+    std::size_t pos = 0;
+    const bool isString = data.starts_with("str(");
+    if (isString || data.starts_with("hex(")) {
+        pos = 4;
+        while (pos < data.size() && isHexDigit(data[pos])) {
+            type = type * 16 + static_cast<unsigned>(hexValue(data[pos++]));
+        }
+        if (data.substr(pos, 2) != "):" || (type != 1 && type != 2)) {
+            return std::nullopt;
+        }
+        pos += 2;
+        if (isString) {
+            if (pos >= data.size() || data[pos] != '"') {
+                return std::nullopt;
+            }
+            ++pos;
+            return parseEscaped(data, pos, '"');
+        }
+        const auto bytes = parseHexBytes(data.substr(pos));
+        std::u16string units;
+        for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+            const auto unit = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+            if (unit == 0) {
+                break; // the text ends at its terminator
+            }
+            units += unit;
+        }
+        return utf8::fromUtf16(units);
+    }
+    return std::nullopt;
+}
+
+const char* hiveFileName(Hive hive) { return hive == Hive::CurrentUser ? "user.reg" : "system.reg"; }
+
+std::vector<std::string> newHeader(Hive hive) {
+    return {hive == Hive::CurrentUser ? ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000"
+                                      : ";; All keys relative to \\\\Machine"};
+}
+
+// The key line's timestamp (seconds) and Wine's #time= line (100 ns units since 1601, in hex).
+void stamp(RegKey& key) {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now).count();
+    const auto ticks = static_cast<unsigned long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count() / 100) +
+                       116444736000000000ull;
+    key.suffix = " " + std::to_string(seconds);
+    char time[32];
+    std::snprintf(time, sizeof time, "#time=%llx", ticks);
+    std::erase_if(key.optionLines, [](const std::string& line) { return line.starts_with("#time="); });
+    key.optionLines.insert(key.optionLines.begin(), time);
+}
+
+class RegistryFileStore final : public SettingsStore {
+public:
+    explicit RegistryFileStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+    std::string readText(Hive hive, std::string_view keyPath, std::string_view valueName) const override {
+        const std::filesystem::path file = folder_ / hiveFileName(hive);
+        if (!localFileSystem().isPlainFile(file)) {
+            return {};
+        }
+        std::optional<RegHive> parsed;
+        try {
+            const auto bytes = localFileSystem().readFile(file);
+            parsed = parseHive(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        } catch (const IoError&) {
+            return {};
+        }
+        if (!parsed) {
+            return {};
+        }
+        const std::string path = normalizeKeyPath(keyPath);
+        for (const auto& key : parsed->keys) {
+            if (!equalsIgnoreCase(key.path, path)) {
+                continue;
+            }
+            for (const auto& value : key.values) {
+                if (equalsIgnoreCase(value.name, valueName)) {
+                    auto text = textOf(value.data);
+                    if (!text) {
+                        throw SettingsTypeError(valueName);
+                    }
+                    return *text;
+                }
+            }
+            return {}; // only the first key of that name counts
+        }
+        return {};
+    }
+
+    void writeText(Hive hive, std::string_view keyPath, std::string_view valueName, std::string_view value) override {
+        FileSystem& fs = localFileSystem();
+        const std::filesystem::path file = folder_ / hiveFileName(hive);
+        std::vector<std::filesystem::path> createdFolders;
+        try {
+            RegHive parsed{newHeader(hive), {}};
+            if (fs.exists(file)) {
+                const auto bytes = fs.readFile(file);
+                auto existing = parseHive(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+                if (!existing || isReadOnlyFile(file)) {
+                    // A file we do not understand is kept as it is, not overwritten.
+                    throw SettingsWriteError(valueName);
+                }
+                parsed = std::move(*existing);
+            } else {
+                createFolders(createdFolders);
+            }
+            const std::string path = normalizeKeyPath(keyPath);
+            auto key = std::find_if(parsed.keys.begin(), parsed.keys.end(),
+                                    [&](const RegKey& k) { return equalsIgnoreCase(k.path, path); });
+            if (key == parsed.keys.end()) {
+                parsed.keys.push_back({path, {}, {}, {}});
+                key = std::prev(parsed.keys.end());
+            }
+            const std::string data = "\"" + escape(value, "\"") + "\"";
+            auto existingValue = std::find_if(key->values.begin(), key->values.end(),
+                                              [&](const RegValue& v) { return equalsIgnoreCase(v.name, valueName); });
+            if (existingValue == key->values.end()) {
+                key->values.push_back({std::string(valueName), {}, {}});
+                existingValue = std::prev(key->values.end());
+            } else if (existingValue->data == data) {
+                return; // the store already says so
+            }
+            existingValue->data = data;
+            existingValue->lines = {(existingValue->name.empty() ? "@" : "\"" + escape(existingValue->name, "\"") + "\"") +
+                                    "=" + data};
+            stamp(*key);
+            const std::string content = serialize(parsed);
+            replaceFileAtomically(file, {reinterpret_cast<const std::uint8_t*>(content.data()), content.size()});
+        } catch (const Error& error) {
+            removeCreatedFolders(createdFolders);
+            if (dynamic_cast<const SettingsWriteError*>(&error)) {
+                throw;
+            }
+            throw SettingsWriteError(valueName);
+        }
+    }
+
+private:
+    // Creates the store's folder and its missing parents, noting each one so a refused write can
+    // take them away again.
+    void createFolders(std::vector<std::filesystem::path>& created) const {
+        std::vector<std::filesystem::path> missing;
+        for (std::filesystem::path folder = folder_; !folder.empty() && !localFileSystem().exists(folder);
+             folder = folder.parent_path()) {
+            missing.push_back(folder);
+            if (folder == folder.parent_path()) {
+                break;
+            }
+        }
+        for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+            localFileSystem().createFolder(*it);
+            created.push_back(*it);
+        }
+    }
+
+    static void removeCreatedFolders(const std::vector<std::filesystem::path>& created) noexcept {
+        for (auto it = created.rbegin(); it != created.rend(); ++it) {
+            ::rmdir(it->c_str());
+        }
+    }
+
+    std::filesystem::path folder_;
+};
+
+} // namespace
+
+std::unique_ptr<SettingsStore> makeRegistryFileStore(const std::filesystem::path& folder) {
+    return std::make_unique<RegistryFileStore>(folder);
+}
+
+std::filesystem::path defaultSettingsFolder() {
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    if (configHome && *configHome) {
+        return std::filesystem::path(configHome) / "orbisto";
+    }
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) {
+        const passwd* user = ::getpwuid(::getuid());
+        home = user ? user->pw_dir : "/";
+    }
+    return std::filesystem::path(home) / ".config" / "orbisto";
+}
+
+} // namespace orbisto::platform
