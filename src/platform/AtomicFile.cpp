@@ -1,5 +1,8 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/Errors.h"
+#include "platform/TempFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -7,9 +10,6 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "platform/Errors.h"
-#include "platform/TempFile.h"
 
 namespace orbisto::platform {
 

@@ -1,5 +1,9 @@
 #include "platform/FileSystem.h"
 
+#include "platform/Errors.h"
+#include "platform/TempFile.h"
+#include "platform/Text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
@@ -9,17 +13,17 @@
 #include <system_error>
 #include <unistd.h>
 
-#include "platform/Errors.h"
-#include "platform/TempFile.h"
-#include "platform/Text.h"
-
 namespace orbisto::platform {
 
 namespace {
 
-bool isHiddenName(std::string_view name) { return !name.empty() && name.front() == '.'; }
+bool isHiddenName(std::string_view name) {
+    return !name.empty() && name.front() == '.';
+}
 
-[[noreturn]] void throwErrno(int err) { throw IoError::fromErrno(err); }
+[[noreturn]] void throwErrno(int err) {
+    throw IoError::fromErrno(err);
+}
 
 // Case-insensitive wildcard match of `name` against `pattern` ('*' any run, '?' one character).
 bool wildcardMatch(std::string_view pattern, std::string_view name) {

@@ -6,10 +6,10 @@
 #include <string>
 
 // jpeglib.h needs FILE and size_t declared first.
-#include <jpeglib.h>
-
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+
+#include <jpeglib.h>
 
 namespace orbisto::platform {
 

@@ -1,13 +1,13 @@
 #include "platform/IniProfile.h"
 
-#include <cerrno>
-#include <optional>
-#include <vector>
-
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
+
+#include <cerrno>
+#include <optional>
+#include <vector>
 
 namespace orbisto::platform {
 
@@ -27,7 +27,9 @@ std::string_view trimRight(std::string_view text) {
     return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
 }
 
-std::string_view trim(std::string_view text) { return trimRight(trimLeft(text)); }
+std::string_view trim(std::string_view text) {
+    return trimRight(trimLeft(text));
+}
 
 // Cuts to 2047 bytes without leaving half a UTF-8 sequence at the end.
 std::string capped(std::string_view text) {
@@ -105,7 +107,9 @@ ParsedLine parseLine(std::string_view content, const Line& line) {
     return parsed;
 }
 
-std::size_t bomLength(std::string_view content) { return content.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0; }
+std::size_t bomLength(std::string_view content) {
+    return content.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0;
+}
 
 std::optional<std::string> readContent(const std::filesystem::path& file) {
     try {

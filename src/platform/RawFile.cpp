@@ -1,18 +1,20 @@
 #include "platform/RawFile.h"
 
+#include "platform/Errors.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "platform/Errors.h"
 
 namespace orbisto::platform {
 
 namespace {
 
 // A write through a handle opened for reading is refused like on Windows, not reported as EBADF.
-[[noreturn]] void throwErrno(int err) { throw IoError::fromErrno(err == EBADF ? EACCES : err); }
+[[noreturn]] void throwErrno(int err) {
+    throw IoError::fromErrno(err == EBADF ? EACCES : err);
+}
 
 } // namespace
 

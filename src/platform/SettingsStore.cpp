@@ -1,5 +1,11 @@
 #include "platform/SettingsStore.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
+#include "platform/Utf8.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -10,12 +16,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
-
-#include "platform/AtomicFile.h"
-#include "platform/Errors.h"
-#include "platform/FileSystem.h"
-#include "platform/Text.h"
-#include "platform/Utf8.h"
 
 namespace orbisto::platform {
 
@@ -43,9 +43,13 @@ struct RegHive {
     std::vector<RegKey> keys;
 };
 
-bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+bool isHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
 
-int hexValue(char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; }
+int hexValue(char c) {
+    return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+}
 
 // Reads an escaped name or text up to the unescaped `close` character and moves `pos` past it.
 // Escapes follow Wine: C escapes, \x with up to four hex digits (a UTF-16 unit), octal, and a
@@ -73,14 +77,30 @@ std::optional<std::string> parseEscaped(std::string_view line, std::size_t& pos,
         }
         const char escaped = line[pos++];
         switch (escaped) {
-        case 'a': units += u'\a'; break;
-        case 'b': units += u'\b'; break;
-        case 'e': units += u'\x1b'; break;
-        case 'f': units += u'\f'; break;
-        case 'n': units += u'\n'; break;
-        case 'r': units += u'\r'; break;
-        case 't': units += u'\t'; break;
-        case 'v': units += u'\v'; break;
+        case 'a':
+            units += u'\a';
+            break;
+        case 'b':
+            units += u'\b';
+            break;
+        case 'e':
+            units += u'\x1b';
+            break;
+        case 'f':
+            units += u'\f';
+            break;
+        case 'n':
+            units += u'\n';
+            break;
+        case 'r':
+            units += u'\r';
+            break;
+        case 't':
+            units += u'\t';
+            break;
+        case 'v':
+            units += u'\v';
+            break;
         case 'x': {
             unsigned value = 0;
             int digits = 0;
@@ -346,7 +366,9 @@ std::optional<std::string> textOf(std::string_view data) {
     return std::nullopt;
 }
 
-const char* hiveFileName(Hive hive) { return hive == Hive::CurrentUser ? "user.reg" : "system.reg"; }
+const char* hiveFileName(Hive hive) {
+    return hive == Hive::CurrentUser ? "user.reg" : "system.reg";
+}
 
 std::vector<std::string> newHeader(Hive hive) {
     return {hive == Hive::CurrentUser ? ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000"
@@ -357,8 +379,9 @@ std::vector<std::string> newHeader(Hive hive) {
 void stamp(RegKey& key) {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now).count();
-    const auto ticks = static_cast<unsigned long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count() / 100) +
-                       116444736000000000ull;
+    const auto ticks =
+        static_cast<unsigned long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count() / 100) +
+        116444736000000000ull;
     key.suffix = " " + std::to_string(seconds);
     char time[32];
     std::snprintf(time, sizeof time, "#time=%llx", ticks);
@@ -438,8 +461,8 @@ public:
                 return; // the store already says so
             }
             existingValue->data = data;
-            existingValue->lines = {(existingValue->name.empty() ? "@" : "\"" + escape(existingValue->name, "\"") + "\"") +
-                                    "=" + data};
+            existingValue->lines = {
+                (existingValue->name.empty() ? "@" : "\"" + escape(existingValue->name, "\"") + "\"") + "=" + data};
             stamp(*key);
             const std::string content = serialize(parsed);
             replaceFileAtomically(file, {reinterpret_cast<const std::uint8_t*>(content.data()), content.size()});

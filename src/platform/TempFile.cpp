@@ -1,5 +1,7 @@
 #include "platform/TempFile.h"
 
+#include "platform/Errors.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -8,8 +10,6 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "platform/Errors.h"
 
 namespace orbisto::platform {
 

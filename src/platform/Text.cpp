@@ -1,9 +1,9 @@
 #include "platform/Text.h"
 
+#include "platform/Utf8.h"
+
 #include <algorithm>
 #include <locale>
-
-#include "platform/Utf8.h"
 
 namespace orbisto {
 
@@ -44,7 +44,9 @@ bool isAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 } // namespace
 

@@ -1,9 +1,9 @@
 #include "platform/XmlReader.h"
 
-#include <pugixml.hpp>
-
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+
+#include <pugixml.hpp>
 
 namespace orbisto::platform {
 
