@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include "core/OwnBallFixtures.h"
+#include "library/BallTag.h"
+#include "library/TaggingTool.h"
+#include "platform/Errors.h"
+#include "platform/IniProfile.h"
+
+namespace orbisto::test {
+namespace {
+
+class TaggingTool : public ::testing::Test {
+protected:
+    fs::path root() const { return temp / "library"; }
+    // An untagged, unmarked ball with the 21 frames.
+    fs::path makeBall(const std::string& brand, const std::string& ball) {
+        const fs::path folder = root() / brand / ball;
+        writeFrames(folder, frameNames());
+        return folder;
+    }
+    std::size_t run(bool markNew) {
+        brands.clear();
+        balls.clear();
+        frames.clear();
+        library::TaggingReport report{[this](const std::string& n) { brands.push_back(n); },
+                                      [this](const std::string& n) { balls.push_back(n); },
+                                      [this](const std::string& n) { frames.push_back(n); }};
+        return library::tagLibrary(platform::localFileSystem(), root(), markNew, report);
+    }
+    static std::string marker(const fs::path& folder, const char* key) {
+        return platform::readProfileString(folder / "tst.ini", "Sys", key, "<none>");
+    }
+
+    TempFolder temp;
+    std::vector<std::string> brands, balls, frames;
+};
+
+TEST_F(TaggingTool, oneBallMarkedNew_marksBrandAndBallAndTagsEveryFrame) {
+    const fs::path ball = makeBall("Alpha", "Comet");
+
+    EXPECT_EQ(run(true), 21u);
+    EXPECT_EQ(brands, std::vector<std::string>{"Alpha"});
+    EXPECT_EQ(balls, std::vector<std::string>{"Comet"});
+    EXPECT_EQ(frames.size(), 21u);
+    EXPECT_EQ(marker(root() / "Alpha", "Auth"), "1");
+    EXPECT_EQ(marker(ball, "Auth"), "1");
+    EXPECT_EQ(marker(ball, "New"), "1");
+    for (const std::string& frame : frameNames()) {
+        EXPECT_EQ(library::ReadBallTag(ball / frame), "Alpha|Comet") << frame;
+    }
+}
+
+TEST_F(TaggingTool, secondRunNotNew_rewritesNewAsZeroCountsAgainAndKeepsOneTag) {
+    const fs::path ball = makeBall("Alpha", "Comet");
+    ASSERT_EQ(run(true), 21u);
+    const auto sizeAfterFirst = fs::file_size(ball / "ball_42.png");
+
+    EXPECT_EQ(run(false), 21u);
+    EXPECT_EQ(marker(ball, "New"), "0");
+    EXPECT_EQ(marker(ball, "Auth"), "1");
+    EXPECT_EQ(fs::file_size(ball / "ball_42.png"), sizeAfterFirst);
+    EXPECT_EQ(library::ReadBallTag(ball / "ball_42.png"), "Alpha|Comet");
+}
+
+TEST_F(TaggingTool, ballFolderWithoutPng_getsNoMarkerButItsBrandDoes) {
+    writeFile(root() / "Alpha/Empty/readme.txt", "no frames");
+
+    EXPECT_EQ(run(true), 0u);
+    EXPECT_EQ(balls, std::vector<std::string>{"Empty"});
+    EXPECT_EQ(marker(root() / "Alpha", "Auth"), "1");
+    EXPECT_FALSE(fs::exists(root() / "Alpha/Empty/tst.ini"));
+}
+
+TEST_F(TaggingTool, sameBallNameUnderTwoBrands_eachTaggedOnceWithItsOwnBrand) {
+    const fs::path alpha = makeBall("Alpha", "Comet");
+    const fs::path beta = makeBall("Beta", "Comet");
+    const auto untaggedSize = fs::file_size(beta / "ball_11.png");
+
+    EXPECT_EQ(run(false), 42u);
+    EXPECT_EQ(balls, (std::vector<std::string>{"Comet", "Comet"}));
+    EXPECT_EQ(library::ReadBallTag(alpha / "ball_11.png"), "Alpha|Comet");
+    EXPECT_EQ(library::ReadBallTag(beta / "ball_11.png"), "Beta|Comet");
+    EXPECT_EQ(fs::file_size(beta / "ball_11.png"), untaggedSize + 10 + 4);
+}
+
+TEST_F(TaggingTool, strayFilesWithoutExtension_areNeitherBrandsNorBalls) {
+    makeBall("Alpha", "Comet");
+    writeFile(root() / "LICENSE", "stray in the root");
+    writeFile(root() / "Alpha/NOTES", "stray in a brand");
+
+    EXPECT_EQ(run(true), 21u);
+    EXPECT_EQ(brands, std::vector<std::string>{"Alpha"});
+    EXPECT_EQ(balls, std::vector<std::string>{"Comet"});
+    EXPECT_EQ(readText(root() / "LICENSE"), "stray in the root");
+}
+
+TEST_F(TaggingTool, nonPngFilesAndDottedFolders_areLeftAlone) {
+    const fs::path ball = makeBall("Alpha", "Comet");
+    writeFile(ball / "info.txt", "text");
+    writeFrames(root() / "Alpha/old.version", frameNames());
+
+    EXPECT_EQ(run(true), 21u);
+    EXPECT_EQ(readText(ball / "info.txt"), "text");
+    EXPECT_EQ(library::ReadBallTag(root() / "Alpha/old.version/ball_11.png"), "");
+}
+
+TEST_F(TaggingTool, frameThatCannotBeWritten_stopsRunWithoutMarkingThatBall) {
+    const fs::path ball = makeBall("Alpha", "Comet");
+    fs::permissions(ball / "ball_22.png", fs::perms::owner_write, fs::perm_options::remove);
+
+    try {
+        run(true);
+        FAIL() << "no error";
+    } catch (const IoError& e) {
+        EXPECT_EQ(e.code(), 5);
+    }
+    EXPECT_EQ(marker(root() / "Alpha", "Auth"), "1");
+    EXPECT_FALSE(fs::exists(ball / "tst.ini"));
+    EXPECT_EQ(library::ReadBallTag(ball / "ball_21.png"), "Alpha|Comet");
+}
+
+} // namespace
+} // namespace orbisto::test
