@@ -60,7 +60,6 @@ void SaveToExe(const std::filesystem::path& file, std::string_view text) {
     frame.truncate(contentSize);
     try {
         frame.append(newTrailer);
-        frame.sync();
     } catch (const Error&) {
         // The blocks of the old trailer were just freed, so putting it back normally succeeds;
         // the original failure is reported either way.
