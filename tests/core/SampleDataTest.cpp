@@ -1,0 +1,221 @@
+// The sample library and logo shipped in data/, the generator that draws them, and the demo game
+// that scripts/run prepares. The shipped data is read through the program's own library code, so
+// a frame or marker the program would not accept fails here.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "install/SkinCatalogue.h"
+#include "library/BallTag.h"
+#include "library/Library.h"
+#include "library/LibraryScan.h"
+#include "library/NewBallScan.h"
+#include "platform/FileSystem.h"
+#include "platform/Image.h"
+#include "platform/SettingsStore.h"
+#include "support/TempFolder.h"
+#include "tools/DemoGame.h"
+#include "tools/SampleArt.h"
+
+namespace orbisto {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempFolder;
+
+// The shipped data folder doubles as a program folder: balls/ lies directly in it.
+fs::path shippedData() { return fs::path(ORBISTO_SOURCE_DIR) / "data"; }
+
+std::vector<std::string> frameNames() {
+    return {library::kFrameNames.begin(), library::kFrameNames.end()};
+}
+
+// Relative path -> bytes of every file below `root`.
+std::map<std::string, std::vector<std::uint8_t>> filesBelow(const fs::path& root) {
+    std::map<std::string, std::vector<std::uint8_t>> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file()) {
+            files[fs::relative(entry.path(), root).generic_string()] = test::readBytes(entry.path());
+        }
+    }
+    return files;
+}
+
+std::uint8_t alphaAt(const Image& image, int x, int y) {
+    return image.rgba[(static_cast<std::size_t>(y) * image.width + x) * 4 + 3];
+}
+
+TEST(SampleLibrary, fourOrMoreBrandsOfTwoOrThreeListedBallsWithUsableNames) {
+    auto& fs = platform::localFileSystem();
+    const auto brands = library::listBrands(fs, shippedData());
+    ASSERT_GE(brands.size(), 4u);
+    for (const auto& brand : brands) {
+        const auto balls = library::listBalls(fs, shippedData(), brand);
+        EXPECT_GE(balls.size(), 2u) << brand;
+        EXPECT_LE(balls.size(), 3u) << brand;
+        // ">New balls" entries are split at "-", so no sample name may contain one.
+        EXPECT_EQ(brand.find('-'), std::string::npos) << brand;
+        for (const auto& ball : balls) {
+            EXPECT_EQ(ball.find('-'), std::string::npos) << ball;
+        }
+        // Every ball folder on disk is listed: none lacks its marker.
+        EXPECT_EQ(fs.scanFolder(library::ballsFolder(shippedData()) / brand, "*.").size(), balls.size()) << brand;
+    }
+}
+
+TEST(SampleLibrary, everyBallIsTwentyOneTaggedFramesTransparentAroundTheBall) {
+    auto& fs = platform::localFileSystem();
+    for (const auto& brand : library::listBrands(fs, shippedData())) {
+        for (const auto& ball : library::listBalls(fs, shippedData(), brand)) {
+            const fs::path folder = library::ballFolder(shippedData(), {brand, ball});
+            std::vector<std::string> pngs;
+            for (const auto& entry : fs.scanFolder(folder, "*.png")) {
+                pngs.push_back(entry.name);
+            }
+            std::sort(pngs.begin(), pngs.end());
+            ASSERT_EQ(pngs, frameNames()) << folder;
+            for (const auto& frame : pngs) {
+                SCOPED_TRACE(brand + "/" + ball + "/" + frame);
+                const Image image = platform::decodePngFile(folder / frame);
+                ASSERT_EQ(image.width, 17);
+                ASSERT_EQ(image.height, 17);
+                EXPECT_EQ(alphaAt(image, 0, 0), 0);
+                EXPECT_EQ(alphaAt(image, 16, 16), 0);
+                EXPECT_EQ(alphaAt(image, 8, 8), 255);
+                EXPECT_EQ(library::ReadBallTag(folder / frame), brand + "|" + ball);
+            }
+        }
+    }
+}
+
+TEST(SampleLibrary, framesOfARowDifferSoThePreviewTurns) {
+    auto& fs = platform::localFileSystem();
+    for (const auto& brand : library::listBrands(fs, shippedData())) {
+        for (const auto& ball : library::listBalls(fs, shippedData(), brand)) {
+            const fs::path folder = library::ballFolder(shippedData(), {brand, ball});
+            for (int row = 1; row <= 7; ++row) {
+                const std::string stem = folder / ("ball_" + std::to_string(row));
+                const auto a = platform::decodePngFile(stem + "1.png").rgba;
+                const auto b = platform::decodePngFile(stem + "2.png").rgba;
+                const auto c = platform::decodePngFile(stem + "3.png").rgba;
+                EXPECT_TRUE(a != b && b != c && a != c) << stem;
+            }
+        }
+    }
+}
+
+TEST(SampleLibrary, oneOrTwoBallsAreMarkedNewAndTheLogoFitsTheWindow) {
+    const auto scan = library::scanNewBalls(platform::localFileSystem(), shippedData());
+    EXPECT_GE(scan.newBalls.size(), 1u);
+    EXPECT_LE(scan.newBalls.size(), 2u);
+    const Image logo = platform::decodeJpegFile(shippedData() / "logo.jpg");
+    EXPECT_EQ(logo.width, 145);
+    EXPECT_EQ(logo.height, 297);
+}
+
+TEST(SampleGenerator, redrawingGivesTheShippedFilesByteForByte) {
+    TempFolder temp;
+    sample::writeSampleData(temp.path());
+    const auto drawn = filesBelow(temp / "balls");
+    const auto shipped = filesBelow(shippedData() / "balls");
+    std::set<std::string> drawnNames, shippedNames;
+    for (const auto& [name, bytes] : drawn) {
+        drawnNames.insert(name);
+    }
+    for (const auto& [name, bytes] : shipped) {
+        shippedNames.insert(name);
+    }
+    ASSERT_EQ(drawnNames, shippedNames) << "run: cmake --build <build> --target sample_data";
+    for (const auto& [name, bytes] : drawn) {
+        EXPECT_TRUE(bytes == shipped.at(name)) << name << " differs from a fresh drawing";
+    }
+    EXPECT_TRUE(test::readBytes(temp / "logo.jpg") == test::readBytes(shippedData() / "logo.jpg"));
+}
+
+TEST(SampleGenerator, failedWriteNamesTheFileAndLeavesNothingBehind) {
+    TempFolder temp;
+    const fs::path missingFolder = temp / "missing";
+    try {
+        sample::writeFileAtomically(missingFolder / "ball_11.png", {1, 2, 3});
+        FAIL() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("ball_11.png"), std::string::npos) << error.what();
+    }
+    EXPECT_FALSE(fs::exists(missingFolder));
+
+    // A data folder that is a file is refused before anything is drawn.
+    test::writeFile(temp / "data", "not a folder");
+    EXPECT_ANY_THROW(sample::writeSampleData(temp / "data"));
+    EXPECT_EQ(test::readText(temp / "data"), "not a folder");
+}
+
+TEST(DemoGame, hasTheGamesUntaggedBallAWinterBallAndTwoListedSkinsOfThree) {
+    TempFolder temp;
+    const fs::path game = temp / "Football Manager 2006";
+    ASSERT_TRUE(sample::prepareDemoGame(game));
+
+    const fs::path balls = game / "data/graphics/pitch/balls";
+    for (const auto& frame : frameNames()) {
+        ASSERT_TRUE(fs::is_regular_file(balls / frame)) << frame;
+        EXPECT_EQ(library::ReadBallTag(balls / frame), "") << frame;
+    }
+    EXPECT_EQ(library::ReadBallTag(balls / "winter/ball_73.png"), "Tundra|Frost");
+    // The winter ball came from the library: same bytes as the shipped frame.
+    EXPECT_TRUE(test::readBytes(balls / "winter/ball_73.png") ==
+                test::readBytes(shippedData() / "balls/Tundra/Frost/ball_73.png"));
+
+    const auto catalogue = install::readSkinCatalogue(platform::localFileSystem(), game);
+    EXPECT_TRUE(catalogue.errors.empty());
+    const std::vector<install::SkinEntry> listed = {{"midnight", "Midnight "},
+                                                    {"daylight", "Daylight "}};
+    EXPECT_EQ(catalogue.skins, listed);
+    EXPECT_TRUE(fs::exists(game / "data/skins/classic/classic.xml")); // there, but without "hnfn"
+    EXPECT_FALSE(fs::exists(game / "data/skins/daylight/graphics"));
+    EXPECT_EQ(library::ReadBallTag(game / "data/skins/midnight/graphics/pitch/balls/ball_73.png"), "Northwind|Gale");
+}
+
+TEST(DemoGame, isMadeOnceAndNeverOverwritesAnExistingFolder) {
+    TempFolder temp;
+    const fs::path game = temp / "fm2006";
+    ASSERT_TRUE(sample::prepareDemoGame(game));
+    const fs::path frame = game / "data/graphics/pitch/balls/ball_73.png";
+    test::writeFile(frame, "installed by the user");
+
+    EXPECT_FALSE(sample::prepareDemoGame(game));
+    EXPECT_EQ(test::readText(frame), "installed by the user");
+    // Only the game itself is left beside it: no half-made copy.
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.path()), fs::directory_iterator()), 1);
+}
+
+TEST(DemoGame, settingsPointFm2006AtTheGameThroughTheFallBackKey) {
+    TempFolder temp;
+    const fs::path settings = temp / "settings";
+    EXPECT_FALSE(sample::hasConfiguredGame(settings));
+
+    sample::pointSettingsAtGame(settings, temp / "game");
+    EXPECT_TRUE(sample::hasConfiguredGame(settings));
+    auto store = platform::makeRegistryFileStore(settings);
+    EXPECT_EQ(store->readText(platform::Hive::LocalMachine, "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2006", "Path"),
+              (temp / "game").generic_string());
+    // The game's own keys stay untouched.
+    EXPECT_EQ(store->readText(platform::Hive::CurrentUser,
+                              "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2006", "Path"),
+              "");
+}
+
+TEST(DemoGame, aGameFoundByItsOwnKeyCountsAsConfigured) {
+    TempFolder temp;
+    platform::makeRegistryFileStore(temp.path())
+        ->writeText(platform::Hive::CurrentUser,
+                    "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2007 Gold Demo", "Path",
+                    "/games/fm2007");
+    EXPECT_TRUE(sample::hasConfiguredGame(temp.path()));
+}
+
+} // namespace
+} // namespace orbisto
