@@ -1,13 +1,14 @@
+#include "app/UserInterface.h"
+#include "platform/Shell.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QScreen>
-
-#include "app/UserInterface.h"
-#include "platform/Shell.h"
 
 namespace orbisto {
 
@@ -40,6 +41,41 @@ private:
     QProgressDialog dialog_;
 };
 
+// The folder chooser "Select Directory", starting in the working folder. A typed folder that does
+// not exist is created with its parents once the user agrees; "No" keeps the chooser open.
+class FolderChooser : public QFileDialog {
+public:
+    explicit FolderChooser(QWidget* parent)
+        : QFileDialog(parent, QStringLiteral("Select Directory"), QDir::currentPath()) {
+        setFileMode(QFileDialog::Directory);
+        setOption(QFileDialog::ShowDirsOnly, true);
+        setOption(QFileDialog::DontUseNativeDialog, true);
+    }
+
+protected:
+    void accept() override {
+        const QStringList chosen = selectedFiles();
+        if (chosen.isEmpty() || QFileInfo(chosen.first()).isDir()) {
+            QFileDialog::accept();
+            return;
+        }
+        const QString folder = chosen.first();
+        const auto answer = QMessageBox::question(this, QStringLiteral("Confirm"),
+                                                  QStringLiteral("The specified directory does not exist. Create it?"),
+                                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes) {
+            return;
+        }
+        if (!QDir().mkpath(folder)) {
+            QMessageBox::critical(
+                this, QString::fromLatin1(kApplicationTitle),
+                QStringLiteral("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(folder)));
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
 class QtUserInterface : public UserInterface {
 public:
     void information(QWidget*, const QString& text) override {
@@ -55,27 +91,11 @@ public:
     void showModal(QDialog& dialog) override { dialog.exec(); }
 
     std::optional<QString> chooseFolder(QWidget* parent) override {
-        QFileDialog dialog(parent, QStringLiteral("Select Directory"), QDir::currentPath());
-        dialog.setFileMode(QFileDialog::Directory);
-        dialog.setOption(QFileDialog::ShowDirsOnly, true);
-        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-        while (dialog.exec() == QDialog::Accepted) {
-            const QStringList chosen = dialog.selectedFiles();
-            if (chosen.isEmpty()) {
-                return std::nullopt;
-            }
-            const QString folder = chosen.first();
-            if (QDir(folder).exists()) {
-                return folder;
-            }
-            const auto answer = QMessageBox::question(
-                parent, QStringLiteral("Confirm"), QStringLiteral("The specified directory does not exist. Create it?"),
-                QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-            if (answer == QMessageBox::Yes && QDir().mkpath(folder)) {
-                return folder;
-            }
+        FolderChooser dialog(parent);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return std::nullopt;
         }
-        return std::nullopt;
+        return dialog.selectedFiles().first();
     }
 
     std::unique_ptr<CopyProgressWindow> openCopyProgress(QWidget* owner) override {
@@ -89,6 +109,8 @@ public:
 
 } // namespace
 
-std::unique_ptr<UserInterface> makeQtUserInterface() { return std::make_unique<QtUserInterface>(); }
+std::unique_ptr<UserInterface> makeQtUserInterface() {
+    return std::make_unique<QtUserInterface>();
+}
 
 } // namespace orbisto

@@ -1,17 +1,199 @@
 #include "ui/TForm4.h"
 
+#include "app/Guard.h"
+#include "app/TForm1.h"
+#include "app/UserInterface.h"
+#include "i18n/LanguageFile.h"
+#include "platform/SettingsStore.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShowEvent>
+
 namespace orbisto {
+
+namespace {
+
+using platform::Hive;
+
+constexpr const char* kLanguageKey = "\\SOFTWARE\\VESKO\\ZVK\\Lang";
+constexpr const char* kFm2005Key = "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2005";
+constexpr const char* kFm2006Key = "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2006";
+constexpr const char* kFm2007Key = "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2007";
+
+template <typename W> W* place(W* widget, const char* name, int left, int top, int width, int height) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(left, top, width, height);
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const char* name, const char* text, int left, int top, int width) {
+    return place(new QLabel(QString::fromUtf8(text), parent), name, left, top, width, 16);
+}
+
+} // namespace
 
 TForm4::TForm4(AppContext& context, QWidget* parent) : QDialog(parent), ctx_(context) {
     ctx_.forms.form4 = this;
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Settings"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    buildLayout();
+    connectHandlers();
+    guard([this] { FormCreate(); });
 }
 
 TForm4::~TForm4() {
     if (ctx_.forms.form4 == this) {
         ctx_.forms.form4 = nullptr;
     }
+}
+
+void TForm4::buildLayout() {
+    GroupBox1 = place(new QGroupBox(QStringLiteral("Language"), this), "GroupBox1", 8, 8, 161, 129);
+    ListBox1 = place(new QListWidget(GroupBox1), "ListBox1", 8, 20, 145, 73);
+    JvXPButton1 = place(new QPushButton(QStringLiteral("Change"), GroupBox1), "JvXPButton1", 8, 98, 145, 23);
+
+    GroupBox2 = place(new QGroupBox(QStringLiteral("Current language"), this), "GroupBox2", 176, 8, 169, 129);
+    Label2 = label(GroupBox2, "Label2", "Language:", 8, 22, 153);
+    Label3 = label(GroupBox2, "Label3", "Label3", 8, 40, 153);
+    Label1 = label(GroupBox2, "Label1", "Author:", 8, 68, 153);
+    Label4 = label(GroupBox2, "Label4", "Label4", 8, 86, 153);
+    Label4->setWordWrap(true);
+    Label4->resize(153, 34);
+    Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    GroupBox31 = place(new QGroupBox(QStringLiteral("Paths"), this), "GroupBox31", 8, 144, 337, 97);
+    const struct {
+        QLabel* TForm4::*caption;
+        const char* captionName;
+        const char* text;
+        QLabel* TForm4::*folder;
+        const char* folderName;
+        QPushButton* TForm4::*chooser;
+        const char* chooserName;
+    } rows[] = {
+        {&TForm4::Label5, "Label5", "FM 2005:", &TForm4::label11, "label11", &TForm4::JvXPButton2, "JvXPButton2"},
+        {&TForm4::Label7, "Label7", "FM 2006:", &TForm4::label12, "label12", &TForm4::JvXPButton3, "JvXPButton3"},
+        {&TForm4::Label9, "Label9", "FM 2007:", &TForm4::label13, "label13", &TForm4::JvXPButton4, "JvXPButton4"},
+    };
+    int top = 20;
+    for (const auto& row : rows) {
+        this->*row.caption = label(GroupBox31, row.captionName, row.text, 8, top + 3, 56);
+        this->*row.folder = label(GroupBox31, row.folderName, "", 64, top + 3, 232);
+        this->*row.chooser =
+            place(new QPushButton(QStringLiteral("..."), GroupBox31), row.chooserName, 300, top, 29, 21);
+        top += 24;
+    }
+    setFixedSize(353, 249);
+}
+
+void TForm4::connectHandlers() {
+    auto on = [this](auto* sender, auto signal, void (TForm4::*handler)()) {
+        connect(sender, signal, this, [this, handler] { guard([this, handler] { (this->*handler)(); }); });
+    };
+    on(ListBox1, &QListWidget::currentRowChanged, &TForm4::ListBox1Click);
+    on(ListBox1, &QListWidget::itemDoubleClicked, &TForm4::ListBox1DblClick);
+    on(JvXPButton1, &QPushButton::clicked, &TForm4::JvXPButton1Click);
+    on(JvXPButton2, &QPushButton::clicked, &TForm4::JvXPButton2Click);
+    on(JvXPButton3, &QPushButton::clicked, &TForm4::JvXPButton3Click);
+    on(JvXPButton4, &QPushButton::clicked, &TForm4::JvXPButton4Click);
+}
+
+bool TForm4::guard(const std::function<void()>& handler) {
+    return runGuarded(ctx_.ui, this, handler);
+}
+
+std::string TForm4::currentLanguage() const {
+    return ctx_.forms.form1->Label5->text().toStdString();
+}
+
+void TForm4::showLanguageInfo(const std::string& language) {
+    const auto file = i18n::languageFile(ctx_.forms.form1->programFolder(), language);
+    Label3->setText(QString::fromStdString(i18n::readLanguageText(file, i18n::kLanguageNameKey)));
+    Label4->setText(QString::fromStdString(i18n::readLanguageText(file, i18n::kAuthorKey)));
+}
+
+void TForm4::FormCreate() {
+    const SharedState& s = ctx_.state;
+    label11->setText(QString::fromStdString(s.Fm2005Folder));
+    label12->setText(QString::fromStdString(s.Fm2006Folder));
+    label13->setText(QString::fromStdString(s.Fm2007Folder));
+    showLanguageInfo(currentLanguage());
+}
+
+void TForm4::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) {
+        guard([this] { FormShow(); });
+    }
+}
+
+void TForm4::FormShow() {
+    ctx_.forms.form1->lang4(currentLanguage());
+    if (SelectedLanguage.empty()) {
+        JvXPButton1->setEnabled(false);
+    }
+    lang();
+}
+
+void TForm4::lang() {
+    for (const std::string& name : i18n::listLanguages(ctx_.fs, ctx_.forms.form1->programFolder())) {
+        ListBox1->addItem(QString::fromStdString(name));
+    }
+}
+
+void TForm4::ListBox1Click() {
+    SelectedLanguage.clear();
+    if (const QListWidgetItem* item = ListBox1->currentItem()) {
+        SelectedLanguage = item->text().toStdString();
+    }
+    if (!SelectedLanguage.empty()) {
+        JvXPButton1->setEnabled(true);
+    }
+}
+
+void TForm4::ListBox1DblClick() {
+    // Nothing is applied until a language has been picked in this opening.
+    if (ListBox1->currentItem() == nullptr || SelectedLanguage.empty()) {
+        return;
+    }
+    TForm1& main = *ctx_.forms.form1;
+    showLanguageInfo(SelectedLanguage);
+    main.Label5->setText(QString::fromStdString(SelectedLanguage));
+    main.lang0(SelectedLanguage);
+    ctx_.settings.writeText(Hive::LocalMachine, kLanguageKey, "lang", SelectedLanguage);
+    main.lang4(currentLanguage());
+}
+
+void TForm4::JvXPButton1Click() {
+    ListBox1DblClick();
+}
+
+void TForm4::JvXPButton2Click() {
+    changeFolder(kFm2005Key, &SharedState::Fm2005Folder, label11);
+}
+void TForm4::JvXPButton3Click() {
+    changeFolder(kFm2006Key, &SharedState::Fm2006Folder, label12);
+}
+void TForm4::JvXPButton4Click() {
+    changeFolder(kFm2007Key, &SharedState::Fm2007Folder, label13);
+}
+
+void TForm4::changeFolder(const char* key, std::string SharedState::*folder, QLabel* folderLabel) {
+    const std::optional<QString> chosen = ctx_.ui.chooseFolder(this);
+    if (!chosen) {
+        return;
+    }
+    ctx_.settings.writeText(Hive::LocalMachine, key, "Path", chosen->toStdString());
+    ctx_.state.*folder = ctx_.settings.readText(Hive::LocalMachine, key, "Path");
+    folderLabel->setText(QString::fromStdString(ctx_.state.*folder));
+    ctx_.ui.information(nullptr, QString::fromStdString(ctx_.state.resmsg));
+    // The new folder is read at the next start.
+    close();
+    ctx_.forms.form1->closee();
 }
 
 } // namespace orbisto

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orbisto::platform {
+class FileSystem;
+}
+
+namespace orbisto::i18n {
+
+// Where a text read from a language file goes.
+enum class TextKind {
+    Control, // the caption of the control named `target` (a button, group box or label)
+    Title,   // the window's title
+    Message, // the shared message text named `target`
+};
+
+// One text of a language file: the key read in section "lang" and what it sets.
+struct LanguageText {
+    std::string_view key;
+    TextKind kind;
+    std::string_view target;
+};
+
+// The language file of `language`: <programFolder>Languages/<language>.ini. The program folder ends
+// in a separator; the name is used as it is.
+std::filesystem::path languageFile(const std::string& programFolder, const std::string& language);
+
+// One key of section "lang"; `fallback` when the file, the section or the key is missing.
+std::string readLanguageText(const std::filesystem::path& file, std::string_view key, std::string_view fallback = {});
+
+// Reads every text in order, each one afresh from the file, and hands it to `apply` right after
+// reading it. A missing file, section or key gives the empty text: no fallback to layout texts.
+void applyLanguageTexts(const std::filesystem::path& file, std::span<const LanguageText> texts,
+                        const std::function<void(const LanguageText&, const std::string&)>& apply);
+
+// Names of the languages in <programFolder>Languages: every "*.ini" file (folders, hidden and system
+// entries are skipped), in the listing's order, with only its last extension removed.
+std::vector<std::string> listLanguages(const platform::FileSystem& fs, const std::string& programFolder);
+
+// The texts of each window, in the order they are read.
+std::span<const LanguageText> mainWindowTexts();     // lang0: 18 captions and the 8 messages
+std::span<const LanguageText> settingsWindowTexts(); // lang4
+std::span<const LanguageText> skinWindowTexts();     // lang3
+std::span<const LanguageText> skinPreviewTexts();    // lang3, after skinWindowTexts, in preview mode only
+std::span<const LanguageText> ownBallWindowTexts();  // lang5
+
+// Messages of the own-ball window's checks, with a built-in English text for language files that
+// lack them (an empty value in the file stays empty).
+inline constexpr std::string_view kNameMessageKey = "namemsg";
+inline constexpr std::string_view kCheckMessageKey = "chkmsg";
+inline constexpr std::string_view kDefaultNameMessage =
+    "A name may not be empty, contain / \\ : * ? \" < > | or control characters, be \".\" or \"..\", end in a "
+    "dot or a blank, or be a reserved device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9).";
+inline constexpr std::string_view kDefaultCheckMessage = "The chosen folder lacks these ball frames:";
+
+// Keys of the settings window's "Current language" group.
+inline constexpr std::string_view kLanguageNameKey = "language";
+inline constexpr std::string_view kAuthorKey = "author";
+
+} // namespace orbisto::i18n
