@@ -1,9 +1,81 @@
+#include <QCheckBox>
+#include <QListWidget>
+#include <exception>
+
 #include "app/TForm1.h"
+#include "app/UserInterface.h"
+#include "install/Install.h"
+#include "install/TForm3.h"
+#include "library/Library.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
 
 namespace orbisto {
 
-void TForm1::installClick() {}
-void TForm1::listaDblClick() {}
-void TForm1::prevsClick() {}
+namespace {
+
+constexpr const char* kNoBallFolder = "Error \"balls\" directory not found";
+
+} // namespace
+
+// Installs the chosen ball into the game's normal folder, winter folder or both; or, with
+// "Install to skin" ticked, opens the install-to-skin window instead.
+void TForm1::installClick() {
+    SharedState& s = state();
+    if (s.BallName.empty()) {
+        ctx_.ui.information(this, QString::fromStdString(s.selmsg));
+        return;
+    }
+    if (cbinstall->isChecked()) {
+        ctx_.ui.showModal(*ctx_.forms.form3);
+        return;
+    }
+    const QListWidgetItem* item = lista->currentItem();
+    if (item == nullptr) {
+        throw ListIndexError(lista->currentRow());
+    }
+    s.BallName = item->text().toStdString();
+    if (s.ChosenBrand == library::kNewBalls) {
+        const library::BallRef ball = library::resolveNewBallEntry(s.BallName, s.newBalls);
+        s.BrandName = ball.brand;
+        s.BallName = ball.ball;
+    }
+
+    // Without a game folder nothing is touched: an empty folder never stands for the root.
+    const std::filesystem::path game = s.GameFolder;
+    const std::filesystem::path normal = install::normalBallFolder(game);
+    const std::filesystem::path winter = install::winterBallFolder(game);
+    if (!game.empty()) {
+        install::ResetFrameAttributes(ctx_.fs, normal);
+        install::ResetFrameAttributes(ctx_.fs, winter);
+    }
+    if (game.empty() || !ctx_.fs.folderExists(normal)) {
+        ctx_.ui.plainMessage(this, QString::fromLatin1(kNoBallFolder));
+        current();
+        return;
+    }
+
+    s.SourceFolder = s.AppFolder + "balls/" + s.BrandName + "/" + s.BallName + "/";
+    std::exception_ptr failure;
+    try {
+        installChosenBall(ctx_, this, normal, winter);
+    } catch (const std::exception&) {
+        failure = std::current_exception();
+    }
+    // The installed balls are shown as the folders hold them now, also after a failed copy.
+    if (failure) {
+        guard([this] { current(); });
+        std::rethrow_exception(failure);
+    }
+    current();
+}
+
+void TForm1::listaDblClick() { installClick(); }
+
+// Opens the install-to-skin window only to look at the balls of the skins.
+void TForm1::prevsClick() {
+    state().SkinPreviewMode = "a";
+    ctx_.ui.showModal(*ctx_.forms.form3);
+}
 
 } // namespace orbisto

@@ -1,17 +1,274 @@
 #include "install/TForm3.h"
 
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <exception>
+
+#include "app/Guard.h"
+#include "app/TForm1.h"
+#include "app/UserInterface.h"
+#include "app/Widgets.h"
+#include "install/Install.h"
+#include "install/SkinCatalogue.h"
+#include "library/BallTag.h"
+#include "library/Library.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/Image.h"
+#include "platform/Text.h"
+
 namespace orbisto {
+
+namespace {
+
+using Path = std::filesystem::path;
+
+template <typename W> W* place(W* widget, const char* name, int left, int top, int width, int height) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(left, top, width, height);
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const char* name, int left, int top) {
+    auto* result = new QLabel(parent);
+    result->setObjectName(QString::fromLatin1(name));
+    result->move(left, top);
+    return result;
+}
+
+void setLabelText(QLabel* target, const std::string& text) {
+    target->setText(QString::fromStdString(text));
+    target->adjustSize();
+}
+
+// Text of a list's selected item; no selection is a list-index error, as reading item -1 would be.
+std::string selectedText(const QListWidget& list) {
+    const QListWidgetItem* item = list.currentItem();
+    if (item == nullptr) {
+        throw ListIndexError(list.currentRow());
+    }
+    return item->text().toStdString();
+}
+
+QString qText(const std::string& text) { return QString::fromStdString(text); }
+
+} // namespace
 
 TForm3::TForm3(AppContext& context, QWidget* parent) : QDialog(parent), ctx_(context) {
     ctx_.forms.form3 = this;
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Install to skin"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    buildLayout();
 }
 
 TForm3::~TForm3() {
     if (ctx_.forms.form3 == this) {
         ctx_.forms.form3 = nullptr;
     }
+}
+
+void TForm3::buildLayout() {
+    setFixedSize(249, 281);
+
+    GroupBox311 = place(new QGroupBox(QStringLiteral("Install to skin"), this), "GroupBox311", 0, 0, 249, 193);
+    intall2 = place(new QPushButton(QStringLiteral("Install"), GroupBox311), "intall2", 8, 16, 233, 33);
+    lista = place(new QListWidget(GroupBox311), "lista", 8, 56, 233, 129);
+
+    GroupBox123 = place(new QGroupBox(QStringLiteral("Currently installed normal ball"), this), "GroupBox123", 0,
+                        192, 249, 41);
+    Label1 = label(GroupBox123, "Label1", 8, 16);
+    Image1 = place(new PictureBox(GroupBox123), "Image1", 224, 16, 17, 17);
+    GroupBox23 = place(new QGroupBox(QStringLiteral("Currently installed winter ball"), this), "GroupBox23", 0, 240,
+                       249, 41);
+    Label2 = label(GroupBox23, "Label2", 8, 16);
+    Image2 = place(new PictureBox(GroupBox23), "Image2", 224, 16, 17, 17);
+
+    // The catalogue's work lists are never shown.
+    lista2 = place(new QListWidget(this), "lista2", 0, 0, 10, 10);
+    lista3 = place(new QListWidget(this), "lista3", 0, 0, 10, 10);
+    lista10 = place(new QListWidget(this), "lista10", 0, 0, 10, 10);
+    lista2->hide();
+    lista3->hide();
+    lista10->hide();
+
+    connect(intall2, &QPushButton::clicked, this, [this] { guard([this] { intall2Click(); }); });
+    // Rebuilding the list moves its current row to -1: that is no pick of a skin.
+    connect(lista, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0) {
+            guard([this] { listaClick(); });
+        }
+    });
+    connect(lista3, &QListWidget::currentRowChanged, this, [this] { lista3Click(); });
+}
+
+bool TForm3::guard(const std::function<void()>& handler) { return runGuarded(ctx_.ui, this, handler); }
+
+void TForm3::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+}
+
+void TForm3::FormShow() {
+    SharedState& s = ctx_.state;
+    // An unreadable skin is reported, and the window still gets its texts and its mode.
+    guard([this] { wczytaj(); });
+    ChosenSkinName.clear();
+    ChosenSkinFolder.clear();
+    guard([this] { ctx_.forms.form1->lang3(ctx_.forms.form1->Label5->text().toStdString()); });
+    if (s.SkinPreviewMode == "a") {
+        intall2->hide();
+        lista->setGeometry(8, 15, 233, 169);
+    } else {
+        intall2->show();
+        lista->setGeometry(8, 56, 233, 129);
+    }
+    s.SkinPreviewMode.clear();
+}
+
+void TForm3::wczytaj() {
+    const install::SkinCatalogue catalogue = install::readSkinCatalogue(ctx_.fs, ctx_.state.GameFolder);
+    {
+        const QSignalBlocker blockLista(lista);
+        const QSignalBlocker blockLista3(lista3);
+        lista->clear();
+        lista2->clear();
+        lista3->clear();
+        lista10->clear();
+        // lista2 keeps the scan order; lista and lista3 hold the reverse, item by item paired.
+        for (auto it = catalogue.skins.rbegin(); it != catalogue.skins.rend(); ++it) {
+            lista2->addItem(qText(it->folder));
+        }
+        for (const install::SkinEntry& skin : catalogue.skins) {
+            lista3->addItem(qText(skin.folder));
+            lista10->addItem(qText(skin.displayName));
+            lista->addItem(qText(skin.displayName));
+        }
+    }
+    if (!catalogue.errors.empty()) {
+        std::string text;
+        for (const std::string& error : catalogue.errors) {
+            text += (text.empty() ? "" : "\n") + error;
+        }
+        throw Error(text);
+    }
+}
+
+void TForm3::listaClick() {
+    ChosenSkinName = selectedText(*lista);
+    lista3->setCurrentRow(lista->currentRow());
+    pod();
+}
+
+void TForm3::pod() {
+    ChosenSkinFolder = selectedText(*lista3);
+    setLabelText(Label1, "");
+    setLabelText(Label2, "");
+    const Path skin = install::skinFolder(ctx_.state.GameFolder, ChosenSkinFolder);
+    showSkinBall(install::skinNormalBallFolder(skin) / "ball_73.png", Label1, Image1);
+    showSkinBall(install::skinWinterBallFolder(skin) / "ball_73.png", Label2, Image2);
+}
+
+void TForm3::showSkinBall(const Path& frame, QLabel* target, PictureBox* picture) {
+    if (ctx_.fs.isPlainFile(frame)) {
+        setLabelText(target, tagForDisplay(library::ReadBallTag(frame)));
+        picture->setPicture(platform::decodePngFile(frame));
+        picture->show();
+    } else {
+        picture->hide();
+    }
+    // "-" stands both for a missing frame and for a frame without a tag.
+    if (target->text().isEmpty()) {
+        setLabelText(target, "-");
+    }
+}
+
+void TForm3::intall2Click() {
+    SharedState& s = ctx_.state;
+    TForm1& main = *ctx_.forms.form1;
+    if (ChosenSkinName.empty()) {
+        ctx_.ui.information(this, qText(s.selmsg));
+        return;
+    }
+    s.BallName = selectedText(*main.lista);
+    ChosenSkinFolder = selectedText(*lista3);
+    if (s.ChosenBrand == library::kNewBalls) {
+        const library::BallRef ball = library::resolveNewBallEntry(s.BallName, s.newBalls);
+        s.BrandName = ball.brand;
+        s.BallName = ball.ball;
+    }
+    const Path skin = install::skinFolder(s.GameFolder, ChosenSkinFolder);
+    if (install::createSkinBallFolders(ctx_.fs, skin)) {
+        // A skin that had no winter ball gets both balls.
+        main.rbnaw->setChecked(true);
+    }
+    const Path normal = install::skinNormalBallFolder(skin);
+    const Path winter = install::skinWinterBallFolder(skin);
+    install::ResetFrameAttributes(ctx_.fs, normal);
+    install::ResetFrameAttributes(ctx_.fs, winter);
+    s.SourceFolder = s.AppFolder + "balls/" + s.BrandName + "/" + s.BallName + "/";
+
+    std::exception_ptr failure;
+    try {
+        installChosenBall(ctx_, this, normal, winter);
+    } catch (const std::exception&) {
+        failure = std::current_exception();
+    }
+    // The window shows what the skin holds now, also after a failed copy.
+    if (failure) {
+        guard([this] { pod(); });
+        std::rethrow_exception(failure);
+    }
+    pod();
+}
+
+void TForm3::FormClose() {
+    Image1->hide();
+    Image2->hide();
+    setLabelText(Label1, "");
+    setLabelText(Label2, "");
+    intall2->show();
+}
+
+void TForm3::done(int result) {
+    // Every way of closing ends here: the close button, Esc, or the program closing the window.
+    FormClose();
+    QDialog::done(result);
+}
+
+void copyBallFramesWithProgress(AppContext& context, QWidget* owner, const Path& source, const Path& target) {
+    const std::unique_ptr<CopyProgressWindow> window = context.ui.openCopyProgress(owner);
+    install::CopyBallFrames(context.fs, source, target,
+                            [&window](std::size_t done, std::size_t total) { return window->advance(done, total); });
+}
+
+void installChosenBall(AppContext& context, QWidget* owner, const Path& normalFolder, const Path& winterFolder) {
+    SharedState& s = context.state;
+    const TForm1& main = *context.forms.form1;
+    const Path source = s.SourceFolder;
+    if (main.rbn->isChecked()) {
+        s.TargetFolder = normalFolder.generic_string();
+        copyBallFramesWithProgress(context, owner, source, s.TargetFolder);
+    } else if (main.rbw->isChecked()) {
+        s.TargetFolder = winterFolder.generic_string();
+        copyBallFramesWithProgress(context, owner, source, s.TargetFolder);
+    } else if (main.rbnaw->isChecked()) {
+        s.TargetFolder = normalFolder.generic_string();
+        s.WinterTargetFolder = winterFolder.generic_string();
+        copyBallFramesWithProgress(context, owner, source, s.TargetFolder);
+        copyBallFramesWithProgress(context, owner, source, s.WinterTargetFolder);
+    } else {
+        return;
+    }
+    context.ui.information(owner, qText(s.redmsg));
 }
 
 } // namespace orbisto

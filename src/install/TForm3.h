@@ -1,20 +1,80 @@
 #pragma once
 
 #include <QDialog>
+#include <filesystem>
+#include <functional>
+#include <string>
 
 #include "app/AppContext.h"
 
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
 namespace orbisto {
 
-// The install-to-skin window: lists the game's skins, shows their balls, installs into one.
+class PictureBox;
+
+// The install-to-skin window: lists the game's skins, shows the balls a skin holds, and installs the
+// ball chosen in the main window into one skin. Opened for preview only when SkinPreviewMode is "a".
 class TForm3 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm3(AppContext& context, QWidget* parent = nullptr);
     ~TForm3() override;
 
+    // Catalogue, texts of the language in use, then the layout of the mode it is opened in.
+    void FormShow();
+    // Rebuilds the skin catalogue: lista (names) paired with lista3 (folders), both in reverse scan order.
+    void wczytaj();
+    void listaClick();
+    void intall2Click();
+    // Shows the normal and winter ball installed in the chosen skin ("-" when none or untagged).
+    void pod();
+    void lista3Click() {}
+    // Resets the window for its next opening: no pictures, empty labels, Install shown.
+    void FormClose();
+
+    void done(int result) override;
+
+    std::string ChosenSkinName;
+    std::string ChosenSkinFolder;
+
+    QGroupBox* GroupBox311 = nullptr;
+    QPushButton* intall2 = nullptr;
+    QListWidget* lista = nullptr;
+    QGroupBox* GroupBox123 = nullptr;
+    QLabel* Label1 = nullptr;
+    PictureBox* Image1 = nullptr;
+    QGroupBox* GroupBox23 = nullptr;
+    QLabel* Label2 = nullptr;
+    PictureBox* Image2 = nullptr;
+    QListWidget* lista2 = nullptr;
+    QListWidget* lista3 = nullptr;
+    QListWidget* lista10 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void buildLayout();
+    bool guard(const std::function<void()>& handler);
+    // Shows one installed ball of the skin: its frame's tag in the label, the frame in the picture.
+    void showSkinBall(const std::filesystem::path& frame, QLabel* label, PictureBox* picture);
+
     AppContext& ctx_;
 };
+
+// Copies every frame of a library ball into a target folder with the progress window "Trwa kopiowanie"
+// owned by `owner`. Raises orbisto::Error when the copy fails or is cancelled; the old frames then stay.
+void copyBallFramesWithProgress(AppContext& context, QWidget* owner, const std::filesystem::path& source,
+                                const std::filesystem::path& target);
+
+// Installs the chosen ball (SourceFolder) as the normal ball, the winter ball or both, as the main window's
+// rbn / rbw / rbnaw choose, setting TargetFolder and WinterTargetFolder; shows redmsg once when every
+// copy went through. A failed copy raises its error and shows no redmsg.
+void installChosenBall(AppContext& context, QWidget* owner, const std::filesystem::path& normalFolder,
+                       const std::filesystem::path& winterFolder);
 
 } // namespace orbisto
