@@ -1,17 +1,117 @@
 #include "ui/TForm2.h"
 
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/Guard.h"
+#include "app/UserInterface.h"
+#include "library/TaggingTool.h"
+
 namespace orbisto {
+
+namespace {
+
+template <typename W> W* named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+} // namespace
 
 TForm2::TForm2(AppContext& context, QWidget* parent) : QDialog(parent), ctx_(context) {
     ctx_.forms.form2 = this;
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral(">>service form<<"));
+    buildLayout();
+
+    connect(JvXPButton1, &QPushButton::clicked, this, [this] { guard([this] { JvXPButton1Click(); }); });
+    connect(JvXPButton2, &QPushButton::clicked, this, [this] { guard([this] { JvXPButton2Click(); }); });
 }
 
 TForm2::~TForm2() {
     if (ctx_.forms.form2 == this) {
         ctx_.forms.form2 = nullptr;
     }
+}
+
+void TForm2::buildLayout() {
+    resize(515, 267);
+    JvXPButton1 = named(new QPushButton(QStringLiteral("Open"), this), "JvXPButton1");
+    Label1 = named(new QLabel(QStringLiteral("path"), this), "Label1");
+    JvXPButton2 = named(new QPushButton(QStringLiteral("Make!"), this), "JvXPButton2");
+    cb = named(new QCheckBox(QStringLiteral("cb"), this), "cb");
+    ListBox1 = named(new QListWidget(this), "ListBox1");
+    ListBox2 = named(new QListWidget(this), "ListBox2");
+    ListBox3 = named(new QListWidget(this), "ListBox3");
+
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(JvXPButton1);
+    controls->addWidget(Label1, 1);
+    controls->addWidget(JvXPButton2);
+    controls->addWidget(cb);
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(ListBox1);
+    lists->addWidget(ListBox2);
+    lists->addWidget(ListBox3);
+    auto* window = new QVBoxLayout(this);
+    window->addLayout(controls);
+    window->addLayout(lists, 1);
+}
+
+bool TForm2::guard(const std::function<void()>& handler) { return runGuarded(ctx_.ui, this, handler); }
+
+void TForm2::JvXPButton1Click() {
+    const std::optional<QString> folder = ctx_.ui.chooseFolder(this);
+    if (!folder) {
+        return;
+    }
+    TaggingFolder = folder->toStdString();
+    Label1->setText(*folder);
+}
+
+void TForm2::JvXPButton2Click() {
+    if (TaggingFolder.empty()) {
+        ctx_.ui.plainMessage(this, QStringLiteral("Choose the library folder with \"Open\" first."));
+        return;
+    }
+    NewValue = cb->isChecked() ? "1" : "0";
+    ListBox1->clear();
+    ListBox2->clear();
+    ListBox3->clear();
+
+    // The lists grow as the walk goes; pending events are handled at most every 10 ms, with the
+    // buttons disabled so that nothing starts a second run meanwhile.
+    QElapsedTimer sincePump;
+    sincePump.start();
+    auto append = [&sincePump](QListWidget* list) {
+        return [list, &sincePump](const std::string& name) {
+            list->addItem(QString::fromStdString(name));
+            if (sincePump.elapsed() >= 10) {
+                QCoreApplication::processEvents();
+                sincePump.restart();
+            }
+        };
+    };
+    JvXPButton1->setEnabled(false);
+    JvXPButton2->setEnabled(false);
+    struct Enable {
+        TForm2* window;
+        ~Enable() {
+            window->JvXPButton1->setEnabled(true);
+            window->JvXPButton2->setEnabled(true);
+        }
+    } enableAgain{this};
+
+    const std::size_t tagged = library::tagLibrary(ctx_.fs, TaggingFolder, NewValue == "1",
+                                                   {append(ListBox1), append(ListBox2), append(ListBox3)});
+    ctx_.ui.plainMessage(this, QString::number(tagged));
+    ctx_.ui.plainMessage(this, QStringLiteral("Gotowe"));
 }
 
 } // namespace orbisto

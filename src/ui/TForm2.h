@@ -1,19 +1,47 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
+#include <string>
 
 #include "app/AppContext.h"
 
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
 namespace orbisto {
 
-// The service window: marks and tags a whole library folder.
+// The service window: marks and tags a whole library folder in one go. Its texts are fixed.
 class TForm2 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm2(AppContext& context, QWidget* parent = nullptr);
     ~TForm2() override;
 
+    // "Open": choose the library folder.
+    void JvXPButton1Click();
+    // "Make!": mark every brand and ball of the folder and tag every frame, then report the count.
+    void JvXPButton2Click();
+
+    // The folder chosen with "Open"; kept between showings.
+    std::string TaggingFolder;
+    // "1" when cb was checked at the start of the last run of "Make!", else "0".
+    std::string NewValue;
+
+    QPushButton* JvXPButton1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QPushButton* JvXPButton2 = nullptr;
+    QCheckBox* cb = nullptr;
+    QListWidget* ListBox1 = nullptr; // brands found
+    QListWidget* ListBox2 = nullptr; // balls found
+    QListWidget* ListBox3 = nullptr; // frame files tagged
+
 private:
+    void buildLayout();
+    bool guard(const std::function<void()>& handler);
+
     AppContext& ctx_;
 };
 

@@ -1,17 +1,282 @@
 #include "ui/TForm7.h"
 
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include "app/Guard.h"
+#include "app/TForm1.h"
+#include "app/UserInterface.h"
+#include "app/Widgets.h"
+#include "library/NameCheck.h"
+#include "platform/Image.h"
+
 namespace orbisto {
+
+namespace {
+
+template <typename W> W* place(W* widget, const char* name, int left, int top, int width, int height) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(left, top, width, height);
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const char* name, const char* caption, int left, int top) {
+    auto* result = new QLabel(QString::fromUtf8(caption), parent);
+    result->setObjectName(QString::fromLatin1(name));
+    result->move(left, top);
+    result->adjustSize();
+    return result;
+}
+
+// Lets the GUI handle pending events now and then (at most every 10 ms), so a long copy keeps the
+// window painted without spending its time in the event loop.
+class EventPump {
+public:
+    EventPump() { timer_.start(); }
+    void operator()() {
+        if (timer_.elapsed() >= 10) {
+            QCoreApplication::processEvents();
+            timer_.restart();
+        }
+    }
+
+private:
+    QElapsedTimer timer_;
+};
+
+// Keeps a widget disabled for a scope, so events handled meanwhile cannot start the work again.
+class DisabledWhile {
+public:
+    explicit DisabledWhile(QWidget* widget) : widget_(widget) { widget_->setEnabled(false); }
+    ~DisabledWhile() { widget_->setEnabled(true); }
+    DisabledWhile(const DisabledWhile&) = delete;
+    DisabledWhile& operator=(const DisabledWhile&) = delete;
+
+private:
+    QWidget* widget_;
+};
+
+std::string joined(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) {
+        text += (text.empty() ? "" : ", ") + name;
+    }
+    return text;
+}
+
+} // namespace
 
 TForm7::TForm7(AppContext& context, QWidget* parent) : QDialog(parent), ctx_(context) {
     ctx_.forms.form7 = this;
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(QStringLiteral("Own Ball"));
+    buildLayout();
+
+    auto on = [this](auto* sender, auto signal, void (TForm7::*handler)()) {
+        connect(sender, signal, this, [this, handler] { guard([this, handler] { (this->*handler)(); }); });
+    };
+    on(JvXPButton71, &QPushButton::clicked, &TForm7::JvXPButton71Click);
+    on(JvXPButton72, &QPushButton::clicked, &TForm7::JvXPButton72Click);
+    on(JvXPButton73, &QPushButton::clicked, &TForm7::JvXPButton73Click);
+    on(prev, &QListWidget::currentRowChanged, &TForm7::prevClick);
 }
 
 TForm7::~TForm7() {
     if (ctx_.forms.form7 == this) {
         ctx_.forms.form7 = nullptr;
     }
+}
+
+void TForm7::buildLayout() {
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(401, 297);
+
+    Group7Box1 = place(new QGroupBox(QStringLiteral("Add ball"), this), "Group7Box1", 8, 8, 385, 281);
+    JvXPButton72 =
+        place(new QPushButton(QStringLiteral("Open folder with ball"), Group7Box1), "JvXPButton72", 8, 16, 177, 25);
+    Label71 = label(Group7Box1, "Label71", "Name:", 8, 52);
+    Edit1 = place(new QLineEdit(Group7Box1), "Edit1", 56, 48, 129, 21);
+    Label72 = label(Group7Box1, "Label72", "Brand:", 8, 80);
+    ComboBox1 = place(new QComboBox(Group7Box1), "ComboBox1", 56, 76, 129, 21);
+    ComboBox1->setEditable(true);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    JvXPButton73 = place(new QPushButton(QStringLiteral("Add ball"), Group7Box1), "JvXPButton73", 8, 108, 177, 25);
+    prev = place(new QListWidget(Group7Box1), "prev", 192, 16, 113, 257);
+    Group7Box3 = place(new QGroupBox(QStringLiteral("View"), Group7Box1), "Group7Box3", 312, 16, 65, 49);
+    Image1 = place(new PictureBox(Group7Box3), "Image1", 24, 20, 17, 17);
+
+    Group7Box2 = place(new QGroupBox(QStringLiteral("Add new brand"), Group7Box1), "Group7Box2", 8, 168, 177, 105);
+    Label73 = label(Group7Box2, "Label73", "Brand name:", 8, 20);
+    Edit2 = place(new QLineEdit(Group7Box2), "Edit2", 8, 40, 161, 21);
+    JvXPButton71 = place(new QPushButton(QStringLiteral("Add brand"), Group7Box2), "JvXPButton71", 8, 70, 161, 25);
+
+    ListBox4 = place(new QListWidget(this), "ListBox4", 0, 0, 10, 10);
+    ListBox1 = place(new QListWidget(this), "ListBox1", 0, 0, 10, 10);
+    ListBox4->hide();
+    ListBox1->hide();
+}
+
+bool TForm7::guard(const std::function<void()>& handler) { return runGuarded(ctx_.ui, this, handler); }
+
+void TForm7::inform(const std::string& text) { ctx_.ui.information(this, QString::fromStdString(text)); }
+
+void TForm7::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) {
+        guard([this] { FormShow(); });
+    }
+}
+
+void TForm7::FormShow() {
+    if (TForm1* main = ctx_.forms.form1) {
+        main->lang5(main->Label5->text().toStdString());
+    }
+    prev->clear();
+    check_ = {};
+    ListBox4->clear();
+    ListBox1->clear();
+    ComboBox1->clear();
+    ComboBox1->clearEditText();
+    for (std::string_view frame : library::kFrameNames) {
+        ListBox4->addItem(QString::fromUtf8(frame.data(), static_cast<qsizetype>(frame.size())));
+    }
+    lad();
+}
+
+void TForm7::lad() {
+    BallsFolder = ctx_.state.AppFolder.empty() ? std::string() : ctx_.state.AppFolder + "balls/";
+    for (const std::string& brand : library::ownBallBrands(ctx_.fs, ctx_.state.AppFolder)) {
+        ListBox1->addItem(QString::fromStdString(brand));
+        ComboBox1->addItem(QString::fromStdString(brand));
+    }
+    ComboBox1->setCurrentIndex(-1); // no brand chosen until the user picks one
+}
+
+std::vector<std::string> TForm7::listedBrands() const {
+    std::vector<std::string> brands;
+    for (int row = 0; row < ListBox1->count(); ++row) {
+        brands.push_back(ListBox1->item(row)->text().toStdString());
+    }
+    return brands;
+}
+
+void TForm7::JvXPButton71Click() {
+    const SharedState& s = ctx_.state;
+    switch (library::addBrand(ctx_.fs, s.AppFolder, listedBrands(), Edit2->text().toStdString())) {
+    case library::AddBrandOutcome::EmptyName:
+        inform(s.pusmsg);
+        return;
+    case library::AddBrandOutcome::InvalidName:
+        inform(s.namemsg);
+        return;
+    case library::AddBrandOutcome::AlreadyListed:
+        inform(s.istmsg);
+        return;
+    case library::AddBrandOutcome::Added:
+        break;
+    }
+    // The new brand is offered at once; the main window learns of it when a ball is added.
+    ListBox1->clear();
+    ComboBox1->clear();
+    ComboBox1->clearEditText();
+    lad();
+    inform(s.katmsg);
+}
+
+void TForm7::JvXPButton72Click() {
+    const std::optional<QString> folder = ctx_.ui.chooseFolder(this);
+    if (!folder) {
+        return;
+    }
+    OwnBallFolder = folder->toStdString();
+    op();
+}
+
+void TForm7::op() {
+    prev->clear();
+    check_ = library::checkSourceFolder(ctx_.fs, OwnBallFolder);
+    for (const std::string& file : check_.files) {
+        prev->addItem(QString::fromStdString(file));
+    }
+}
+
+void TForm7::prevClick() {
+    const QListWidgetItem* item = prev->currentItem();
+    if (item == nullptr || OwnBallFolder.empty()) {
+        return;
+    }
+    Image1->setPicture(platform::decodePngFile(std::filesystem::path(OwnBallFolder) / item->text().toStdString()));
+}
+
+void TForm7::JvXPButton73Click() {
+    const SharedState& s = ctx_.state;
+    const std::string name = Edit1->text().toStdString();
+    if (name.empty() || ComboBox1->currentText().isEmpty() || prev->count() == 0) {
+        inform(s.pusmsg);
+        return;
+    }
+    if (!library::isValidLibraryName(name)) {
+        inform(s.namemsg);
+        return;
+    }
+    // The selected entry, unless the text was edited away from it since.
+    std::optional<std::string> selected;
+    const int index = ComboBox1->currentIndex();
+    if (index >= 0 && ComboBox1->itemText(index) == ComboBox1->currentText()) {
+        selected = ComboBox1->itemText(index).toStdString();
+    }
+    const auto brand = library::resolveBrand(selected, ComboBox1->currentText().toStdString(), listedBrands());
+    if (!brand) {
+        inform(s.pusmsg);
+        return;
+    }
+    if (!check_.passed()) {
+        inform(s.chkmsg + " " + joined(check_.missingFrames));
+        return;
+    }
+
+    std::vector<std::string> files;
+    for (int row = 0; row < prev->count(); ++row) {
+        files.push_back(prev->item(row)->text().toStdString());
+    }
+    library::AddBallOutcome outcome{};
+    {
+        DisabledWhile busy(Group7Box1);
+        EventPump pump;
+        outcome = library::addOwnBall(ctx_.fs, s.AppFolder, *brand, name, OwnBallFolder, files, std::ref(pump));
+    }
+    switch (outcome) {
+    case library::AddBallOutcome::AlreadyExists:
+        inform(s.ist2msg);
+        return;
+    case library::AddBallOutcome::InvalidName:
+        inform(s.namemsg);
+        return;
+    case library::AddBallOutcome::Added:
+        break;
+    }
+    refreshMainWindow();
+    inform(s.dodmsg);
+}
+
+void TForm7::refreshMainWindow() {
+    TForm1* main = ctx_.forms.form1;
+    if (main == nullptr) {
+        return;
+    }
+    main->lista->clear();
+    main->brand->clear();
+    main->brand->clearEditText();
+    main->wczytaj();
+    main->lista->clear();
 }
 
 } // namespace orbisto
