@@ -1,0 +1,37 @@
+// Asks an X11 window to close the way a window manager's close button does: by sending it the
+// WM_DELETE_WINDOW message. The window tests use it under a bare Xvfb, where no window manager
+// runs and xdotool cannot send that message.
+//   x11_close_window <window id>
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: x11_close_window <window id>\n");
+        return 2;
+    }
+    char* end = nullptr;
+    const unsigned long window = std::strtoul(argv[1], &end, 0);
+    if (end == argv[1] || *end != '\0' || window == 0) {
+        std::fprintf(stderr, "x11_close_window: \"%s\" is no window id\n", argv[1]);
+        return 2;
+    }
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        std::fprintf(stderr, "x11_close_window: cannot open the display\n");
+        return 1;
+    }
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const Status sent = XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+    XCloseDisplay(display);
+    return sent != 0 ? 0 : 1;
+}
