@@ -1,0 +1,111 @@
+# Helpers to run Orbisto under a virtual X server (Xvfb) and drive it from outside with xdotool.
+# Sourced by scripts/run and the window tests in tests/e2e. No window manager runs: windows keep
+# the position and size the program gives them, and xdotool moves the keyboard focus itself.
+
+XSESSION_XVFB_PID=""
+XSESSION_APP_PID=""
+
+# Starts Xvfb on the first free display number from 90 on and exports DISPLAY.
+xsession_start_xvfb() {
+    local n
+    for n in $(seq 90 250); do
+        [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        XSESSION_XVFB_PID=$!
+        local tries
+        for tries in $(seq 1 50); do
+            if [ -e "/tmp/.X11-unix/X${n}" ] && DISPLAY=":$n" xdotool getmouselocation >/dev/null 2>&1; then
+                export DISPLAY=":$n"
+                return 0
+            fi
+            kill -0 "$XSESSION_XVFB_PID" 2>/dev/null || break # display taken meanwhile: try the next
+            sleep 0.2
+        done
+        kill "$XSESSION_XVFB_PID" 2>/dev/null || true
+        XSESSION_XVFB_PID=""
+    done
+    echo "Could not start Xvfb on any display from :90 to :250." >&2
+    return 1
+}
+
+# Starts the program in the background from its own folder, where it finds logo.jpg and ReadMe.txt.
+# Output goes to the file named by $2 (default /dev/null).
+xsession_start_app() {
+    local program=$1 log=${2:-/dev/null}
+    (cd "$(dirname "$program")" && exec "./$(basename "$program")") >"$log" 2>&1 &
+    XSESSION_APP_PID=$!
+}
+
+# Prints the id of the first window whose title is exactly $1, waiting up to $2 seconds.
+xsession_wait_window() {
+    local title=$1 seconds=${2:-30} pattern id
+    pattern="^$(printf '%s' "$title" | sed 's/[][\.*^$+?(){}|]/\\&/g')\$"
+    for _ in $(seq 1 $((seconds * 5))); do
+        id=$(xdotool search --name "$pattern" 2>/dev/null | head -1 || true)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        if [ -n "$XSESSION_APP_PID" ] && ! kill -0 "$XSESSION_APP_PID" 2>/dev/null; then
+            echo "The program ended before the window \"$title\" appeared." >&2
+            return 1
+        fi
+        sleep 0.2
+    done
+    echo "No window \"$title\" appeared within $seconds s." >&2
+    return 1
+}
+
+# Waits up to $2 seconds until no window is titled exactly $1.
+xsession_wait_window_gone() {
+    local title=$1 seconds=${2:-10}
+    for _ in $(seq 1 $((seconds * 5))); do
+        xdotool search --name "^${title}\$" >/dev/null 2>&1 || return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# Width x height of a window, e.g. "609x297".
+xsession_window_size() {
+    xwininfo -id "$1" | awk '/^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print w "x" h}'
+}
+
+# Gives a window the keyboard focus, which also makes Qt treat it as the active window.
+xsession_focus() {
+    xdotool windowfocus --sync "$1"
+}
+
+# Clicks the left button at window-relative x, y.
+xsession_click() {
+    xdotool mousemove --sync --window "$1" "$2" "$3" click 1
+}
+
+# Saves a picture of one window to a PNG file.
+xsession_screenshot() {
+    import -window "$1" "$2"
+}
+
+# Waits up to $1 seconds for the program to end.
+xsession_wait_app_exit() {
+    local seconds=${1:-15}
+    for _ in $(seq 1 $((seconds * 5))); do
+        kill -0 "$XSESSION_APP_PID" 2>/dev/null || return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# Stops the program (if still running) and the X server.
+xsession_stop() {
+    if [ -n "$XSESSION_APP_PID" ]; then
+        kill "$XSESSION_APP_PID" 2>/dev/null || true
+        wait "$XSESSION_APP_PID" 2>/dev/null || true
+        XSESSION_APP_PID=""
+    fi
+    if [ -n "$XSESSION_XVFB_PID" ]; then
+        kill "$XSESSION_XVFB_PID" 2>/dev/null || true
+        wait "$XSESSION_XVFB_PID" 2>/dev/null || true
+        XSESSION_XVFB_PID=""
+    fi
+}

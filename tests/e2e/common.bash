@@ -1,0 +1,58 @@
+# Set-up shared by the window tests: sourced with the path of the built orbisto as $1.
+# Skips (exit 77) when Xvfb, xdotool or the helper tools are missing; otherwise prepares a demo
+# FM 2006 install and a settings folder in a fresh temporary folder, removed at the end.
+
+orbisto=$(realpath "${1:?usage: bash $0 <path to orbisto>}")
+tools=$(realpath "$(dirname "$orbisto")/../tools")
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/xsession.bash"
+
+for needed in Xvfb xdotool xwininfo; do
+    if ! command -v "$needed" >/dev/null; then
+        echo "SKIPPED: $needed is not installed (scripts/install-deps installs it)."
+        exit 77
+    fi
+done
+for needed in orbisto_demo_setup x11_close_window; do
+    if [ ! -x "$tools/$needed" ]; then
+        echo "SKIPPED: $tools/$needed is not built."
+        exit 77
+    fi
+done
+
+work=$(mktemp -d /tmp/orbisto-e2e.XXXXXX)
+game="$work/Football Manager 2006"
+export XDG_CONFIG_HOME="$work/config"
+settings="$XDG_CONFIG_HOME/orbisto"
+
+finish() {
+    xsession_stop
+    rm -rf "$work"
+}
+trap finish EXIT
+
+# Reports a failure, keeping a picture of the screen for the reader.
+fail() {
+    echo "FAILED: $*" >&2
+    if [ -n "${DISPLAY:-}" ] && command -v import >/dev/null; then
+        local picture="/tmp/orbisto-e2e-$(basename "$0" .sh).png"
+        import -window root "$picture" 2>/dev/null && echo "Screen at the failure: $picture" >&2
+    fi
+    exit 1
+}
+
+"$tools/orbisto_demo_setup" prepare "$game" "$settings" >/dev/null
+xsession_start_xvfb || fail "no virtual X server"
+xsession_start_app "$orbisto" "$work/orbisto.log"
+
+# Closes the main window like its close button and waits for the program to end.
+close_main_window() {
+    "$tools/x11_close_window" "$1" || fail "could not send the close request"
+    xsession_wait_app_exit 20 || fail "the program did not end after its window was closed"
+    XSESSION_APP_PID=""
+}
+
+# The version stored at close: "value" of [SOFTWARE\\VESKO\\zvk3\\radio] in system.reg.
+stored_version() {
+    awk '/^\[/ {inkey = tolower($1) == "[software\\\\vesko\\\\zvk3\\\\radio]"} inkey && /^"value"=/ {print}' \
+        "$settings/system.reg" 2>/dev/null
+}
