@@ -61,16 +61,17 @@ private:
     static platform::FileSystem& local() { return platform::localFileSystem(); }
 };
 
-// Every file below a folder (hidden ones included) with its bytes, to compare a folder before and after.
+// Every file of a folder (hidden ones included, sub-folders not) with its bytes, to compare a folder
+// before and after.
 inline std::map<std::string, std::vector<std::uint8_t>> folderSnapshot(const std::filesystem::path& folder) {
     std::map<std::string, std::vector<std::uint8_t>> files;
     if (!std::filesystem::exists(folder)) {
         return files;
     }
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         if (entry.is_regular_file()) {
             std::ifstream in(entry.path(), std::ios::binary);
-            files[std::filesystem::relative(entry.path(), folder).generic_string()] = {
+            files[entry.path().filename().string()] = {
                 std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         }
     }
