@@ -65,8 +65,6 @@ TEST_F(BallTagTrailer, tagThenRetag_leavesOnlyTheLastTrailerAfterThePngData) {
     EXPECT_EQ(ReadBallTag(frame), "");
 }
 
-TEST_F(BallTagTrailer, brandAndBallText_isJoinedByBar) { EXPECT_EQ(library::ballTagText("Alpha", "Comet"), "Alpha|Comet"); }
-
 TEST_F(BallTagTrailer, lengthExactlyFour_isAnEmptyTagThatTheWriterCutsAlone) {
     const Bytes body{0x10, 0x20, 0x30};
     writeFile(frame, concat(body, {0x04, 0x00, 0x00, 0x00}));

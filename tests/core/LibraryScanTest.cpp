@@ -55,12 +55,6 @@ TEST_F(LibraryListing, brandMarkers_onlyAuthExactlyOneLists) {
     EXPECT_EQ(brands(), (Names{"Listed", "Padded"}));
 }
 
-TEST_F(LibraryListing, markerInOtherSection_doesNotList) {
-    const fs::path folder = temp / "balls" / "Elsewhere";
-    writeFile(folder / "tst.ini", "[Other]\r\nAuth=1\r\n");
-    EXPECT_EQ(brands(), Names{});
-}
-
 TEST_F(LibraryListing, dottedNames_brandListedButBallNever) {
     brandFolder("Brand.Co");
     ballFolder("Brand.Co", "Comet");
@@ -169,15 +163,6 @@ TEST(LibraryNewBallEntry, entryWithoutSecondPiece_raisesListIndexError) {
     } catch (const ListIndexError& error) {
         EXPECT_STREQ(error.what(), "List index out of bounds (1)");
     }
-}
-
-TEST(LibraryPaths, foldersBelowTheProgramFolder) {
-    EXPECT_EQ(library::ballsFolder("/opt/orbisto/"), fs::path("/opt/orbisto/balls"));
-    EXPECT_EQ(library::ballFolder("/opt/orbisto/", {"Alpha", "Comet"}), fs::path("/opt/orbisto/balls/Alpha/Comet"));
-    ASSERT_EQ(library::kFrameNames.size(), 21u);
-    EXPECT_EQ(library::kFrameNames.front(), "ball_11.png");
-    EXPECT_EQ(library::kFrameNames[3], "ball_21.png");
-    EXPECT_EQ(library::kFrameNames.back(), "ball_73.png");
 }
 
 } // namespace
