@@ -50,17 +50,6 @@ TEST_F(NewBallScan, ballMarkedNew_isListedWhateverItsAuth) {
     EXPECT_EQ(result.newBalls[0].ball, "Comet");
 }
 
-TEST_F(NewBallScan, namesWithHyphens_keepTheirBrandAndBall) {
-    writeMarker(balls() / "Ad-Lib", "Auth=1");
-    writeMarker(balls() / "Ad-Lib/Pro-1", "New=1");
-
-    const auto result = scan();
-    ASSERT_EQ(result.newBalls.size(), 1u);
-    EXPECT_EQ(result.newBalls[0].text, "Ad-Lib-Pro-1");
-    EXPECT_EQ(result.newBalls[0].brand, "Ad-Lib");
-    EXPECT_EQ(result.newBalls[0].ball, "Pro-1");
-}
-
 TEST_F(NewBallScan, missingOrEmptyLibrary_findsNothingAndReportsNothing) {
     EXPECT_TRUE(scan().newBalls.empty());
     EXPECT_TRUE(counts.empty());

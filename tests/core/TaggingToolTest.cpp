@@ -35,33 +35,6 @@ protected:
     std::vector<std::string> brands, balls, frames;
 };
 
-TEST_F(TaggingTool, oneBallMarkedNew_marksBrandAndBallAndTagsEveryFrame) {
-    const fs::path ball = makeBall("Alpha", "Comet");
-
-    EXPECT_EQ(run(true), 21u);
-    EXPECT_EQ(brands, std::vector<std::string>{"Alpha"});
-    EXPECT_EQ(balls, std::vector<std::string>{"Comet"});
-    EXPECT_EQ(frames.size(), 21u);
-    EXPECT_EQ(marker(root() / "Alpha", "Auth"), "1");
-    EXPECT_EQ(marker(ball, "Auth"), "1");
-    EXPECT_EQ(marker(ball, "New"), "1");
-    for (const std::string& frame : frameNames()) {
-        EXPECT_EQ(library::ReadBallTag(ball / frame), "Alpha|Comet") << frame;
-    }
-}
-
-TEST_F(TaggingTool, secondRunNotNew_rewritesNewAsZeroCountsAgainAndKeepsOneTag) {
-    const fs::path ball = makeBall("Alpha", "Comet");
-    ASSERT_EQ(run(true), 21u);
-    const auto sizeAfterFirst = fs::file_size(ball / "ball_42.png");
-
-    EXPECT_EQ(run(false), 21u);
-    EXPECT_EQ(marker(ball, "New"), "0");
-    EXPECT_EQ(marker(ball, "Auth"), "1");
-    EXPECT_EQ(fs::file_size(ball / "ball_42.png"), sizeAfterFirst);
-    EXPECT_EQ(library::ReadBallTag(ball / "ball_42.png"), "Alpha|Comet");
-}
-
 TEST_F(TaggingTool, ballFolderWithoutPng_getsNoMarkerButItsBrandDoes) {
     writeFile(root() / "Alpha/Empty/readme.txt", "no frames");
 
