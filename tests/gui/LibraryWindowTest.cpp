@@ -11,6 +11,7 @@
 #include "app/TForm1.h"
 #include "app/Widgets.h"
 #include "core/LibraryTestFileSystem.h"
+#include "library/BallTag.h"
 #include "platform/SettingsStore.h"
 #include "support/GuiFixture.h"
 
@@ -109,6 +110,7 @@ private slots:
     void installed_noGameFolder_bothDisplaysEmpty();
     void installed_unreadableFrame_errorShownAndLaterStepsSkipped();
     void installed_versionSwitch_changesBothDisplays();
+    void shippedLibrary_everyBallListsPreviewsAndCarriesItsTag();
 };
 
 void LibraryWindowTest::start_listsMarkedBrandsSortedWithNewBallsFirstAndNoneSelected() {
@@ -428,6 +430,30 @@ void LibraryWindowTest::installed_versionSwitch_changesBothDisplays() {
     form.rb2006->setChecked(true);
     QCOMPARE(form.Label4->text(), QString("Alpha Snow"));
     QVERIFY(!form.Image5->isHidden());
+}
+
+void LibraryWindowTest::shippedLibrary_everyBallListsPreviewsAndCarriesItsTag() {
+    GuiFixture fx;
+    fs::copy(fs::path(ORBISTO_SOURCE_DIR) / "data/balls", fx.appFolder() / "balls", fs::copy_options::recursive);
+    TForm1& form = fx.start();
+    form.Timer1->stop();
+    fx.ui.clear();
+
+    QVERIFY(form.brand->count() > 1);
+    for (int b = 1; b < form.brand->count(); ++b) {
+        const QString brandName = form.brand->itemText(b);
+        form.brand->setCurrentIndex(b);
+        QVERIFY2(form.lista->count() > 0, qPrintable(brandName));
+        for (int i = 0; i < form.lista->count(); ++i) {
+            const QString ball = form.lista->item(i)->text();
+            form.lista->setCurrentRow(i);
+            QVERIFY2(fx.ui.errors().isEmpty(), qPrintable(brandName + "/" + ball + ": " + fx.ui.errors().join(" ")));
+            QVERIFY(!form.PreviewImages[2].empty());
+            const fs::path frame = fx.appFolder() / "balls" / brandName.toStdString() / ball.toStdString() /
+                                   "ball_73.png";
+            QCOMPARE(QString::fromStdString(library::ReadBallTag(frame)), brandName + "|" + ball);
+        }
+    }
 }
 
 QTEST_MAIN(LibraryWindowTest)
