@@ -96,9 +96,29 @@ bool decodeJpeg(jpeg_decompress_struct* info, JpegJob* job) {
     return true;
 }
 
+// Checks that every chunk's declared length fits in the data. libpng would find out too, but only
+// after allocating and clearing a buffer of that length: gigabytes for a 60-byte hostile file.
+void checkPngChunks(const std::uint8_t* data, std::size_t size) {
+    constexpr std::size_t kSignature = 8;
+    std::size_t pos = kSignature;
+    while (size >= kSignature && pos + 8 <= size) {
+        const std::uint32_t length = (std::uint32_t{data[pos]} << 24) | (std::uint32_t{data[pos + 1]} << 16) |
+                                     (std::uint32_t{data[pos + 2]} << 8) | std::uint32_t{data[pos + 3]};
+        const std::string type(reinterpret_cast<const char*>(data + pos + 4), 4);
+        if (length > 0x7FFFFFFFu || length + 12ull > size - pos) {
+            throw ImageError(type + ": chunk longer than the file");
+        }
+        if (type == "IEND") {
+            return;
+        }
+        pos += length + 12ull;
+    }
+}
+
 } // namespace
 
 Image decodePngBytes(const std::uint8_t* data, std::size_t size) {
+    checkPngChunks(data, size);
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&png, data, size)) {

@@ -79,6 +79,16 @@ TEST(PlatformPng, decodesToRgbaWithAlpha) {
     expectEveryPixelNear(image, 0x11, 0x22, 0x33, 0x80);
 }
 
+TEST(PlatformPng, decodesAFrameWithATagAfterItsEnd) {
+    auto frame = makePng(4, 4, 0x00FF00FF);
+    const std::string tag = "Alpha|Comet";
+    frame.insert(frame.end(), tag.begin(), tag.end());
+    frame.insert(frame.end(), {static_cast<std::uint8_t>(tag.size() + 4), 0, 0, 0});
+    const Image image = decodePngBytes(frame.data(), frame.size());
+    EXPECT_EQ(image.width, 4);
+    expectEveryPixelNear(image, 0, 0xFF, 0, 0xFF);
+}
+
 TEST(PlatformPng, decodesEveryFileOfThePngSuite) {
     const fs::path folder = kPngTestData / "valid";
     if (!fs::is_directory(folder)) {
@@ -119,6 +129,18 @@ TEST(PlatformPng, brokenInputRaisesImageErrorAndAMissingFileIoError) {
     EXPECT_THROW(decodePngBytes(png.data(), png.size() / 2), ImageError);
     png[png.size() / 2] ^= 0xFF; // breaks the data's checksum
     EXPECT_THROW(decodePngBytes(png.data(), png.size()), ImageError);
+
+    // A chunk that claims two gigabytes is refused before anything is allocated for it.
+    auto huge = makePng(1, 1, 0);
+    const std::uint8_t header[] = {0x7F, 0xFF, 0xFF, 0xF0, 't', 'E', 'X', 't'};
+    huge.insert(huge.begin() + 33, std::begin(header), std::end(header)); // right after IHDR
+    try {
+        decodePngBytes(huge.data(), huge.size());
+        ADD_FAILURE() << "expected ImageError";
+    } catch (const ImageError& error) {
+        EXPECT_NE(std::string(error.what()).find("tEXt"), std::string::npos) << error.what();
+    }
+
     writeFile(temp / "text.png", "this is not a picture");
     EXPECT_THROW(decodePngFile(temp / "text.png"), ImageError);
     writeFile(temp / "empty.png", "");
