@@ -1,0 +1,147 @@
+#include "app/TForm1.h"
+#include "support/GuiFixture.h"
+#include "ui/TForm6.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QtTest>
+
+using namespace orbisto;
+using namespace orbisto::test;
+
+namespace {
+
+QColor background(const QWidget* widget) {
+    return widget->palette().color(QPalette::Window);
+}
+QColor textColour(const QWidget* widget) {
+    return widget->palette().color(QPalette::WindowText);
+}
+
+struct AboutProgram {
+    AboutProgram() {
+        main = &f.start();
+        about = f.context->forms.form6;
+        f.ui.clear();
+    }
+    GuiFixture f;
+    TForm1* main = nullptr;
+    TForm6* about = nullptr;
+};
+
+} // namespace
+
+class AboutWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void layout_borderlessDarkWithPrefixedTexts();
+    void closeButton_pressedLookThenReleaseAnywhereCloses_restAtNextOpening();
+    void links_singleClickOpensSite_doubleClickOpensHelp();
+    void help_workingFolderFirstThenProgramFolder_nothingWhenMissing();
+};
+
+void AboutWindowTest::layout_borderlessDarkWithPrefixedTexts() {
+    AboutProgram p;
+    TForm6& about = *p.about;
+    QVERIFY(about.windowFlags().testFlag(Qt::FramelessWindowHint));
+    QCOMPARE(about.size(), QSize(283, 118));
+    QCOMPARE(about.pos(), QPoint(239, 296));
+    QCOMPARE(background(&about), QColor(45, 46, 60));
+    QVERIFY(about.autoFillBackground());
+
+    QCOMPARE(about.Label6->text(), QString("VESKO Orbisto 3"));
+    QCOMPARE(textColour(about.Label6), QColor(207, 255, 41));
+    QVERIFY(about.Label6->font().bold());
+    QCOMPARE(about.Label6->font().pixelSize(), 12);
+    QVERIFY(about.Label1->text().startsWith("author: "));
+    QVERIFY(about.Label2->text().startsWith("e-mail: "));
+    QVERIFY(about.Label3->text().startsWith("help: "));
+    for (const QLabel* label : {about.Label1, about.Label2, about.Label3, about.Label4, about.Label5}) {
+        QCOMPARE(textColour(label), QColor(Qt::white));
+        // Every text stays inside the window.
+        QVERIFY2(about.rect().contains(label->geometry()), qPrintable(label->objectName()));
+    }
+    QCOMPARE(about.Label5->pos(), QPoint(144, 104));
+
+    QCOMPARE(about.Panel1->geometry(), QRect(8, 88, 89, 25));
+    QCOMPARE(about.Panel2->geometry(), about.Panel1->geometry());
+    QCOMPARE(background(about.Panel1), QColor(1, 154, 212));
+    QCOMPARE(about.Panel2->frameShadow(), QFrame::Sunken);
+    QCOMPARE(about.childAt(QPoint(50, 100)), about.Panel1); // the button at rest is on top
+
+    if (const QString folder = qEnvironmentVariable("ORBISTO_SCREENSHOT_DIR"); !folder.isEmpty()) {
+        about.grab().save(folder + "/about.png");
+    }
+}
+
+void AboutWindowTest::closeButton_pressedLookThenReleaseAnywhereCloses_restAtNextOpening() {
+    AboutProgram p;
+    TForm6& about = *p.about;
+    bool pressedLook = false;
+    bool openAfterPress = false;
+    p.f.ui.onModal = [&](QDialog&) {
+        QTest::mousePress(about.Panel1, Qt::LeftButton, {}, QPoint(40, 12));
+        pressedLook = !about.Panel1->isVisible() && about.Panel2->isVisible();
+        openAfterPress = about.isVisible();
+        // Released far from the button, over a label.
+        QTest::mouseRelease(&about, Qt::LeftButton, {}, QPoint(260, 30));
+    };
+    p.main->aboutClick();
+    QVERIFY(pressedLook);
+    QVERIFY(openAfterPress);
+    QVERIFY(!about.isVisible());
+    QCOMPARE(p.f.ui.modalsShown, QStringList{"Form6"});
+
+    bool atRest = false;
+    p.f.ui.onModal = [&](QDialog&) { atRest = about.Panel1->isVisible(); };
+    p.main->aboutClick();
+    QVERIFY(atRest);
+    // A release without a press on the button does not close anything.
+    p.f.ui.onModal = [&](QDialog&) {
+        QTest::mouseRelease(&about, Qt::LeftButton, {}, QPoint(200, 10));
+        QVERIFY(about.isVisible());
+    };
+    p.main->aboutClick();
+}
+
+void AboutWindowTest::links_singleClickOpensSite_doubleClickOpensHelp() {
+    AboutProgram p;
+    TForm6& about = *p.about;
+    using Opened = std::vector<std::pair<QString, bool>>;
+    p.f.ui.onModal = [&](QDialog&) {
+        QTest::mouseClick(about.Label3, Qt::LeftButton);
+        QCOMPARE(p.f.ui.shellOpened, Opened{}); // a single click on the help line does nothing
+        QTest::mouseClick(about.Label5, Qt::LeftButton);
+        QCOMPARE(p.f.ui.shellOpened, (Opened{{TForm6::kSiteAddress, true}}));
+        QTest::mouseDClick(about.Label3, Qt::LeftButton);
+        QCOMPARE(p.f.ui.shellOpened, (Opened{{TForm6::kSiteAddress, true}, {TForm6::kHelpAddress, true}}));
+        // Double-clicking the site opens it once, not once per click.
+        p.f.ui.shellOpened.clear();
+        QTest::mouseClick(about.Label5, Qt::LeftButton);
+        QTest::mouseDClick(about.Label5, Qt::LeftButton);
+        QCOMPARE(p.f.ui.shellOpened, (Opened{{TForm6::kSiteAddress, true}}));
+        QVERIFY(about.isVisible());
+    };
+    p.main->aboutClick();
+}
+
+void AboutWindowTest::help_workingFolderFirstThenProgramFolder_nothingWhenMissing() {
+    AboutProgram p;
+    using Opened = std::vector<std::pair<QString, bool>>;
+    const QString inWork = QString::fromStdString((p.f.workingFolder() / "ReadMe.txt").string());
+    const QString inApp = QString::fromStdString((p.f.appFolder() / "ReadMe.txt").string());
+
+    p.main->helpClick();
+    QCOMPARE(p.f.ui.shellOpened, Opened{});
+
+    writeFile(p.f.appFolder() / "ReadMe.txt", "beside the program");
+    p.main->helpClick();
+    writeFile(p.f.workingFolder() / "ReadMe.txt", "in the working folder");
+    p.main->helpClick();
+    QCOMPARE(p.f.ui.shellOpened, (Opened{{inApp, false}, {inWork, false}}));
+    QVERIFY(p.f.ui.messages.empty());
+}
+
+QTEST_MAIN(AboutWindowTest)
+#include "AboutWindowTest.moc"
