@@ -1,7 +1,3 @@
-#include <QCheckBox>
-#include <QListWidget>
-#include <exception>
-
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
 #include "install/Install.h"
@@ -9,6 +5,10 @@
 #include "library/Library.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+
+#include <QCheckBox>
+#include <QListWidget>
+#include <exception>
 
 namespace orbisto {
 
@@ -70,7 +70,9 @@ void TForm1::installClick() {
     current();
 }
 
-void TForm1::listaDblClick() { installClick(); }
+void TForm1::listaDblClick() {
+    installClick();
+}
 
 // Opens the install-to-skin window only to look at the balls of the skins.
 void TForm1::prevsClick() {

@@ -1,12 +1,12 @@
 #include "install/Install.h"
 
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+
 #include <array>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "platform/Errors.h"
-#include "platform/FileSystem.h"
 
 namespace orbisto::install {
 
@@ -15,8 +15,12 @@ namespace {
 using platform::FileSystem;
 
 // Hidden names (a leading "."), so no folder scan ever lists a frame that is not in place yet.
-Path stagedName(const Path& target, const std::string& frame) { return target / ("." + frame + ".orbisto-part"); }
-Path backupName(const Path& target, const std::string& frame) { return target / ("." + frame + ".orbisto-old"); }
+Path stagedName(const Path& target, const std::string& frame) {
+    return target / ("." + frame + ".orbisto-part");
+}
+Path backupName(const Path& target, const std::string& frame) {
+    return target / ("." + frame + ".orbisto-old");
+}
 
 Error copyFailure(const std::string& frame, const std::exception& reason) {
     return Error("Cannot copy \"" + frame + "\": " + reason.what());
@@ -117,11 +121,21 @@ void commitFrames(FileSystem& fs, const Path& target, const std::vector<std::str
 
 } // namespace
 
-Path normalBallFolder(const Path& gameFolder) { return gameFolder / "data/graphics/pitch/balls"; }
-Path winterBallFolder(const Path& gameFolder) { return normalBallFolder(gameFolder) / "winter"; }
-Path skinFolder(const Path& gameFolder, const std::string& skin) { return gameFolder / "data/skins" / skin; }
-Path skinNormalBallFolder(const Path& skin) { return skin / "graphics/pitch/balls"; }
-Path skinWinterBallFolder(const Path& skin) { return skinNormalBallFolder(skin) / "winter"; }
+Path normalBallFolder(const Path& gameFolder) {
+    return gameFolder / "data/graphics/pitch/balls";
+}
+Path winterBallFolder(const Path& gameFolder) {
+    return normalBallFolder(gameFolder) / "winter";
+}
+Path skinFolder(const Path& gameFolder, const std::string& skin) {
+    return gameFolder / "data/skins" / skin;
+}
+Path skinNormalBallFolder(const Path& skin) {
+    return skin / "graphics/pitch/balls";
+}
+Path skinWinterBallFolder(const Path& skin) {
+    return skinNormalBallFolder(skin) / "winter";
+}
 
 void ResetFrameAttributes(FileSystem& fs, const Path& folder) {
     if (folder.empty()) {

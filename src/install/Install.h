@@ -17,11 +17,11 @@ using Path = std::filesystem::path;
 using CopyProgress = std::function<bool(std::size_t done, std::size_t total)>;
 
 // Ball folders below a game folder or below a skin folder.
-Path normalBallFolder(const Path& gameFolder);                     // data/graphics/pitch/balls
-Path winterBallFolder(const Path& gameFolder);                     // data/graphics/pitch/balls/winter
+Path normalBallFolder(const Path& gameFolder);                    // data/graphics/pitch/balls
+Path winterBallFolder(const Path& gameFolder);                    // data/graphics/pitch/balls/winter
 Path skinFolder(const Path& gameFolder, const std::string& skin); // data/skins/<skin>
-Path skinNormalBallFolder(const Path& skinFolder);                 // graphics/pitch/balls
-Path skinWinterBallFolder(const Path& skinFolder);                 // graphics/pitch/balls/winter
+Path skinNormalBallFolder(const Path& skinFolder);                // graphics/pitch/balls
+Path skinWinterBallFolder(const Path& skinFolder);                // graphics/pitch/balls/winter
 
 // Makes every *.png plain file of the folder writable, so a write-protected frame can be replaced.
 // A missing folder is left alone.

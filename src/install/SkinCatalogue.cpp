@@ -1,11 +1,11 @@
 #include "install/SkinCatalogue.h"
 
-#include <optional>
-
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "platform/XmlReader.h"
+
+#include <optional>
 
 namespace orbisto::install {
 

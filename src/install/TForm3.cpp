@@ -1,14 +1,5 @@
 #include "install/TForm3.h"
 
-#include <QGroupBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QShowEvent>
-#include <QSignalBlocker>
-#include <exception>
-
 #include "app/Guard.h"
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
@@ -21,6 +12,15 @@
 #include "platform/FileSystem.h"
 #include "platform/Image.h"
 #include "platform/Text.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <exception>
 
 namespace orbisto {
 
@@ -55,7 +55,9 @@ std::string selectedText(const QListWidget& list) {
     return item->text().toStdString();
 }
 
-QString qText(const std::string& text) { return QString::fromStdString(text); }
+QString qText(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 } // namespace
 
@@ -81,12 +83,12 @@ void TForm3::buildLayout() {
     intall2 = place(new QPushButton(QStringLiteral("Install"), GroupBox311), "intall2", 8, 16, 233, 33);
     lista = place(new QListWidget(GroupBox311), "lista", 8, 56, 233, 129);
 
-    GroupBox123 = place(new QGroupBox(QStringLiteral("Currently installed normal ball"), this), "GroupBox123", 0,
-                        192, 249, 41);
+    GroupBox123 =
+        place(new QGroupBox(QStringLiteral("Currently installed normal ball"), this), "GroupBox123", 0, 192, 249, 41);
     Label1 = label(GroupBox123, "Label1", 8, 16);
     Image1 = place(new PictureBox(GroupBox123), "Image1", 224, 16, 17, 17);
-    GroupBox23 = place(new QGroupBox(QStringLiteral("Currently installed winter ball"), this), "GroupBox23", 0, 240,
-                       249, 41);
+    GroupBox23 =
+        place(new QGroupBox(QStringLiteral("Currently installed winter ball"), this), "GroupBox23", 0, 240, 249, 41);
     Label2 = label(GroupBox23, "Label2", 8, 16);
     Image2 = place(new PictureBox(GroupBox23), "Image2", 224, 16, 17, 17);
 
@@ -108,7 +110,9 @@ void TForm3::buildLayout() {
     connect(lista3, &QListWidget::currentRowChanged, this, [this] { lista3Click(); });
 }
 
-bool TForm3::guard(const std::function<void()>& handler) { return runGuarded(ctx_.ui, this, handler); }
+bool TForm3::guard(const std::function<void()>& handler) {
+    return runGuarded(ctx_.ui, this, handler);
+}
 
 void TForm3::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "app/AppContext.h"
+
 #include <QDialog>
 #include <filesystem>
 #include <functional>
 #include <string>
-
-#include "app/AppContext.h"
 
 class QGroupBox;
 class QLabel;

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <string>
 #include <vector>
-
-#include "platform/Errors.h"
-#include "platform/FileSystem.h"
 
 namespace orbisto::test {
 
@@ -71,8 +71,8 @@ inline std::map<std::string, std::vector<std::uint8_t>> folderSnapshot(const std
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         if (entry.is_regular_file()) {
             std::ifstream in(entry.path(), std::ios::binary);
-            files[entry.path().filename().string()] = {
-                std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+            files[entry.path().filename().string()] = {std::istreambuf_iterator<char>(in),
+                                                       std::istreambuf_iterator<char>()};
         }
     }
     return files;

@@ -1,10 +1,11 @@
-#include <gtest/gtest.h>
+#include "install/Install.h"
 
 #include "core/InstallFaults.h"
-#include "install/Install.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
 
 namespace orbisto::test {
 namespace {
@@ -24,8 +25,7 @@ void makeReadOnly(const fs::path& file) {
 class CopyBallFramesTest : public ::testing::Test {
 protected:
     CopyBallFramesTest()
-        : source(makeLibraryBall(temp / "app", "Alpha", "Comet")),
-          target(install::normalBallFolder(temp / "game")) {
+        : source(makeLibraryBall(temp / "app", "Alpha", "Comet")), target(install::normalBallFolder(temp / "game")) {
         const fs::path old = makeLibraryBall(temp / "old", "Beta", "Storm");
         fs::create_directories(target);
         for (const auto& entry : fs::directory_iterator(old)) {

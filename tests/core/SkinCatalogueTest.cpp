@@ -1,13 +1,16 @@
-#include <gtest/gtest.h>
-
 #include "install/SkinCatalogue.h"
+
 #include "platform/FileSystem.h"
 #include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
 
 namespace orbisto::install {
 
 // Readable failures: a listed skin prints as {folder, "name"}.
-void PrintTo(const SkinEntry& skin, std::ostream* out) { *out << "{" << skin.folder << ", \"" << skin.displayName << "\"}"; }
+void PrintTo(const SkinEntry& skin, std::ostream* out) {
+    *out << "{" << skin.folder << ", \"" << skin.displayName << "\"}";
+}
 
 } // namespace orbisto::install
 
@@ -51,8 +54,7 @@ TEST_F(SkinCatalogueTest, onlySkinsWithMarkerAndName_areListedInReverseScanOrder
 
     const auto catalogue = read();
 
-    EXPECT_EQ(catalogue.skins,
-              (std::vector<SkinEntry>{{"G7", "Third"}, {"C3", "Second"}, {"A1", "First"}}));
+    EXPECT_EQ(catalogue.skins, (std::vector<SkinEntry>{{"G7", "Third"}, {"C3", "Second"}, {"A1", "First"}}));
     EXPECT_TRUE(catalogue.errors.empty());
 }
 
@@ -64,10 +66,8 @@ TEST_F(SkinCatalogueTest, displayName_isCutAtTheFirstBracketOutsideQuotes) {
     makeSkin("E5", listed("["));
     makeSkin("F6", listed("[[["));
 
-    EXPECT_EQ(read().skins, (std::vector<SkinEntry>{{"D4", "Late "},
-                                                    {"C3", "Bob's [new] look"},
-                                                    {"B2", "Inner] part"},
-                                                    {"A1", "Title "}}));
+    EXPECT_EQ(read().skins, (std::vector<SkinEntry>{
+                                {"D4", "Late "}, {"C3", "Bob's [new] look"}, {"B2", "Inner] part"}, {"A1", "Title "}}));
 }
 
 TEST_F(SkinCatalogueTest, unreadableDescriptions_areSkippedWithOneErrorEach) {

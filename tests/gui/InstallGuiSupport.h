@@ -1,14 +1,14 @@
 #pragma once
 
+#include "app/TForm1.h"
+#include "core/InstallFaults.h"
+#include "support/GuiFixture.h"
+
 #include <QComboBox>
 #include <QListWidget>
 #include <QTest>
 #include <memory>
 #include <string>
-
-#include "app/TForm1.h"
-#include "core/InstallFaults.h"
-#include "support/GuiFixture.h"
 
 namespace orbisto::test {
 
@@ -28,9 +28,8 @@ struct InstallSetup {
         fixture.installShippedLanguages();
         fixture.storeUser(kGame2006Key, "Path", game.string());
         if (fileSystem != nullptr) {
-            fixture.context = std::make_unique<AppContext>(AppContext{*fixture.settings, *fileSystem, fixture.ui,
-                                                                      fixture.appFolder() / "orbisto",
-                                                                      fixture.workingFolder()});
+            fixture.context = std::make_unique<AppContext>(AppContext{
+                *fixture.settings, *fileSystem, fixture.ui, fixture.appFolder() / "orbisto", fixture.workingFolder()});
         }
     }
 

@@ -1,12 +1,12 @@
+#include "gui/InstallGuiSupport.h"
+#include "install/TForm3.h"
+
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
-
-#include "gui/InstallGuiSupport.h"
-#include "install/TForm3.h"
 
 using namespace orbisto;
 using namespace orbisto::test;
@@ -188,8 +188,8 @@ private slots:
         QTest::addColumn<int>("fault");
         QTest::addColumn<bool>("bothBalls");
         QTest::addColumn<QString>("errorText");
-        QTest::newRow("fifth frame unreadable") << 0 << false
-                                                << QStringLiteral("Cannot copy \"ball_22.png\": File access denied.");
+        QTest::newRow("fifth frame unreadable")
+            << 0 << false << QStringLiteral("Cannot copy \"ball_22.png\": File access denied.");
         QTest::newRow("disk full mid-copy") << 1 << false << QStringLiteral("Cannot copy \"ball_33.png\": Disk full.");
         QTest::newRow("cancel after three frames") << 2 << false << QStringLiteral("The copy was cancelled.");
         QTest::newRow("winter copy fails after the normal one")

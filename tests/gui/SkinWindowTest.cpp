@@ -1,3 +1,7 @@
+#include "app/Widgets.h"
+#include "gui/InstallGuiSupport.h"
+#include "install/TForm3.h"
+
 #include <QCheckBox>
 #include <QDialog>
 #include <QGroupBox>
@@ -6,10 +10,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
-
-#include "app/Widgets.h"
-#include "gui/InstallGuiSupport.h"
-#include "install/TForm3.h"
 
 using namespace orbisto;
 using namespace orbisto::test;
@@ -27,8 +27,8 @@ QStringList items(const QListWidget& list) {
 // A skin of the game that the catalogue lists under `name`.
 fs::path makeSkin(const fs::path& game, const std::string& folder, const std::string& name) {
     const fs::path skin = game / "data/skins" / folder;
-    writeFile(skin / (folder + ".xml"), "<record><string id=\"name\" value=\"" + name +
-                                            "\"/><boolean id=\"hnfn\" value=\"true\"/></record>");
+    writeFile(skin / (folder + ".xml"),
+              "<record><string id=\"name\" value=\"" + name + "\"/><boolean id=\"hnfn\" value=\"true\"/></record>");
     return skin;
 }
 
@@ -45,7 +45,9 @@ void writeFrame(const fs::path& file, const std::string& tag) {
     writeFile(file, bytes);
 }
 
-TForm3& skinWindow(TForm1& main) { return *main.context().forms.form3; }
+TForm3& skinWindow(TForm1& main) {
+    return *main.context().forms.form3;
+}
 
 } // namespace
 
