@@ -163,6 +163,9 @@ void SettingsWindowTest::doubleClickLanguage_appliedAtOnceAndStored() {
         QCOMPARE(p.form4->GroupBox31->title(), QString("Foldery gry"));
         QCOMPARE(p.form4->Label3->text(), QString("Polski"));
         QVERIFY(p.form4->isVisible()); // the window stays open
+        if (const QString folder = qEnvironmentVariable("ORBISTO_SCREENSHOT_DIR"); !folder.isEmpty()) {
+            p.form4->grab().save(folder + "/settings-Polski.png");
+        }
     };
     p.main->settingsClick();
 
