@@ -399,8 +399,8 @@ std::vector<std::uint8_t> encodeJpeg(const Picture& picture, int quality) {
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     if (setjmp(error.jump) != 0) {
+        // `buffer` may have changed since setjmp, so it is not trusted here: a failed run leaks it.
         jpeg_destroy_compress(&info);
-        std::free(buffer);
         throw std::runtime_error(std::string("JPEG encoder: ") + error.message);
     }
     jpeg_create_compress(&info);
