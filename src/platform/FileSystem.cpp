@@ -67,231 +67,228 @@ struct FolderCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
 
-class LocalFileSystem final : public FileSystem {
-public:
-    std::vector<FolderEntry> scanFolder(const Path& folder, std::string_view pattern) const override {
-        std::vector<FolderEntry> entries;
-        if (folder.empty()) {
-            return entries;
-        }
-        std::unique_ptr<DIR, FolderCloser> dir(::opendir(folder.c_str()));
-        if (!dir) {
-            return entries;
-        }
-        const int dirFd = ::dirfd(dir.get());
-        while (const dirent* entry = ::readdir(dir.get())) {
-            const std::string_view name = entry->d_name;
-            if (isHiddenName(name) || !matchesPattern(pattern, name)) {
-                continue;
-            }
-            struct stat info {};
-            if (::fstatat(dirFd, entry->d_name, &info, 0) != 0) {
-                continue; // a dangling link is nothing to list
-            }
-            // Sockets, devices and pipes play the part of system entries.
-            if (S_ISDIR(info.st_mode) || S_ISREG(info.st_mode)) {
-                entries.push_back({std::string(name), S_ISDIR(info.st_mode)});
-            }
-        }
-        std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
-            const std::string lowerA = toLowerLocale(a.name);
-            const std::string lowerB = toLowerLocale(b.name);
-            return lowerA != lowerB ? lowerA < lowerB : a.name < b.name;
-        });
+} // namespace
+
+std::vector<FolderEntry> LocalFileSystem::scanFolder(const Path& folder, std::string_view pattern) const {
+    std::vector<FolderEntry> entries;
+    if (folder.empty()) {
         return entries;
     }
-
-    bool isPlainFile(const Path& file) const override {
-        struct stat info {};
-        return !file.empty() && !isHiddenName(file.filename().native()) && ::stat(file.c_str(), &info) == 0 &&
-               S_ISREG(info.st_mode);
+    std::unique_ptr<DIR, FolderCloser> dir(::opendir(folder.c_str()));
+    if (!dir) {
+        return entries;
     }
-
-    bool folderExists(const Path& folder) const override {
-        struct stat info {};
-        return !folder.empty() && ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-    }
-
-    bool exists(const Path& path) const override {
-        struct stat info {};
-        return !path.empty() && ::lstat(path.c_str(), &info) == 0;
-    }
-
-    void createFolder(const Path& folder) override {
-        if (folder.empty()) {
-            throw IoError(3);
+    const int dirFd = ::dirfd(dir.get());
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string_view name = entry->d_name;
+        if (isHiddenName(name) || !matchesPattern(pattern, name)) {
+            continue;
         }
-        if (::mkdir(folder.c_str(), 0777) != 0) {
-            throwErrno(errno);
+        struct stat info {};
+        if (::fstatat(dirFd, entry->d_name, &info, 0) != 0) {
+            continue; // a dangling link is nothing to list
+        }
+        // Sockets, devices and pipes play the part of system entries.
+        if (S_ISDIR(info.st_mode) || S_ISREG(info.st_mode)) {
+            entries.push_back({std::string(name), S_ISDIR(info.st_mode)});
         }
     }
+    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
+        const std::string lowerA = toLowerLocale(a.name);
+        const std::string lowerB = toLowerLocale(b.name);
+        return lowerA != lowerB ? lowerA < lowerB : a.name < b.name;
+    });
+    return entries;
+}
 
-    void createFolders(const Path& folder) override {
-        if (folder.empty()) {
-            throw IoError(3);
+bool LocalFileSystem::isPlainFile(const Path& file) const {
+    struct stat info {};
+    return !file.empty() && !isHiddenName(file.filename().native()) && ::stat(file.c_str(), &info) == 0 &&
+           S_ISREG(info.st_mode);
+}
+
+bool LocalFileSystem::folderExists(const Path& folder) const {
+    struct stat info {};
+    return !folder.empty() && ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool LocalFileSystem::exists(const Path& path) const {
+    struct stat info {};
+    return !path.empty() && ::lstat(path.c_str(), &info) == 0;
+}
+
+void LocalFileSystem::createFolder(const Path& folder) {
+    if (folder.empty()) {
+        throw IoError(3);
+    }
+    if (::mkdir(folder.c_str(), 0777) != 0) {
+        throwErrno(errno);
+    }
+}
+
+void LocalFileSystem::createFolders(const Path& folder) {
+    if (folder.empty()) {
+        throw IoError(3);
+    }
+    Path partial;
+    for (const Path& part : folder) {
+        partial /= part;
+        if (part.empty() || part == "/" || part == "." || part == "..") {
+            continue;
         }
-        Path partial;
-        for (const Path& part : folder) {
-            partial /= part;
-            if (part.empty() || part == "/" || part == "." || part == "..") {
+        if (::mkdir(partial.c_str(), 0777) != 0) {
+            const int err = errno;
+            if (err == EEXIST && folderExists(partial)) {
                 continue;
             }
-            if (::mkdir(partial.c_str(), 0777) != 0) {
-                const int err = errno;
-                if (err == EEXIST && folderExists(partial)) {
-                    continue;
-                }
-                throwErrno(err == EEXIST ? ENOTDIR : err);
-            }
+            throwErrno(err == EEXIST ? ENOTDIR : err);
         }
     }
+}
 
-    void copyFile(const Path& source, const Path& target) override {
-        const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-        if (in < 0) {
-            throwErrno(errno);
-        }
-        struct Closer {
-            int fd;
-            ~Closer() { ::close(fd); }
-        } closeIn{in};
-        struct stat info {};
-        if (::fstat(in, &info) != 0) {
-            throwErrno(errno);
-        }
-        if (S_ISDIR(info.st_mode)) {
-            throw IoError(5);
-        }
-        struct stat targetInfo {};
-        if (::stat(target.c_str(), &targetInfo) == 0 && S_ISDIR(targetInfo.st_mode)) {
-            throw IoError(5);
-        }
-        // The copy goes to a hidden name beside the target and replaces it only when complete.
-        TempFile temp(target);
-        char buffer[1 << 16];
-        for (;;) {
-            const ssize_t got = ::read(in, buffer, sizeof buffer);
-            if (got < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                throwErrno(errno);
-            }
-            if (got == 0) {
-                break;
-            }
-            temp.write(buffer, static_cast<std::size_t>(got));
-        }
-        // Like the Windows copy, the target takes the source's attributes (the read-only flag included).
-        temp.commit(info.st_mode & 07777);
+void LocalFileSystem::copyFile(const Path& source, const Path& target) {
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        throwErrno(errno);
     }
-
-    void rename(const Path& from, const Path& to) override {
-        struct stat fromInfo {};
-        if (::lstat(from.c_str(), &fromInfo) != 0) {
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closeIn{in};
+    struct stat info {};
+    if (::fstat(in, &info) != 0) {
+        throwErrno(errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        throw IoError(5);
+    }
+    struct stat targetInfo {};
+    if (::stat(target.c_str(), &targetInfo) == 0 && S_ISDIR(targetInfo.st_mode)) {
+        throw IoError(5);
+    }
+    // The copy goes to a hidden name beside the target and replaces it only when complete.
+    TempFile temp(target);
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
             throwErrno(errno);
         }
-        struct stat toInfo {};
-        if (::stat(to.c_str(), &toInfo) == 0 && S_ISDIR(toInfo.st_mode) &&
-            !(toInfo.st_dev == fromInfo.st_dev && toInfo.st_ino == fromInfo.st_ino)) {
-            throw IoError(S_ISDIR(fromInfo.st_mode) ? 183 : 5);
+        if (got == 0) {
+            break;
         }
-        if (::rename(from.c_str(), to.c_str()) == 0) {
+        temp.write(buffer, static_cast<std::size_t>(got));
+    }
+    // Like the Windows copy, the target takes the source's attributes (the read-only flag included).
+    temp.commit(info.st_mode & 07777);
+}
+
+void LocalFileSystem::rename(const Path& from, const Path& to) {
+    struct stat fromInfo {};
+    if (::lstat(from.c_str(), &fromInfo) != 0) {
+        throwErrno(errno);
+    }
+    struct stat toInfo {};
+    if (::stat(to.c_str(), &toInfo) == 0 && S_ISDIR(toInfo.st_mode) &&
+        !(toInfo.st_dev == fromInfo.st_dev && toInfo.st_ino == fromInfo.st_ino)) {
+        throw IoError(S_ISDIR(fromInfo.st_mode) ? 183 : 5);
+    }
+    if (::rename(from.c_str(), to.c_str()) == 0) {
+        return;
+    }
+    const int err = errno;
+    if (err == EXDEV && S_ISREG(fromInfo.st_mode)) {
+        copyFile(from, to);
+        if (::unlink(from.c_str()) != 0) {
+            throwErrno(errno);
+        }
+        return;
+    }
+    if (err == EXDEV) {
+        throw IoError(17); // ERROR_NOT_SAME_DEVICE
+    }
+    throwErrno(err == EISDIR ? EACCES : err == ENOTEMPTY ? EEXIST : err);
+}
+
+void LocalFileSystem::removeFile(const Path& file) {
+    struct stat info {};
+    if (::lstat(file.c_str(), &info) != 0) {
+        if (errno == ENOENT) {
             return;
         }
-        const int err = errno;
-        if (err == EXDEV && S_ISREG(fromInfo.st_mode)) {
-            copyFile(from, to);
-            if (::unlink(from.c_str()) != 0) {
-                throwErrno(errno);
+        throwErrno(errno);
+    }
+    if (S_ISDIR(info.st_mode) || (S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) == 0)) {
+        throw IoError(5);
+    }
+    if (::unlink(file.c_str()) != 0 && errno != ENOENT) {
+        throwErrno(errno);
+    }
+}
+
+void LocalFileSystem::removeTree(const Path& folder) {
+    // Like the shell's delete without questions, read-only files inside go too.
+    std::error_code error;
+    std::filesystem::remove_all(folder, error);
+    if (error) {
+        throwErrno(error.value());
+    }
+}
+
+void LocalFileSystem::makeWritable(const Path& file) noexcept {
+    struct stat info {};
+    if (::stat(file.c_str(), &info) == 0) {
+        ::chmod(file.c_str(), (info.st_mode & 07777) | S_IWUSR);
+    }
+}
+
+std::vector<std::uint8_t> LocalFileSystem::readFile(const Path& file) const {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        throwErrno(errno);
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        throwErrno(errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        throw IoError(5);
+    }
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    std::uint8_t buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
             }
-            return;
-        }
-        if (err == EXDEV) {
-            throw IoError(17); // ERROR_NOT_SAME_DEVICE
-        }
-        throwErrno(err == EISDIR ? EACCES : err == ENOTEMPTY ? EEXIST : err);
-    }
-
-    void removeFile(const Path& file) override {
-        struct stat info {};
-        if (::lstat(file.c_str(), &info) != 0) {
-            if (errno == ENOENT) {
-                return;
-            }
             throwErrno(errno);
         }
-        if (S_ISDIR(info.st_mode) || (S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) == 0)) {
-            throw IoError(5);
+        if (got == 0) {
+            return bytes;
         }
-        if (::unlink(file.c_str()) != 0 && errno != ENOENT) {
-            throwErrno(errno);
-        }
+        bytes.insert(bytes.end(), buffer, buffer + got);
     }
+}
 
-    void removeTree(const Path& folder) override {
-        // Like the shell's delete without questions, read-only files inside go too.
-        std::error_code error;
-        std::filesystem::remove_all(folder, error);
-        if (error) {
-            throwErrno(error.value());
-        }
+std::uintmax_t LocalFileSystem::fileSize(const Path& file) const {
+    struct stat info {};
+    if (::stat(file.c_str(), &info) != 0) {
+        throwErrno(errno);
     }
-
-    void makeWritable(const Path& file) noexcept override {
-        struct stat info {};
-        if (::stat(file.c_str(), &info) == 0) {
-            ::chmod(file.c_str(), (info.st_mode & 07777) | S_IWUSR);
-        }
+    if (S_ISDIR(info.st_mode)) {
+        throw IoError(5);
     }
-
-    std::vector<std::uint8_t> readFile(const Path& file) const override {
-        const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            throwErrno(errno);
-        }
-        struct Closer {
-            int fd;
-            ~Closer() { ::close(fd); }
-        } closer{fd};
-        struct stat info {};
-        if (::fstat(fd, &info) != 0) {
-            throwErrno(errno);
-        }
-        if (S_ISDIR(info.st_mode)) {
-            throw IoError(5);
-        }
-        std::vector<std::uint8_t> bytes;
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
-        std::uint8_t buffer[1 << 16];
-        for (;;) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                throwErrno(errno);
-            }
-            if (got == 0) {
-                return bytes;
-            }
-            bytes.insert(bytes.end(), buffer, buffer + got);
-        }
-    }
-
-    std::uintmax_t fileSize(const Path& file) const override {
-        struct stat info {};
-        if (::stat(file.c_str(), &info) != 0) {
-            throwErrno(errno);
-        }
-        if (S_ISDIR(info.st_mode)) {
-            throw IoError(5);
-        }
-        return static_cast<std::uintmax_t>(info.st_size);
-    }
-};
-
-} // namespace
+    return static_cast<std::uintmax_t>(info.st_size);
+}
 
 FileSystem& localFileSystem() {
     static LocalFileSystem instance;

@@ -62,7 +62,25 @@ public:
     virtual std::uintmax_t fileSize(const Path& file) const = 0;
 };
 
-// The real file system of this machine.
+// The real file system of this machine. Tests derive from it to make one operation fail.
+class LocalFileSystem : public FileSystem {
+public:
+    std::vector<FolderEntry> scanFolder(const Path& folder, std::string_view pattern) const override;
+    bool isPlainFile(const Path& file) const override;
+    bool folderExists(const Path& folder) const override;
+    bool exists(const Path& path) const override;
+    void createFolder(const Path& folder) override;
+    void createFolders(const Path& folder) override;
+    void copyFile(const Path& source, const Path& target) override;
+    void rename(const Path& from, const Path& to) override;
+    void removeFile(const Path& file) override;
+    void removeTree(const Path& folder) override;
+    void makeWritable(const Path& file) noexcept override;
+    std::vector<std::uint8_t> readFile(const Path& file) const override;
+    std::uintmax_t fileSize(const Path& file) const override;
+};
+
+// The one LocalFileSystem of the program.
 FileSystem& localFileSystem();
 
 // Full path of the running executable.
