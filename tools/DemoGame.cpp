@@ -1,13 +1,13 @@
 #include "tools/DemoGame.h"
 
+#include "platform/SettingsStore.h"
+#include "tools/SampleArt.h"
+
 #include <array>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "platform/SettingsStore.h"
-#include "tools/SampleArt.h"
 
 namespace orbisto::sample {
 
@@ -15,7 +15,9 @@ namespace {
 
 using platform::Hive;
 
-std::vector<std::uint8_t> bytesOf(std::string_view text) { return {text.begin(), text.end()}; }
+std::vector<std::uint8_t> bytesOf(std::string_view text) {
+    return {text.begin(), text.end()};
+}
 
 std::string frameName(int index) {
     return "ball_" + std::to_string(index / 3 + 1) + std::to_string(index % 3 + 1) + ".png";

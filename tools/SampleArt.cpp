@@ -1,8 +1,5 @@
 #include "tools/SampleArt.h"
 
-#include <jpeglib.h>
-#include <png.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -11,7 +8,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <jpeglib.h>
 #include <numbers>
+#include <png.h>
 #include <stdexcept>
 #include <system_error>
 
@@ -27,17 +26,29 @@ struct Vec {
     double x, y, z;
 };
 
-Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec operator*(Vec a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-double dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vec cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-Vec normalized(Vec a) { return a * (1.0 / std::sqrt(dot(a, a))); }
+Vec operator+(Vec a, Vec b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+Vec operator*(Vec a, double s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
+double dot(Vec a, Vec b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+Vec cross(Vec a, Vec b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+Vec normalized(Vec a) {
+    return a * (1.0 / std::sqrt(dot(a, a)));
+}
 
 Colour mix(Colour a, Colour b, double t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-std::uint8_t toByte(double v) { return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); }
+std::uint8_t toByte(double v) {
+    return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0));
+}
 
 // Angle of one full repeat of a pattern about its axis: turning by it gives the same picture.
 double patternPeriod(Pattern pattern) {
@@ -139,8 +150,7 @@ Colour shadeBall(const BallDesign& design, const BallPose& pose, Vec n) {
 
 // Draws a ball of `radius` centred at (cx, cy) over `picture`; with 4 channels the pixels outside
 // the ball stay transparent, with 3 the ball is blended over what is there.
-void paintBall(Picture& picture, const BallDesign& design, const BallPose& pose, double cx, double cy,
-               double radius) {
+void paintBall(Picture& picture, const BallDesign& design, const BallPose& pose, double cx, double cy, double radius) {
     const int x0 = std::max(0, static_cast<int>(std::floor(cx - radius)));
     const int x1 = std::min(picture.width - 1, static_cast<int>(std::ceil(cx + radius)));
     const int y0 = std::max(0, static_cast<int>(std::floor(cy - radius)));
@@ -168,7 +178,8 @@ void paintBall(Picture& picture, const BallDesign& design, const BallPose& pose,
                 continue;
             }
             const double coverage = static_cast<double>(covered) / (kSupersample * kSupersample);
-            std::uint8_t* pixel = &picture.pixels[(static_cast<std::size_t>(py) * picture.width + px) * picture.channels];
+            std::uint8_t* pixel =
+                &picture.pixels[(static_cast<std::size_t>(py) * picture.width + px) * picture.channels];
             const Colour ball{r / covered, g / covered, b / covered};
             if (picture.channels == 4) {
                 pixel[0] = toByte(ball.r);
@@ -225,7 +236,9 @@ void blendPixel(Picture& picture, int x, int y, Colour colour, double alpha) {
     pixel[2] = toByte(over.b);
 }
 
-int textWidth(std::string_view text, int scale) { return static_cast<int>(text.size()) * 6 * scale - scale; }
+int textWidth(std::string_view text, int scale) {
+    return static_cast<int>(text.size()) * 6 * scale - scale;
+}
 
 void paintText(Picture& picture, std::string_view text, int left, int top, int scale, Colour colour) {
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -358,7 +371,8 @@ Picture drawLogo() {
 }
 
 std::vector<std::uint8_t> encodePng(const Picture& picture) {
-    if (picture.channels != 4 || picture.pixels.size() != static_cast<std::size_t>(picture.width) * picture.height * 4) {
+    if (picture.channels != 4 ||
+        picture.pixels.size() != static_cast<std::size_t>(picture.width) * picture.height * 4) {
         throw std::invalid_argument("PNG encoder: an RGBA picture is expected");
     }
     std::vector<std::uint8_t> out;
@@ -389,7 +403,8 @@ std::vector<std::uint8_t> encodePng(const Picture& picture) {
 }
 
 std::vector<std::uint8_t> encodeJpeg(const Picture& picture, int quality) {
-    if (picture.channels != 3 || picture.pixels.size() != static_cast<std::size_t>(picture.width) * picture.height * 3) {
+    if (picture.channels != 3 ||
+        picture.pixels.size() != static_cast<std::size_t>(picture.width) * picture.height * 3) {
         throw std::invalid_argument("JPEG encoder: an RGB picture is expected");
     }
     jpeg_compress_struct info{};
@@ -414,7 +429,8 @@ std::vector<std::uint8_t> encodeJpeg(const Picture& picture, int quality) {
     jpeg_set_quality(&info, quality, TRUE);
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(&picture.pixels[static_cast<std::size_t>(info.next_scanline) * picture.width * 3]);
+        JSAMPROW row =
+            const_cast<JSAMPROW>(&picture.pixels[static_cast<std::size_t>(info.next_scanline) * picture.width * 3]);
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
@@ -432,7 +448,9 @@ void appendBallTag(std::vector<std::uint8_t>& bytes, std::string_view text) {
     }
 }
 
-std::string markerText(bool isNew) { return isNew ? "[Sys]\r\nAuth=1\r\nNew=1\r\n" : "[Sys]\r\nAuth=1\r\n"; }
+std::string markerText(bool isNew) {
+    return isNew ? "[Sys]\r\nAuth=1\r\nNew=1\r\n" : "[Sys]\r\nAuth=1\r\n";
+}
 
 void writeFileAtomically(const fs::path& file, const std::vector<std::uint8_t>& bytes) {
     // The temporary name starts with a dot, so a scan of the folder never sees it.
@@ -470,8 +488,7 @@ void writeSampleData(const fs::path& dataFolder) {
         for (int index = 0; index < 21; ++index) {
             auto bytes = encodePng(drawBallFrame(ball.design, index));
             appendBallTag(bytes, ball.brand + "|" + ball.ball);
-            const std::string name =
-                "ball_" + std::to_string(index / 3 + 1) + std::to_string(index % 3 + 1) + ".png";
+            const std::string name = "ball_" + std::to_string(index / 3 + 1) + std::to_string(index % 3 + 1) + ".png";
             writeFileAtomically(ballFolder / name, bytes);
         }
     }

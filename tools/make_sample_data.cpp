@@ -1,11 +1,11 @@
 // Draws the sample ball library and the logo that ship in data/:
 //   make_sample_data <data folder>
 // Every run writes the same bytes, so the committed files can be checked against a fresh build.
+#include "tools/SampleArt.h"
+
 #include <exception>
 #include <filesystem>
 #include <iostream>
-
-#include "tools/SampleArt.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -3,12 +3,12 @@
 //       creates the demo FM 2006 install once and points the settings store at it;
 //   orbisto_demo_setup has-game <settings folder>
 //       exits with 0 when the settings store names a game folder, 1 when it names none.
+#include "tools/DemoGame.h"
+
 #include <exception>
 #include <filesystem>
 #include <iostream>
 #include <string_view>
-
-#include "tools/DemoGame.h"
 
 namespace {
 

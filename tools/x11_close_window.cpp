@@ -3,7 +3,6 @@
 // runs and xdotool cannot send that message.
 //   x11_close_window <window id>
 #include <X11/Xlib.h>
-
 #include <cstdio>
 #include <cstdlib>
 

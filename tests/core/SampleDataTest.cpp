@@ -1,15 +1,6 @@
 // The sample library and logo shipped in data/, the generator that draws them, and the demo game
 // that scripts/run prepares. The shipped data is read through the program's own library code, so
 // a frame or marker the program would not accept fails here.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <map>
-#include <set>
-#include <string>
-#include <vector>
-
 #include "install/SkinCatalogue.h"
 #include "library/BallTag.h"
 #include "library/Library.h"
@@ -22,6 +13,14 @@
 #include "tools/DemoGame.h"
 #include "tools/SampleArt.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
 namespace orbisto {
 namespace {
 
@@ -29,7 +28,9 @@ namespace fs = std::filesystem;
 using test::TempFolder;
 
 // The shipped data folder doubles as a program folder: balls/ lies directly in it.
-fs::path shippedData() { return fs::path(ORBISTO_SOURCE_DIR) / "data"; }
+fs::path shippedData() {
+    return fs::path(ORBISTO_SOURCE_DIR) / "data";
+}
 
 std::vector<std::string> frameNames() {
     return {library::kFrameNames.begin(), library::kFrameNames.end()};
@@ -171,8 +172,7 @@ TEST(DemoGame, hasTheGamesUntaggedBallAWinterBallAndTwoListedSkinsOfThree) {
 
     const auto catalogue = install::readSkinCatalogue(platform::localFileSystem(), game);
     EXPECT_TRUE(catalogue.errors.empty());
-    const std::vector<install::SkinEntry> listed = {{"midnight", "Midnight "},
-                                                    {"daylight", "Daylight "}};
+    const std::vector<install::SkinEntry> listed = {{"midnight", "Midnight "}, {"daylight", "Daylight "}};
     EXPECT_EQ(catalogue.skins, listed);
     EXPECT_TRUE(fs::exists(game / "data/skins/classic/classic.xml")); // there, but without "hnfn"
     EXPECT_FALSE(fs::exists(game / "data/skins/daylight/graphics"));
