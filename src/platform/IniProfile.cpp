@@ -167,7 +167,7 @@ void writeProfileString(const std::filesystem::path& file, std::string_view sect
     }
     const std::size_t textStart = bomLength(content);
 
-    std::string updated;
+    std::optional<std::string> updated;
     bool inSection = sectionName.empty();
     bool sectionFound = inSection;
     std::optional<Line> lastSectionLine; // last non-blank line of the section
@@ -200,8 +200,8 @@ void writeProfileString(const std::filesystem::path& file, std::string_view sect
         }
     }
 
-    if (!updated.empty()) {
-        // replaced in place above
+    if (updated) {
+        // the key was replaced in place
     } else if (sectionFound && lastSectionLine) {
         if (lastSectionLine->next == lastSectionLine->end) { // the last line of the file, without a line break
             updated = content + "\r\n" + entry;
@@ -212,15 +212,12 @@ void writeProfileString(const std::filesystem::path& file, std::string_view sect
         // Keys before any header, in a file that has none yet.
         updated = content.substr(0, textStart) + entry + content.substr(textStart);
     } else {
-        updated = content;
-        if (updated.size() > textStart && updated.back() != '\n' && updated.back() != '\r') {
-            updated += "\r\n";
-        }
-        updated += "[" + std::string(sectionName) + "]\r\n" + entry;
+        const bool endsInLineBreak = content.size() <= textStart || content.back() == '\n' || content.back() == '\r';
+        updated = content + (endsInLineBreak ? "" : "\r\n") + "[" + std::string(sectionName) + "]\r\n" + entry;
     }
 
     try {
-        replaceFileAtomically(file, {reinterpret_cast<const std::uint8_t*>(updated.data()), updated.size()});
+        replaceFileAtomically(file, {reinterpret_cast<const std::uint8_t*>(updated->data()), updated->size()});
     } catch (const IoError&) {
         throw IniWriteError(file.string());
     }

@@ -466,11 +466,11 @@ public:
             stamp(*key);
             const std::string content = serialize(parsed);
             replaceFileAtomically(file, {reinterpret_cast<const std::uint8_t*>(content.data()), content.size()});
-        } catch (const Error& error) {
+        } catch (const SettingsWriteError&) {
             removeCreatedFolders(createdFolders);
-            if (dynamic_cast<const SettingsWriteError*>(&error)) {
-                throw;
-            }
+            throw;
+        } catch (const Error&) {
+            removeCreatedFolders(createdFolders);
             throw SettingsWriteError(valueName);
         }
     }
