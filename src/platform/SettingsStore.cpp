@@ -419,7 +419,8 @@ public:
                     if (!text) {
                         throw SettingsTypeError(valueName);
                     }
-                    return *text;
+                    // Like the Windows call, the text ends at its first NUL.
+                    return text->substr(0, text->find('\0'));
                 }
             }
             return {}; // only the first key of that name counts
