@@ -191,10 +191,15 @@ void LocalFileSystem::rename(const Path& from, const Path& to) {
     if (::lstat(from.c_str(), &fromInfo) != 0) {
         throwErrno(errno);
     }
+    // Only a file replaces an existing file; anything else meets an existing name with a refusal.
     struct stat toInfo {};
-    if (::stat(to.c_str(), &toInfo) == 0 && S_ISDIR(toInfo.st_mode) &&
-        !(toInfo.st_dev == fromInfo.st_dev && toInfo.st_ino == fromInfo.st_ino)) {
-        throw IoError(S_ISDIR(fromInfo.st_mode) ? 183 : 5);
+    if (::stat(to.c_str(), &toInfo) == 0 && !(toInfo.st_dev == fromInfo.st_dev && toInfo.st_ino == fromInfo.st_ino)) {
+        if (S_ISDIR(fromInfo.st_mode)) {
+            throw IoError(183);
+        }
+        if (S_ISDIR(toInfo.st_mode)) {
+            throw IoError(5);
+        }
     }
     if (::rename(from.c_str(), to.c_str()) == 0) {
         return;

@@ -183,6 +183,7 @@ TEST_F(PlatformFileSystem, renameReplacesFilesButNotFolders) {
     fs::create_directories(temp / "d2");
     EXPECT_EQ(ioErrorCode([&] { files.rename(temp / "d1", temp / "d2"); }), 183);
     EXPECT_EQ(ioErrorCode([&] { files.rename(temp / "b", temp / "d2"); }), 5);
+    EXPECT_EQ(ioErrorCode([&] { files.rename(temp / "d1", temp / "b"); }), 183);
     files.rename(temp / "d1", temp / "d3");
     EXPECT_TRUE(fs::is_directory(temp / "d3"));
 }
