@@ -1,4 +1,11 @@
 #include "app/TForm1.h"
+#include "app/Widgets.h"
+#include "library/BallTag.h"
+#include "library/InstalledBall.h"
+#include "library/Library.h"
+#include "library/LibraryScan.h"
+#include "library/Preview.h"
+#include "platform/Image.h"
 
 #include <QComboBox>
 #include <QImage>
@@ -9,14 +16,6 @@
 #include <QSlider>
 #include <QStringList>
 #include <QTimer>
-
-#include "app/Widgets.h"
-#include "library/BallTag.h"
-#include "library/InstalledBall.h"
-#include "library/Library.h"
-#include "library/LibraryScan.h"
-#include "library/Preview.h"
-#include "platform/Image.h"
 
 namespace orbisto {
 
@@ -95,8 +94,7 @@ void TForm1::Timer1Timer() {
     QImage surface(kPreviewSize, kPreviewSize, QImage::Format_ARGB32_Premultiplied);
     surface.fill(Qt::white);
     if (const Image* frame = library::previewSlot(PreviewImages, PreviewFrame)) {
-        const QImage view(frame->rgba.data(), frame->width, frame->height, frame->width * 4,
-                          QImage::Format_RGBA8888);
+        const QImage view(frame->rgba.data(), frame->width, frame->height, frame->width * 4, QImage::Format_RGBA8888);
         QPainter painter(&surface);
         painter.drawImage(0, 0, view);
     }
@@ -104,7 +102,9 @@ void TForm1::Timer1Timer() {
     PreviewFrame = library::nextPreviewFrame(PreviewFrame);
 }
 
-void TForm1::TrackBar1Change() { Timer1->setInterval(library::previewInterval(TrackBar1->value())); }
+void TForm1::TrackBar1Change() {
+    Timer1->setInterval(library::previewInterval(TrackBar1->value()));
+}
 
 // Names and shows the normal and the winter ball installed in GameFolder.
 void TForm1::current() {
@@ -126,6 +126,8 @@ void TForm1::showInstalledBall(const std::string& frameRelativePath, QLabel* lab
     picture->setPicture(platform::decodePngFile(*frame));
 }
 
-void TForm1::SaveToExe(const std::string& file, const std::string& text) { library::SaveToExe(file, text); }
+void TForm1::SaveToExe(const std::string& file, const std::string& text) {
+    library::SaveToExe(file, text);
+}
 
 } // namespace orbisto

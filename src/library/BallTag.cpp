@@ -1,10 +1,10 @@
 #include "library/BallTag.h"
 
-#include <cstdint>
-#include <vector>
-
 #include "platform/Errors.h"
 #include "platform/RawFile.h"
+
+#include <cstdint>
+#include <vector>
 
 namespace orbisto::library {
 

@@ -17,6 +17,8 @@ std::optional<std::filesystem::path> installedFrame(const platform::FileSystem& 
     return frame;
 }
 
-std::string installedBallName(const std::filesystem::path& frame) { return tagForDisplay(ReadBallTag(frame)); }
+std::string installedBallName(const std::filesystem::path& frame) {
+    return tagForDisplay(ReadBallTag(frame));
+}
 
 } // namespace orbisto::library

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "platform/FileSystem.h"
 
 namespace orbisto::library {
 

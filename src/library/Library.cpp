@@ -10,7 +10,9 @@ const std::array<std::string_view, 21> kFrameNames = {
     "ball_32.png", "ball_33.png", "ball_41.png", "ball_42.png", "ball_43.png", "ball_51.png", "ball_52.png",
     "ball_53.png", "ball_61.png", "ball_62.png", "ball_63.png", "ball_71.png", "ball_72.png", "ball_73.png"};
 
-Path ballsFolder(const Path& appFolder) { return appFolder / "balls"; }
+Path ballsFolder(const Path& appFolder) {
+    return appFolder / "balls";
+}
 
 Path ballFolder(const Path& appFolder, const BallRef& ball) {
     return ballsFolder(appFolder) / ball.brand / ball.ball;

@@ -1,10 +1,10 @@
 #include "library/LibraryScan.h"
 
-#include <algorithm>
-
 #include "platform/Errors.h"
 #include "platform/IniProfile.h"
 #include "platform/Text.h"
+
+#include <algorithm>
 
 namespace orbisto::library {
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "library/Library.h"
+#include "platform/FileSystem.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "library/Library.h"
-#include "platform/FileSystem.h"
 
 namespace orbisto::library {
 

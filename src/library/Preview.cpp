@@ -4,7 +4,9 @@
 
 namespace orbisto::library {
 
-int previewInterval(int sliderPosition) { return sliderPosition <= 1 ? 120 : sliderPosition * 100; }
+int previewInterval(int sliderPosition) {
+    return sliderPosition <= 1 ? 120 : sliderPosition * 100;
+}
 
 int nextPreviewFrame(int frame) {
     const int next = frame + 1;

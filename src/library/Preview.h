@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/Image.h"
+
 #include <array>
 #include <filesystem>
-
-#include "platform/Image.h"
 
 namespace orbisto::library {
 

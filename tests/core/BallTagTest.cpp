@@ -1,14 +1,14 @@
-#include <gtest/gtest.h>
+#include "library/BallTag.h"
+
+#include "platform/Errors.h"
+#include "support/TempFolder.h"
 
 #include <cstdint>
 #include <functional>
+#include <gtest/gtest.h>
 #include <random>
 #include <string>
 #include <vector>
-
-#include "library/BallTag.h"
-#include "platform/Errors.h"
-#include "support/TempFolder.h"
 
 namespace orbisto::test {
 namespace {

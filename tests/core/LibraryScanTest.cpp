@@ -1,13 +1,13 @@
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "library/Library.h"
 #include "library/LibraryScan.h"
+
+#include "core/LibraryTestFileSystem.h"
+#include "library/Library.h"
 #include "platform/Errors.h"
 #include "support/TempFolder.h"
-#include "core/LibraryTestFileSystem.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace orbisto::test {
 namespace {

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
-
-#include "platform/FileSystem.h"
 
 namespace orbisto::test {
 

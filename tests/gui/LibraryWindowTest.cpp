@@ -1,3 +1,10 @@
+#include "app/TForm1.h"
+#include "app/Widgets.h"
+#include "core/LibraryTestFileSystem.h"
+#include "library/BallTag.h"
+#include "platform/SettingsStore.h"
+#include "support/GuiFixture.h"
+
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
@@ -7,13 +14,6 @@
 #include <QSlider>
 #include <QTimer>
 #include <QtTest>
-
-#include "app/TForm1.h"
-#include "app/Widgets.h"
-#include "core/LibraryTestFileSystem.h"
-#include "library/BallTag.h"
-#include "platform/SettingsStore.h"
-#include "support/GuiFixture.h"
 
 using namespace orbisto;
 using namespace orbisto::test;
@@ -73,8 +73,12 @@ void installFrame(const fs::path& file, std::uint32_t rgba, const std::string* t
     writeFile(file, bytes);
 }
 
-fs::path normalFrame(const fs::path& game) { return game / "data/graphics/pitch/balls/ball_73.png"; }
-fs::path winterFrame(const fs::path& game) { return game / "data/graphics/pitch/balls/winter/ball_73.png"; }
+fs::path normalFrame(const fs::path& game) {
+    return game / "data/graphics/pitch/balls/ball_73.png";
+}
+fs::path winterFrame(const fs::path& game) {
+    return game / "data/graphics/pitch/balls/winter/ball_73.png";
+}
 
 // Picks a brand as the user does, through the box's selection.
 void chooseBrand(TForm1& form, const QString& name) {
@@ -449,8 +453,8 @@ void LibraryWindowTest::shippedLibrary_everyBallListsPreviewsAndCarriesItsTag() 
             form.lista->setCurrentRow(i);
             QVERIFY2(fx.ui.errors().isEmpty(), qPrintable(brandName + "/" + ball + ": " + fx.ui.errors().join(" ")));
             QVERIFY(!form.PreviewImages[2].empty());
-            const fs::path frame = fx.appFolder() / "balls" / brandName.toStdString() / ball.toStdString() /
-                                   "ball_73.png";
+            const fs::path frame =
+                fx.appFolder() / "balls" / brandName.toStdString() / ball.toStdString() / "ball_73.png";
             QCOMPARE(QString::fromStdString(library::ReadBallTag(frame)), brandName + "|" + ball);
         }
     }
