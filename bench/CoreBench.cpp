@@ -1,0 +1,232 @@
+// Benchmarks of the core against plain references doing the same work in the same run.
+
+#include <algorithm>
+#include <cstring>
+#include <fcntl.h>
+#include <pugixml.hpp>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "install/Install.h"
+#include "install/SkinCatalogue.h"
+#include "library/LibraryScan.h"
+#include "library/NewBallScan.h"
+#include "library/TaggingTool.h"
+#include "platform/FileSystem.h"
+
+extern char** environ;
+
+namespace orbisto::bench {
+namespace {
+
+platform::FileSystem& files() { return platform::localFileSystem(); }
+
+// --- plain references --------------------------------------------------------------------------
+
+std::string slurp(const fs::path& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY);
+    if (fd < 0) {
+        return {};
+    }
+    char buffer[4096];
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    return got > 0 ? std::string(buffer, static_cast<std::size_t>(got)) : std::string();
+}
+
+// A marker counts when its file holds the line key=1.
+bool markerSays(const fs::path& folder, const std::string& key) {
+    return slurp(folder / "tst.ini").find(key + "=1\r") != std::string::npos;
+}
+
+std::vector<std::string> listNames(const fs::path& folder, bool withoutDot) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        std::string name = entry.path().filename().string();
+        if (name.front() != '.' && (!withoutDot || name.find('.') == std::string::npos)) {
+            names.push_back(std::move(name));
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The same reads as the brand box, every brand's ball list and the new-ball scan.
+std::size_t plainLibraryWalk(const fs::path& app) {
+    const fs::path balls = app / "balls";
+    std::vector<std::string> brands;
+    for (const auto& brand : listNames(balls, false)) {
+        if (markerSays(balls / brand, "Auth")) {
+            brands.push_back(brand);
+        }
+    }
+    std::size_t found = 0;
+    for (const auto& brand : brands) {
+        for (const auto& ball : listNames(balls / brand, true)) {
+            found += markerSays(balls / brand / ball, "Auth") ? 1 : 0;
+        }
+    }
+    for (const auto& brand : listNames(balls, true)) {
+        if (!markerSays(balls / brand, "Auth")) {
+            continue;
+        }
+        for (const auto& ball : listNames(balls / brand, true)) {
+            found += markerSays(balls / brand / ball, "New") ? 1 : 0;
+        }
+    }
+    return found;
+}
+
+// Open, read the last 4 bytes, cut the old trailer, write the new one, close; for every frame.
+std::size_t plainTagging(const fs::path& root) {
+    std::size_t tagged = 0;
+    for (const auto& brand : listNames(root, true)) {
+        for (const auto& ball : listNames(root / brand, true)) {
+            const std::string tag = brand + "|" + ball;
+            for (const auto& frame : listNames(root / brand / ball, false)) {
+                if (!frame.ends_with(".png")) {
+                    continue;
+                }
+                const int fd = ::open((root / brand / ball / frame).c_str(), O_RDWR);
+                const off_t size = ::lseek(fd, 0, SEEK_END);
+                std::int32_t length = 0;
+                if (::pread(fd, &length, 4, size - 4) != 4 || length < 4 || length > size) {
+                    length = 0;
+                }
+                std::string trailer = tag;
+                const auto newLength = static_cast<std::int32_t>(tag.size() + 4);
+                trailer.append(reinterpret_cast<const char*>(&newLength), 4);
+                if (::ftruncate(fd, size - length) != 0 ||
+                    ::pwrite(fd, trailer.data(), trailer.size(), size - length) != static_cast<ssize_t>(trailer.size())) {
+                    std::abort();
+                }
+                ::close(fd);
+                ++tagged;
+            }
+        }
+    }
+    return tagged;
+}
+
+void runProgram(std::vector<std::string> arguments) {
+    std::vector<char*> argv;
+    for (auto& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    if (::posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+        std::abort();
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+}
+
+// cp of the ball's frames into the folder, as one process the way a shell would start it.
+void plainCopy(const fs::path& source, const fs::path& target) {
+    std::vector<std::string> arguments{"/bin/cp"};
+    for (const auto& frame : listNames(source, false)) {
+        arguments.push_back((source / frame).string());
+    }
+    arguments.push_back(target.string());
+    runProgram(std::move(arguments));
+}
+
+// The skins folder listed, every description parsed with pugixml and its entries looked at.
+std::size_t plainSkinParse(const fs::path& game) {
+    std::size_t listed = 0;
+    const fs::path skins = game / "data/skins";
+    for (const auto& skin : listNames(skins, true)) {
+        pugi::xml_document document;
+        if (!document.load_file((skins / skin / (skin + ".xml")).c_str())) {
+            continue;
+        }
+        bool marked = false;
+        std::string name;
+        for (const pugi::xml_node child : document.document_element().children()) {
+            const std::string_view id = child.attribute("id").value();
+            if (id == "name") {
+                name = child.attribute("value").value();
+            } else if (id == "hnfn") {
+                marked = true;
+            }
+        }
+        listed += marked && !name.empty() ? 1 : 0;
+    }
+    return listed;
+}
+
+// --- benchmarks ----------------------------------------------------------------------------------
+
+void libraryReads(benchmark::State& state) {
+    const int balls = static_cast<int>(state.range(0));
+    const fs::path app = readLibrary(100, balls / 100);
+    comparePaired(
+        state, "library reads " + std::to_string(balls), 1.5,
+        [&] {
+            const auto brands = library::brandBoxItems(files(), app);
+            std::size_t listed = 0;
+            for (const auto& brand : brands) {
+                listed += library::ballListItems(files(), app, brand, {}).size();
+            }
+            const auto scan = library::scanNewBalls(files(), app);
+            benchmark::DoNotOptimize(listed + scan.newBalls.size());
+        },
+        [&] { benchmark::DoNotOptimize(plainLibraryWalk(app)); });
+}
+BENCHMARK(libraryReads)->Arg(1000)->Arg(10000)->Iterations(5)->Repetitions(5)->UseManualTime()
+    ->Unit(benchmark::kMillisecond)->ReportAggregatesOnly(true);
+
+void taggingTenThousandFrames(benchmark::State& state) {
+    const fs::path root = taggingLibrary();
+    library::tagLibrary(files(), root, true); // markers and first tags in place, as after a first run
+    comparePaired(
+        state, "tagging 10000 frames", 1.3, [&] { benchmark::DoNotOptimize(library::tagLibrary(files(), root, true)); },
+        [&] { benchmark::DoNotOptimize(plainTagging(root)); });
+}
+BENCHMARK(taggingTenThousandFrames)->Iterations(2)->Repetitions(5)->UseManualTime()
+    ->Unit(benchmark::kMillisecond)->ReportAggregatesOnly(true);
+
+void installOneBall(benchmark::State& state) {
+    const fs::path source = installSource();
+    const fs::path game = installGame();
+    const fs::path target = install::normalBallFolder(game);
+    comparePaired(
+        state, "install one ball", 2.0,
+        [&] {
+            install::ResetFrameAttributes(files(), target);
+            install::CopyBallFrames(files(), source, target, [](std::size_t, std::size_t) { return true; });
+        },
+        [&] { plainCopy(source, target); });
+}
+BENCHMARK(installOneBall)->Iterations(50)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMillisecond)
+    ->ReportAggregatesOnly(true);
+
+void skinCatalogue(benchmark::State& state) {
+    const fs::path game = skinGame(500);
+    comparePaired(
+        state, "skin catalogue 500 skins", 1.3,
+        [&] { benchmark::DoNotOptimize(install::readSkinCatalogue(files(), game).skins.size()); },
+        [&] { benchmark::DoNotOptimize(plainSkinParse(game)); });
+}
+BENCHMARK(skinCatalogue)->Iterations(10)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMillisecond)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+} // namespace orbisto::bench
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    orbisto::bench::printRatioSummary();
+    return 0;
+}

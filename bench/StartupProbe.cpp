@@ -1,0 +1,87 @@
+// Helper of the start-up benchmark. "orbisto <program folder>" starts Orbisto as main.cpp does,
+// over that program folder; "empty" shows an empty Qt Widgets window. Either quits right after the
+// main window's first activation has been handled and writes the nanoseconds since the given spawn
+// time (CLOCK_MONOTONIC) into the result file.
+//   orbisto_startup_probe orbisto|empty <program folder> <spawn time ns> <result file>
+
+#include <QApplication>
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "app/AppContext.h"
+#include "app/Application.h"
+#include "app/TForm1.h"
+#include "app/UserInterface.h"
+#include "platform/FileSystem.h"
+#include "platform/SettingsStore.h"
+
+namespace {
+
+std::int64_t monotonicNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// Quits once the watched window has become active and that event has been handled.
+class FirstActivation : public QObject {
+public:
+    FirstActivation(std::int64_t spawned, std::string resultFile) : spawned_(spawned), result_(std::move(resultFile)) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ActivationChange && !done_ && static_cast<QWidget*>(watched)->isActiveWindow()) {
+            done_ = true;
+            QTimer::singleShot(0, [this] {
+                std::ofstream(result_) << monotonicNanoseconds() - spawned_ << "\n";
+                QCoreApplication::quit();
+            });
+        }
+        return false;
+    }
+
+private:
+    std::int64_t spawned_;
+    std::string result_;
+    bool done_ = false;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: %s orbisto|empty <program folder> <spawn time ns> <result file>\n", argv[0]);
+        return 2;
+    }
+    const std::string mode = argv[1];
+    const std::filesystem::path programFolder = argv[2];
+    QApplication application(argc, argv);
+    FirstActivation watcher(std::stoll(argv[3]), argv[4]);
+    // Gives up rather than hang when the window never becomes active.
+    QTimer::singleShot(30000, [] { QCoreApplication::exit(3); });
+
+    if (mode == "empty") {
+        QWidget window;
+        window.resize(640, 480);
+        window.installEventFilter(&watcher);
+        window.show();
+        return QApplication::exec();
+    }
+
+    QApplication::setApplicationName(QStringLiteral("Orbisto"));
+    auto settings = orbisto::platform::makeRegistryFileStore(programFolder / "settings");
+    auto ui = orbisto::makeQtUserInterface();
+    orbisto::AppContext context{*settings, orbisto::platform::localFileSystem(), *ui, programFolder / "orbisto",
+                                programFolder};
+    orbisto::Windows windows(context);
+    windows.main().installEventFilter(&watcher);
+    windows.main().show();
+    return QApplication::exec();
+}
