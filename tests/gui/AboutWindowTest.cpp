@@ -52,8 +52,6 @@ void AboutWindowTest::layout_borderlessDarkWithPrefixedTexts() {
 
     QCOMPARE(about.Label6->text(), QString("VESKO Orbisto 3"));
     QCOMPARE(textColour(about.Label6), QColor(207, 255, 41));
-    QVERIFY(about.Label6->font().bold());
-    QCOMPARE(about.Label6->font().pixelSize(), 12);
     QVERIFY(about.Label1->text().startsWith("author: "));
     QVERIFY(about.Label2->text().startsWith("e-mail: "));
     QVERIFY(about.Label3->text().startsWith("help: "));
@@ -62,7 +60,6 @@ void AboutWindowTest::layout_borderlessDarkWithPrefixedTexts() {
         // Every text stays inside the window.
         QVERIFY2(about.rect().contains(label->geometry()), qPrintable(label->objectName()));
     }
-    QCOMPARE(about.Label5->pos(), QPoint(144, 104));
 
     QCOMPARE(about.Panel1->geometry(), QRect(8, 88, 89, 25));
     QCOMPARE(about.Panel2->geometry(), about.Panel1->geometry());
