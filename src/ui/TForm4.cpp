@@ -94,7 +94,12 @@ void TForm4::connectHandlers() {
     auto on = [this](auto* sender, auto signal, void (TForm4::*handler)()) {
         connect(sender, signal, this, [this, handler] { guard([this, handler] { (this->*handler)(); }); });
     };
-    on(ListBox1, &QListWidget::currentRowChanged, &TForm4::ListBox1Click);
+    // Emptying the list after a closing is not a pick: SelectedLanguage keeps its value.
+    connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0) {
+            guard([this] { ListBox1Click(); });
+        }
+    });
     on(ListBox1, &QListWidget::itemDoubleClicked, &TForm4::ListBox1DblClick);
     on(JvXPButton1, &QPushButton::clicked, &TForm4::JvXPButton1Click);
     on(JvXPButton2, &QPushButton::clicked, &TForm4::JvXPButton2Click);
