@@ -94,9 +94,10 @@ void TForm4::connectHandlers() {
     auto on = [this](auto* sender, auto signal, void (TForm4::*handler)()) {
         connect(sender, signal, this, [this, handler] { guard([this, handler] { (this->*handler)(); }); });
     };
-    // Emptying the list after a closing is not a pick: SelectedLanguage keeps its value.
-    connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0) {
+    // A pick is a selected item: the list's focus alone makes its first item current without
+    // selecting it, and emptying the list after a closing keeps SelectedLanguage as it was.
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!ListBox1->selectedItems().isEmpty()) {
             guard([this] { ListBox1Click(); });
         }
     });
@@ -152,8 +153,8 @@ void TForm4::lang() {
 
 void TForm4::ListBox1Click() {
     SelectedLanguage.clear();
-    if (const QListWidgetItem* item = ListBox1->currentItem()) {
-        SelectedLanguage = item->text().toStdString();
+    if (const auto picked = ListBox1->selectedItems(); !picked.isEmpty()) {
+        SelectedLanguage = picked.first()->text().toStdString();
     }
     if (!SelectedLanguage.empty()) {
         JvXPButton1->setEnabled(true);
@@ -162,7 +163,7 @@ void TForm4::ListBox1Click() {
 
 void TForm4::ListBox1DblClick() {
     // Nothing is applied until a language has been picked in this opening.
-    if (ListBox1->currentItem() == nullptr || SelectedLanguage.empty()) {
+    if (ListBox1->selectedItems().isEmpty() || SelectedLanguage.empty()) {
         return;
     }
     TForm1& main = *ctx_.forms.form1;
