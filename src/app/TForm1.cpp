@@ -204,7 +204,13 @@ void TForm1::connectHandlers() {
     on(lista, &QListWidget::currentRowChanged, &TForm1::listaClick);
     on(lista, &QListWidget::itemDoubleClicked, &TForm1::listaDblClick);
     on(brand, &QComboBox::currentIndexChanged, &TForm1::brandChange);
-    on(brand, &QComboBox::editTextChanged, &TForm1::brandChange);
+    // Typing into the box's edit field leaves no item selected; picking an item also changes the
+    // text, but that change is the index change above and must not refill the list twice.
+    connect(brand, &QComboBox::editTextChanged, this, [this](const QString& text) {
+        if (brand->currentIndex() < 0 || text != brand->itemText(brand->currentIndex())) {
+            guard([this] { brandChange(); });
+        }
+    });
 
     // A version button runs its handler when it becomes checked, by the user or from code.
     const std::array<void (TForm1::*)(), 3> versionHandlers{&TForm1::rb2005Click, &TForm1::rb2006Click,
