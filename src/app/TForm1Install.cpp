@@ -8,7 +8,6 @@
 
 #include <QCheckBox>
 #include <QListWidget>
-#include <exception>
 
 namespace orbisto {
 
@@ -35,11 +34,7 @@ void TForm1::installClick() {
         throw ListIndexError(lista->currentRow());
     }
     s.BallName = item->text().toStdString();
-    if (s.ChosenBrand == library::kNewBalls) {
-        const library::BallRef ball = library::resolveNewBallEntry(s.BallName, s.newBalls);
-        s.BrandName = ball.brand;
-        s.BallName = ball.ball;
-    }
+    resolveChosenBall(s);
 
     // Without a game folder nothing is touched: an empty folder never stands for the root.
     const std::filesystem::path game = s.GameFolder;
@@ -55,19 +50,7 @@ void TForm1::installClick() {
         return;
     }
 
-    s.SourceFolder = s.AppFolder + "balls/" + s.BrandName + "/" + s.BallName + "/";
-    std::exception_ptr failure;
-    try {
-        installChosenBall(ctx_, this, normal, winter);
-    } catch (const std::exception&) {
-        failure = std::current_exception();
-    }
-    // The installed balls are shown as the folders hold them now, also after a failed copy.
-    if (failure) {
-        guard([this] { current(); });
-        std::rethrow_exception(failure);
-    }
-    current();
+    installChosenBall(ctx_, this, normal, winter, [this] { current(); });
 }
 
 void TForm1::listaDblClick() {

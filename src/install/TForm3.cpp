@@ -204,11 +204,7 @@ void TForm3::intall2Click() {
     }
     s.BallName = selectedText(*main.lista);
     ChosenSkinFolder = selectedText(*lista3);
-    if (s.ChosenBrand == library::kNewBalls) {
-        const library::BallRef ball = library::resolveNewBallEntry(s.BallName, s.newBalls);
-        s.BrandName = ball.brand;
-        s.BallName = ball.ball;
-    }
+    resolveChosenBall(s);
     const Path skin = install::skinFolder(s.GameFolder, ChosenSkinFolder);
     if (install::createSkinBallFolders(ctx_.fs, skin)) {
         // A skin that had no winter ball gets both balls.
@@ -218,20 +214,7 @@ void TForm3::intall2Click() {
     const Path winter = install::skinWinterBallFolder(skin);
     install::ResetFrameAttributes(ctx_.fs, normal);
     install::ResetFrameAttributes(ctx_.fs, winter);
-    s.SourceFolder = s.AppFolder + "balls/" + s.BrandName + "/" + s.BallName + "/";
-
-    std::exception_ptr failure;
-    try {
-        installChosenBall(ctx_, this, normal, winter);
-    } catch (const std::exception&) {
-        failure = std::current_exception();
-    }
-    // The window shows what the skin holds now, also after a failed copy.
-    if (failure) {
-        guard([this] { pod(); });
-        std::rethrow_exception(failure);
-    }
-    pod();
+    installChosenBall(ctx_, this, normal, winter, [this] { pod(); });
 }
 
 void TForm3::FormClose() {
@@ -254,7 +237,17 @@ void copyBallFramesWithProgress(AppContext& context, QWidget* owner, const Path&
                             [&window](std::size_t done, std::size_t total) { return window->advance(done, total); });
 }
 
-void installChosenBall(AppContext& context, QWidget* owner, const Path& normalFolder, const Path& winterFolder) {
+void resolveChosenBall(SharedState& s) {
+    if (s.ChosenBrand == library::kNewBalls) {
+        const library::BallRef ball = library::resolveNewBallEntry(s.BallName, s.newBalls);
+        s.BrandName = ball.brand;
+        s.BallName = ball.ball;
+    }
+}
+
+namespace {
+
+void copyChosenBall(AppContext& context, QWidget* owner, const Path& normalFolder, const Path& winterFolder) {
     SharedState& s = context.state;
     const TForm1& main = *context.forms.form1;
     const Path source = s.SourceFolder;
@@ -273,6 +266,22 @@ void installChosenBall(AppContext& context, QWidget* owner, const Path& normalFo
         return;
     }
     context.ui.information(owner, qText(s.redmsg));
+}
+
+} // namespace
+
+void installChosenBall(AppContext& context, QWidget* owner, const Path& normalFolder, const Path& winterFolder,
+                       const std::function<void()>& show) {
+    SharedState& s = context.state;
+    s.SourceFolder = s.AppFolder + "balls/" + s.BrandName + "/" + s.BallName + "/";
+    try {
+        copyChosenBall(context, owner, normalFolder, winterFolder);
+    } catch (const std::exception&) {
+        // The display follows the folders also after a failed copy; the copy's error comes after it.
+        runGuarded(context.ui, owner, show);
+        throw;
+    }
+    show();
 }
 
 } // namespace orbisto
