@@ -14,45 +14,28 @@ using test::readText;
 using test::TempFolder;
 using test::writeFile;
 
-// A stand-in xdg-open first on PATH that writes its argument count and arguments to a file.
-class PlatformShell : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const fs::path opener = temp / "bin" / "xdg-open";
-        writeFile(opener, "#!/bin/sh\n"
-                          "out=\"$(dirname \"$0\")/../args\"\n"
-                          "printf '%s\\n' \"$#\" \"$@\" > \"$out.part\" && mv \"$out.part\" \"$out\"\n");
-        fs::permissions(opener, fs::perms::owner_exec, fs::perm_options::add);
-        const char* path = std::getenv("PATH");
-        oldPath_ = path ? path : "";
-        ::setenv("PATH", ((temp / "bin").string() + ":" + oldPath_).c_str(), 1);
-    }
-    void TearDown() override { ::setenv("PATH", oldPath_.c_str(), 1); }
+// A stand-in xdg-open first on PATH writes its argument count and arguments to a file.
+TEST(PlatformShell, targetReachesTheOpenerAsOneUninterpretedArgument) {
+    TempFolder temp;
+    writeFile(temp / "bin" / "xdg-open", "#!/bin/sh\n"
+                                         "out=\"$(dirname \"$0\")/../args\"\n"
+                                         "printf '%s\\n' \"$#\" \"$@\" > \"$out.part\" && mv \"$out.part\" \"$out\"\n");
+    fs::permissions(temp / "bin" / "xdg-open", fs::perms::owner_exec, fs::perm_options::add);
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    ::setenv("PATH", ((temp / "bin").string() + ":" + oldPath).c_str(), 1);
 
-    // The opener runs on its own; this waits for its report (not a measure of speed).
-    std::string openerArguments() {
+    const std::string injection = "/tmp/a b/$(touch " + (temp / "injected").string() + ");'x' \"y\"*.txt";
+    for (const std::string& target : {injection, std::string("https://example.org/?a=1&b=2")}) {
+        fs::remove(temp / "args");
+        shellOpen(target, target == injection);
+        // The opener runs on its own; this waits for its report (not a measure of speed).
         for (int i = 0; i < 1000 && !fs::exists(temp / "args"); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        return fs::exists(temp / "args") ? readText(temp / "args") : "<opener did not run>";
+        EXPECT_EQ(fs::exists(temp / "args") ? readText(temp / "args") : "<opener did not run>", "1\n" + target + "\n");
     }
-
-    TempFolder temp;
-
-private:
-    std::string oldPath_;
-};
-
-TEST_F(PlatformShell, targetReachesTheOpenerAsOneUninterpretedArgument) {
-    const std::string target = "/tmp/a b/$(touch " + (temp / "injected").string() + ");'x' \"y\"*.txt";
-    shellOpen(target, true);
-    EXPECT_EQ(openerArguments(), "1\n" + target + "\n");
     EXPECT_FALSE(fs::exists(temp / "injected"));
-}
-
-TEST_F(PlatformShell, aWebAddressIsPassedAsItIs) {
-    shellOpen("https://example.org/?a=1&b=2", false);
-    EXPECT_EQ(openerArguments(), "1\nhttps://example.org/?a=1&b=2\n");
+    ::setenv("PATH", oldPath.c_str(), 1);
 }
 
 } // namespace
