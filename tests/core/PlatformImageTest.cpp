@@ -3,7 +3,7 @@
 #include "platform/XmlReader.h"
 #include "support/TempFolder.h"
 
-#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -17,21 +17,8 @@ using test::makePng;
 using test::TempFolder;
 using test::writeFile;
 
-const fs::path kPngTestData = fs::path(ORBISTO_SHARED_TESTDATA) / "png";
-
-std::vector<fs::path> pngFilesIn(const fs::path& folder) {
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.path().extension() == ".png") {
-            files.push_back(entry.path());
-        }
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-// A JPEG of one colour (or grey), encoded with libjpeg at the best quality.
-std::vector<std::uint8_t> makeJpeg(int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t b, bool grey) {
+// A JPEG of one colour at the best quality: `pixel` holds one grey value or red, green and blue.
+std::vector<std::uint8_t> makeJpeg(int width, int height, const std::vector<std::uint8_t>& pixel) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -41,17 +28,16 @@ std::vector<std::uint8_t> makeJpeg(int width, int height, std::uint8_t r, std::u
     jpeg_mem_dest(&info, &buffer, &size);
     info.image_width = static_cast<JDIMENSION>(width);
     info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = grey ? 1 : 3;
-    info.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+    info.input_components = static_cast<int>(pixel.size());
+    info.in_color_space = pixel.size() == 1 ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 100, TRUE);
     jpeg_start_compress(&info, TRUE);
     std::vector<std::uint8_t> row;
     for (int x = 0; x < width; ++x) {
-        grey ? row.push_back(r) : (row.push_back(r), row.push_back(g), row.push_back(b));
+        row.insert(row.end(), pixel.begin(), pixel.end());
     }
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW rowPointer = row.data();
+    for (JSAMPROW rowPointer = row.data(); info.next_scanline < info.image_height;) {
         jpeg_write_scanlines(&info, &rowPointer, 1);
     }
     jpeg_finish_compress(&info);
@@ -61,65 +47,46 @@ std::vector<std::uint8_t> makeJpeg(int width, int height, std::uint8_t r, std::u
     return bytes;
 }
 
-void expectEveryPixelNear(const Image& image, int r, int g, int b, int a) {
-    for (std::size_t i = 0; i < image.rgba.size(); i += 4) {
-        ASSERT_NEAR(image.rgba[i], r, 3) << "pixel " << i / 4;
-        ASSERT_NEAR(image.rgba[i + 1], g, 3) << "pixel " << i / 4;
-        ASSERT_NEAR(image.rgba[i + 2], b, 3) << "pixel " << i / 4;
-        ASSERT_EQ(image.rgba[i + 3], a) << "pixel " << i / 4;
+// Checks the size and that every pixel is `rgba` (colours within 3, alpha exact).
+void expectImage(const Image& image, int width, int height, std::array<int, 4> rgba) {
+    EXPECT_EQ(image.width, width);
+    EXPECT_EQ(image.height, height);
+    ASSERT_EQ(image.rgba.size(), static_cast<std::size_t>(width) * height * 4);
+    for (std::size_t i = 0; i < image.rgba.size(); ++i) {
+        ASSERT_NEAR(image.rgba[i], rgba[i % 4], i % 4 == 3 ? 0 : 3) << "byte " << i;
     }
 }
 
-TEST(PlatformPng, decodesToRgbaWithAlpha) {
-    const auto png = makePng(3, 2, 0x11223380);
-    const Image image = decodePngBytes(png.data(), png.size());
-    EXPECT_EQ(image.width, 3);
-    EXPECT_EQ(image.height, 2);
-    ASSERT_EQ(image.rgba.size(), 3u * 2 * 4);
-    expectEveryPixelNear(image, 0x11, 0x22, 0x33, 0x80);
-}
-
-TEST(PlatformPng, decodesAFrameWithATagAfterItsEnd) {
-    auto frame = makePng(4, 4, 0x00FF00FF);
+TEST(PlatformPng, decodesATaggedFrameToRgbaWithAlpha) {
+    auto frame = makePng(3, 2, 0x11223380);
     const std::string tag = "Alpha|Comet";
     frame.insert(frame.end(), tag.begin(), tag.end());
     frame.insert(frame.end(), {static_cast<std::uint8_t>(tag.size() + 4), 0, 0, 0});
-    const Image image = decodePngBytes(frame.data(), frame.size());
-    EXPECT_EQ(image.width, 4);
-    expectEveryPixelNear(image, 0, 0xFF, 0, 0xFF);
+    expectImage(decodePngBytes(frame.data(), frame.size()), 3, 2, {0x11, 0x22, 0x33, 0x80});
 }
 
-TEST(PlatformPng, decodesEveryFileOfThePngSuite) {
-    const fs::path folder = kPngTestData / "valid";
-    if (!fs::is_directory(folder)) {
-        GTEST_SKIP() << "PNG suite not found at " << folder;
-    }
-    const auto files = pngFilesIn(folder);
-    ASSERT_FALSE(files.empty());
-    for (const auto& file : files) {
-        try {
-            const Image image = decodePngFile(file);
-            EXPECT_GT(image.width, 0) << file;
-            EXPECT_GT(image.height, 0) << file;
-            EXPECT_EQ(image.rgba.size(), static_cast<std::size_t>(image.width) * image.height * 4) << file;
-        } catch (const Error& error) {
-            ADD_FAILURE() << file << ": " << error.what();
+// Every valid file decodes; every hostile one decodes or raises ImageError, without a crash.
+TEST(PlatformPng, decodesThePngSuiteAndSurvivesHostileFiles) {
+    for (const bool hostile : {false, true}) {
+        const fs::path folder = fs::path(ORBISTO_SHARED_TESTDATA) / "png" / (hostile ? "hostile" : "valid");
+        if (!fs::is_directory(folder)) {
+            GTEST_SKIP() << "PNG test files not found at " << folder;
         }
-    }
-}
-
-TEST(PlatformPng, hostileFilesDecodeOrRaiseImageError) {
-    const fs::path folder = kPngTestData / "hostile";
-    if (!fs::is_directory(folder)) {
-        GTEST_SKIP() << "hostile PNG files not found at " << folder;
-    }
-    for (const auto& file : pngFilesIn(folder)) {
-        try {
-            const Image image = decodePngFile(file);
-            EXPECT_EQ(image.rgba.size(), static_cast<std::size_t>(image.width) * image.height * 4) << file;
-        } catch (const ImageError& error) {
-            EXPECT_STRNE(error.what(), "") << file;
+        int files = 0;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            if (entry.path().extension() != ".png") {
+                continue;
+            }
+            ++files;
+            try {
+                const Image image = decodePngFile(entry.path());
+                EXPECT_EQ(image.rgba.size(), static_cast<std::size_t>(image.width) * image.height * 4) << entry;
+                EXPECT_TRUE(hostile || (image.width > 0 && image.height > 0)) << entry;
+            } catch (const ImageError& error) {
+                EXPECT_TRUE(hostile) << entry << ": " << error.what();
+            }
         }
+        EXPECT_GT(files, 0) << folder;
     }
 }
 
@@ -145,45 +112,25 @@ TEST(PlatformPng, brokenInputRaisesImageErrorAndAMissingFileIoError) {
     EXPECT_THROW(decodePngFile(temp / "text.png"), ImageError);
     writeFile(temp / "empty.png", "");
     EXPECT_THROW(decodePngFile(temp / "empty.png"), ImageError);
-    try {
-        decodePngFile(temp / "missing.png");
-        FAIL() << "expected IoError";
-    } catch (const IoError& error) {
-        EXPECT_EQ(error.code(), 2);
-    }
+    EXPECT_THROW(decodePngFile(temp / "missing.png"), IoError);
 }
 
-TEST(PlatformJpeg, colourAndGreyPicturesDecodeToOpaqueRgba) {
-    const auto colour = makeJpeg(16, 8, 200, 100, 50, false);
-    const Image image = decodeJpegBytes(colour.data(), colour.size());
-    EXPECT_EQ(image.width, 16);
-    EXPECT_EQ(image.height, 8);
-    ASSERT_EQ(image.rgba.size(), 16u * 8 * 4);
-    expectEveryPixelNear(image, 200, 100, 50, 255);
-
+TEST(PlatformJpeg, colourAndGreyPicturesDecodeToOpaqueRgbaAndOthersRaise) {
+    const auto colour = makeJpeg(16, 8, {200, 100, 50});
+    expectImage(decodeJpegBytes(colour.data(), colour.size()), 16, 8, {200, 100, 50, 255});
     TempFolder temp;
-    writeFile(temp / "logo.jpg", makeJpeg(5, 3, 90, 0, 0, true));
-    const Image grey = decodeJpegFile(temp / "logo.jpg");
-    EXPECT_EQ(grey.width, 5);
-    expectEveryPixelNear(grey, 90, 90, 90, 255);
-}
+    writeFile(temp / "logo.jpg", makeJpeg(5, 3, {90}));
+    expectImage(decodeJpegFile(temp / "logo.jpg"), 5, 3, {90, 90, 90, 255});
 
-TEST(PlatformJpeg, aFileThatIsNotAJpegRaisesImageError) {
-    TempFolder temp;
     writeFile(temp / "logo.jpg", "GIF89a not a jpeg");
-    try {
-        decodeJpegFile(temp / "logo.jpg");
-        FAIL() << "expected ImageError";
-    } catch (const ImageError& error) {
-        EXPECT_STRNE(error.what(), "");
-    }
+    EXPECT_THROW(decodeJpegFile(temp / "logo.jpg"), ImageError);
     const auto png = makePng(2, 2, 0);
     EXPECT_THROW(decodeJpegBytes(png.data(), png.size()), ImageError);
     EXPECT_THROW(decodeJpegBytes(nullptr, 0), ImageError);
     EXPECT_THROW(decodeJpegFile(temp / "missing.jpg"), IoError);
 }
 
-TEST(PlatformXml, readsTheAttributesOfTheDocumentElementsChildrenInOrder) {
+TEST(PlatformXml, readsTheAttributesOfTheDocumentElementsChildrenInOrderOrRaises) {
     TempFolder temp;
     writeFile(temp / "skin.xml", R"(<?xml version="1.0" encoding="UTF-8"?>
 <!-- a skin description -->
@@ -204,12 +151,8 @@ TEST(PlatformXml, readsTheAttributesOfTheDocumentElementsChildrenInOrder) {
     EXPECT_EQ(children[0].attribute("value"), "Steklo & Glass");
     EXPECT_EQ(children[1].attribute("value"), "3");
     EXPECT_EQ(children[1].attributes.size(), 2u);
-    EXPECT_TRUE(children[2].attributes.empty());
     EXPECT_EQ(children[2].attribute("id"), std::nullopt);
-}
 
-TEST(PlatformXml, malformedOrMissingFilesRaise) {
-    TempFolder temp;
     writeFile(temp / "broken.xml", "<record><string id=\"a\"></record>");
     EXPECT_THROW(readDocumentChildren(temp / "broken.xml"), XmlError);
     writeFile(temp / "empty.xml", "<!-- only a comment -->");
