@@ -1,7 +1,8 @@
 // Helper of the start-up benchmark. "orbisto <program folder>" starts Orbisto as main.cpp does,
 // over that program folder; "empty" shows an empty Qt Widgets window. Either quits right after the
 // main window's first activation has been handled and writes the nanoseconds since the given spawn
-// time (CLOCK_MONOTONIC) into the result file.
+// time (CLOCK_MONOTONIC) and its peak resident memory in KiB (VmHWM) into the result file. The peak
+// is read here, not from the parent's rusage, because Linux carries a forked parent's peak over exec.
 //   orbisto_startup_probe orbisto|empty <program folder> <spawn time ns> <result file>
 
 #include <QApplication>
@@ -31,6 +32,17 @@ std::int64_t monotonicNanoseconds() {
     return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
+long peakKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return 0;
+}
+
 // Quits once the watched window has become active and that event has been handled.
 class FirstActivation : public QObject {
 public:
@@ -40,7 +52,7 @@ public:
         if (event->type() == QEvent::ActivationChange && !done_ && static_cast<QWidget*>(watched)->isActiveWindow()) {
             done_ = true;
             QTimer::singleShot(0, [this] {
-                std::ofstream(result_) << monotonicNanoseconds() - spawned_ << "\n";
+                std::ofstream(result_) << monotonicNanoseconds() - spawned_ << " " << peakKiB() << "\n";
                 QCoreApplication::quit();
             });
         }

@@ -5,7 +5,6 @@
 
 #include <fstream>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <ctime>
 
@@ -44,7 +43,7 @@ std::int64_t monotonicNanoseconds() {
     return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
-// Starts the probe, waits for it and reads its start-up time and the peak memory of the process.
+// Starts the probe, waits for it and reads the start-up time and peak memory it reports.
 ProbeRun runProbe(const std::string& mode, const fs::path& programFolder) {
     const fs::path resultFile = benchFolder() / ("probe-" + mode);
     std::string probe = ORBISTO_STARTUP_PROBE;
@@ -58,15 +57,15 @@ ProbeRun runProbe(const std::string& mode, const fs::path& programFolder) {
         std::abort();
     }
     int status = 0;
-    rusage usage{};
-    ::wait4(child, &status, 0, &usage);
+    ::waitpid(child, &status, 0);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         std::fprintf(stderr, "the start-up probe (%s) failed with status %d\n", mode.c_str(), status);
         std::abort();
     }
     double nanoseconds = 0;
-    std::ifstream(resultFile) >> nanoseconds;
-    return {nanoseconds / 1e6, static_cast<double>(usage.ru_maxrss) / 1024.0};
+    double peakKiB = 0;
+    std::ifstream(resultFile) >> nanoseconds >> peakKiB;
+    return {nanoseconds / 1e6, peakKiB / 1024.0};
 }
 
 // A program folder with a library of 1,000 balls (100 brands x 10) and what the program ships.

@@ -84,21 +84,37 @@ std::vector<FolderEntry> LocalFileSystem::scanFolder(const Path& folder, std::st
         if (isHiddenName(name) || !matchesPattern(pattern, name)) {
             continue;
         }
-        struct stat info {};
-        if (::fstatat(dirFd, entry->d_name, &info, 0) != 0) {
-            continue; // a dangling link is nothing to list
+        // The entry's type comes with the listing on most file systems; links and file systems that
+        // do not say need a stat.
+        bool isFolder = entry->d_type == DT_DIR;
+        if (entry->d_type != DT_DIR && entry->d_type != DT_REG) {
+            struct stat info {};
+            if (::fstatat(dirFd, entry->d_name, &info, 0) != 0) {
+                continue; // a dangling link is nothing to list
+            }
+            // Sockets, devices and pipes play the part of system entries.
+            if (!S_ISDIR(info.st_mode) && !S_ISREG(info.st_mode)) {
+                continue;
+            }
+            isFolder = S_ISDIR(info.st_mode);
         }
-        // Sockets, devices and pipes play the part of system entries.
-        if (S_ISDIR(info.st_mode) || S_ISREG(info.st_mode)) {
-            entries.push_back({std::string(name), S_ISDIR(info.st_mode)});
-        }
+        entries.push_back({std::string(name), isFolder});
     }
-    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
-        const std::string lowerA = toLowerLocale(a.name);
-        const std::string lowerB = toLowerLocale(b.name);
-        return lowerA != lowerB ? lowerA < lowerB : a.name < b.name;
+    // Sorted by the lower-case names, each computed once.
+    std::vector<std::pair<std::string, std::size_t>> keys;
+    keys.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        keys.emplace_back(toLowerLocale(entries[i].name), i);
+    }
+    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : entries[a.second].name < entries[b.second].name;
     });
-    return entries;
+    std::vector<FolderEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const auto& key : keys) {
+        sorted.push_back(std::move(entries[key.second]));
+    }
+    return sorted;
 }
 
 bool LocalFileSystem::isPlainFile(const Path& file) const {
@@ -281,6 +297,9 @@ std::vector<std::uint8_t> LocalFileSystem::readFile(const Path& file) const {
             return bytes;
         }
         bytes.insert(bytes.end(), buffer, buffer + got);
+        if (bytes.size() == static_cast<std::size_t>(info.st_size) && static_cast<std::size_t>(got) < sizeof buffer) {
+            return bytes; // a short read that reached the size: no further read to see the end
+        }
     }
 }
 
