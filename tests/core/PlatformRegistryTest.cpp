@@ -23,10 +23,6 @@ constexpr std::string_view kWineUserReg = R"REG(WINE REGISTRY Version 2
 
 #arch=win64
 
-[Control Panel\\International] 1701963123
-#time=1da2906a3d2c5f4
-"sShortDate"="M/d/yyyy"
-
 [Environment] 1701963123
 #time=1da2906a3d35d2a
 "TEMP"=str(2):"%USERPROFILE%\\AppData\\Local\\Temp"
@@ -92,7 +88,6 @@ TEST_F(PlatformRegistry, readsAFileWineWroteWithCaseInsensitiveKeysAndNamesAndCr
         {kFm2006, "Missing", ""},
         {"Environment", "TEMP", "%USERPROFILE%\\AppData\\Local\\Temp"},
         {"Software\\Odd\\Br[ack]et", "Name", "bracketed"},
-        {"\\Control Panel\\International", "sShortDate", "M/d/yyyy"},
         {"software\\SPORTS interactive\\football manager 2006\\", "pATH", "C:\\Games\\FM 2006"},
         {"Software\\Sports Interactive", "Path", ""},
     };
