@@ -56,12 +56,6 @@ const std::array<GameVersion, 3>& versions() {
 constexpr const char* kRadioKey = "\\SOFTWARE\\VESKO\\zvk3\\radio";
 constexpr const char* kLanguageKey = "\\SOFTWARE\\VESKO\\zvk\\Lang";
 
-template <typename W> W* place(W* widget, const char* name, int left, int top, int width, int height) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
 QGroupBox* groupBox(QWidget* parent, const char* name, const char* caption, int l, int t, int w, int h) {
     auto* box = place(new QGroupBox(QString::fromUtf8(caption), parent), name, l, t, w, h);
     return box;
@@ -188,22 +182,19 @@ void TForm1::buildLayout() {
 }
 
 void TForm1::connectHandlers() {
-    auto on = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
-        connect(sender, signal, this, [this, handler] { guard([this, handler] { (this->*handler)(); }); });
-    };
-    on(install, &QPushButton::clicked, &TForm1::installClick);
-    on(settings, &QPushButton::clicked, &TForm1::settingsClick);
-    on(about, &QPushButton::clicked, &TForm1::aboutClick);
-    on(help, &QPushButton::clicked, &TForm1::helpClick);
-    on(add, &QPushButton::clicked, &TForm1::addClick);
-    on(prevs, &QPushButton::clicked, &TForm1::prevsClick);
-    on(JvXPButton1, &QPushButton::clicked, &TForm1::JvXPButton1Click);
-    on(Image2, &PictureBox::doubleClicked, &TForm1::Image2DblClick);
-    on(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
-    on(TrackBar1, &QSlider::valueChanged, &TForm1::TrackBar1Change);
-    on(lista, &QListWidget::currentRowChanged, &TForm1::listaClick);
-    on(lista, &QListWidget::itemDoubleClicked, &TForm1::listaDblClick);
-    on(brand, &QComboBox::currentIndexChanged, &TForm1::brandChange);
+    connectGuarded(this, install, &QPushButton::clicked, &TForm1::installClick);
+    connectGuarded(this, settings, &QPushButton::clicked, &TForm1::settingsClick);
+    connectGuarded(this, about, &QPushButton::clicked, &TForm1::aboutClick);
+    connectGuarded(this, help, &QPushButton::clicked, &TForm1::helpClick);
+    connectGuarded(this, add, &QPushButton::clicked, &TForm1::addClick);
+    connectGuarded(this, prevs, &QPushButton::clicked, &TForm1::prevsClick);
+    connectGuarded(this, JvXPButton1, &QPushButton::clicked, &TForm1::JvXPButton1Click);
+    connectGuarded(this, Image2, &PictureBox::doubleClicked, &TForm1::Image2DblClick);
+    connectGuarded(this, Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
+    connectGuarded(this, TrackBar1, &QSlider::valueChanged, &TForm1::TrackBar1Change);
+    connectGuarded(this, lista, &QListWidget::currentRowChanged, &TForm1::listaClick);
+    connectGuarded(this, lista, &QListWidget::itemDoubleClicked, &TForm1::listaDblClick);
+    connectGuarded(this, brand, &QComboBox::currentIndexChanged, &TForm1::brandChange);
     // Typing into the box's edit field leaves no item selected; picking an item also changes the
     // text, but that change is the index change above and must not refill the list twice.
     connect(brand, &QComboBox::editTextChanged, this, [this](const QString& text) {

@@ -7,6 +7,19 @@
 
 namespace orbisto {
 
+// Names a control (its objectName is the language files' key for it) and puts it at its place in the layout.
+template <typename W> W* place(W* widget, const char* name, int left, int top, int width, int height) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(left, top, width, height);
+    return widget;
+}
+
+// Connects a control's signal to a handler of its window, run through the window's error guard.
+template <typename Form, typename Sender, typename Signal>
+void connectGuarded(Form* form, Sender* sender, Signal signal, void (Form::*handler)()) {
+    QObject::connect(sender, signal, form, [form, handler] { form->guard([form, handler] { (form->*handler)(); }); });
+}
+
 // Converts a decoded picture for drawing (keeps its transparency).
 QImage toQImage(const Image& image);
 

@@ -28,12 +28,6 @@ namespace {
 
 using Path = std::filesystem::path;
 
-template <typename W> W* place(W* widget, const char* name, int left, int top, int width, int height) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
 QLabel* label(QWidget* parent, const char* name, int left, int top) {
     auto* result = new QLabel(parent);
     result->setObjectName(QString::fromLatin1(name));

@@ -24,6 +24,9 @@ public:
     explicit TForm3(AppContext& context, QWidget* parent = nullptr);
     ~TForm3() override;
 
+    // Runs one event handler through the error guard.
+    bool guard(const std::function<void()>& handler);
+
     // Catalogue, texts of the language in use, then the layout of the mode it is opened in.
     void FormShow();
     // Rebuilds the skin catalogue: lista (names) paired with lista3 (folders), both in reverse scan order.
@@ -59,7 +62,6 @@ protected:
 
 private:
     void buildLayout();
-    bool guard(const std::function<void()>& handler);
     // Shows one installed ball of the skin: its frame's tag in the label, the frame in the picture.
     void showSkinBall(const std::filesystem::path& frame, QLabel* label, PictureBox* picture);
 

@@ -20,6 +20,9 @@ public:
     explicit TForm2(AppContext& context, QWidget* parent = nullptr);
     ~TForm2() override;
 
+    // Runs one event handler through the error guard.
+    bool guard(const std::function<void()>& handler);
+
     // "Open": choose the library folder.
     void JvXPButton1Click();
     // "Make!": mark every brand and ball of the folder and tag every frame, then report the count.
@@ -40,7 +43,6 @@ public:
 
 private:
     void buildLayout();
-    bool guard(const std::function<void()>& handler);
 
     AppContext& ctx_;
 };

@@ -3,6 +3,7 @@
 #include "app/Guard.h"
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
+#include "app/Widgets.h"
 #include "i18n/LanguageFile.h"
 #include "platform/SettingsStore.h"
 
@@ -22,12 +23,6 @@ constexpr const char* kLanguageKey = "\\SOFTWARE\\VESKO\\ZVK\\Lang";
 constexpr const char* kFm2005Key = "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2005";
 constexpr const char* kFm2006Key = "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2006";
 constexpr const char* kFm2007Key = "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2007";
-
-template <typename W> W* place(W* widget, const char* name, int left, int top, int width, int height) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
 
 QLabel* label(QWidget* parent, const char* name, const char* text, int left, int top, int width) {
     return place(new QLabel(QString::fromUtf8(text), parent), name, left, top, width, 16);
@@ -91,9 +86,6 @@ void TForm4::buildLayout() {
 }
 
 void TForm4::connectHandlers() {
-    auto on = [this](auto* sender, auto signal, void (TForm4::*handler)()) {
-        connect(sender, signal, this, [this, handler] { guard([this, handler] { (this->*handler)(); }); });
-    };
     // A pick is a selected item: the list's focus alone makes its first item current without
     // selecting it, and emptying the list after a closing keeps SelectedLanguage as it was.
     connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] {
@@ -101,11 +93,11 @@ void TForm4::connectHandlers() {
             guard([this] { ListBox1Click(); });
         }
     });
-    on(ListBox1, &QListWidget::itemDoubleClicked, &TForm4::ListBox1DblClick);
-    on(JvXPButton1, &QPushButton::clicked, &TForm4::JvXPButton1Click);
-    on(JvXPButton2, &QPushButton::clicked, &TForm4::JvXPButton2Click);
-    on(JvXPButton3, &QPushButton::clicked, &TForm4::JvXPButton3Click);
-    on(JvXPButton4, &QPushButton::clicked, &TForm4::JvXPButton4Click);
+    connectGuarded(this, ListBox1, &QListWidget::itemDoubleClicked, &TForm4::ListBox1DblClick);
+    connectGuarded(this, JvXPButton1, &QPushButton::clicked, &TForm4::JvXPButton1Click);
+    connectGuarded(this, JvXPButton2, &QPushButton::clicked, &TForm4::JvXPButton2Click);
+    connectGuarded(this, JvXPButton3, &QPushButton::clicked, &TForm4::JvXPButton3Click);
+    connectGuarded(this, JvXPButton4, &QPushButton::clicked, &TForm4::JvXPButton4Click);
 }
 
 bool TForm4::guard(const std::function<void()>& handler) {

@@ -22,6 +22,9 @@ public:
     explicit TForm4(AppContext& context, QWidget* parent = nullptr);
     ~TForm4() override;
 
+    // Runs one event handler through the error guard.
+    bool guard(const std::function<void()>& handler);
+
     // Once, at construction: the folder labels and the current language's name and translator.
     void FormCreate();
     // At every opening: this window's texts, "Change" disabled until a language is picked, the list.
@@ -65,7 +68,6 @@ protected:
 private:
     void buildLayout();
     void connectHandlers();
-    bool guard(const std::function<void()>& handler);
     // The current language name, held by the main window's hidden Label5.
     std::string currentLanguage() const;
     // Label3 and Label4: display name and translator of a language.

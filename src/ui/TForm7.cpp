@@ -21,12 +21,6 @@ namespace orbisto {
 
 namespace {
 
-template <typename W> W* place(W* widget, const char* name, int left, int top, int width, int height) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
 QLabel* label(QWidget* parent, const char* name, const char* caption, int left, int top) {
     auto* result = new QLabel(QString::fromUtf8(caption), parent);
     result->setObjectName(QString::fromLatin1(name));
@@ -79,13 +73,10 @@ TForm7::TForm7(AppContext& context, QWidget* parent) : QDialog(parent), ctx_(con
     setWindowTitle(QStringLiteral("Own Ball"));
     buildLayout();
 
-    auto on = [this](auto* sender, auto signal, void (TForm7::*handler)()) {
-        connect(sender, signal, this, [this, handler] { guard([this, handler] { (this->*handler)(); }); });
-    };
-    on(JvXPButton71, &QPushButton::clicked, &TForm7::JvXPButton71Click);
-    on(JvXPButton72, &QPushButton::clicked, &TForm7::JvXPButton72Click);
-    on(JvXPButton73, &QPushButton::clicked, &TForm7::JvXPButton73Click);
-    on(prev, &QListWidget::currentRowChanged, &TForm7::prevClick);
+    connectGuarded(this, JvXPButton71, &QPushButton::clicked, &TForm7::JvXPButton71Click);
+    connectGuarded(this, JvXPButton72, &QPushButton::clicked, &TForm7::JvXPButton72Click);
+    connectGuarded(this, JvXPButton73, &QPushButton::clicked, &TForm7::JvXPButton73Click);
+    connectGuarded(this, prev, &QListWidget::currentRowChanged, &TForm7::prevClick);
 }
 
 TForm7::~TForm7() {

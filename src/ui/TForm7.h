@@ -28,6 +28,9 @@ public:
     explicit TForm7(AppContext& context, QWidget* parent = nullptr);
     ~TForm7() override;
 
+    // Runs one event handler through the error guard.
+    bool guard(const std::function<void()>& handler);
+
     // Every showing: window texts of the language in use, emptied lists, the frame names, the brands.
     void FormShow();
     // Lists the library's brands in ListBox1 and ComboBox1.
@@ -70,7 +73,6 @@ protected:
 
 private:
     void buildLayout();
-    bool guard(const std::function<void()>& handler);
     void inform(const std::string& text);
     std::vector<std::string> listedBrands() const;
     // Re-reads the library into the main window's brand box, with no brand chosen.
