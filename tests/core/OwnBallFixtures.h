@@ -29,12 +29,6 @@ inline void writeFrames(const fs::path& folder, const std::vector<std::string>& 
     }
 }
 
-inline std::vector<std::string> framesWithout(const std::string& missing) {
-    std::vector<std::string> names = frameNames();
-    std::erase(names, missing);
-    return names;
-}
-
 // Every file and folder below `root` (relative path -> bytes; folders map to "<dir>").
 using TreeSnapshot = std::map<std::string, std::string>;
 inline TreeSnapshot snapshot(const fs::path& root) {
@@ -50,36 +44,20 @@ inline TreeSnapshot snapshot(const fs::path& root) {
 }
 
 // The local file system, with copyFile failing (IoError `code`) on the copy number `failingCopy`.
-class FailingCopyFileSystem : public platform::FileSystem {
+class FailingCopyFileSystem : public platform::LocalFileSystem {
 public:
-    using Path = platform::Path;
     FailingCopyFileSystem(int failingCopy, int code) : failingCopy_(failingCopy), code_(code) {}
 
-    std::vector<platform::FolderEntry> scanFolder(const Path& folder, std::string_view pattern) const override {
-        return local().scanFolder(folder, pattern);
-    }
-    bool isPlainFile(const Path& file) const override { return local().isPlainFile(file); }
-    bool folderExists(const Path& folder) const override { return local().folderExists(folder); }
-    bool exists(const Path& path) const override { return local().exists(path); }
-    void createFolder(const Path& folder) override { local().createFolder(folder); }
-    void createFolders(const Path& folder) override { local().createFolders(folder); }
-    void copyFile(const Path& source, const Path& target) override {
+    void copyFile(const platform::Path& source, const platform::Path& target) override {
         if (++copies == failingCopy_) {
             throw IoError(code_);
         }
-        local().copyFile(source, target);
+        LocalFileSystem::copyFile(source, target);
     }
-    void rename(const Path& from, const Path& to) override { local().rename(from, to); }
-    void removeFile(const Path& file) override { local().removeFile(file); }
-    void removeTree(const Path& folder) override { local().removeTree(folder); }
-    void makeWritable(const Path& file) noexcept override { local().makeWritable(file); }
-    std::vector<std::uint8_t> readFile(const Path& file) const override { return local().readFile(file); }
-    std::uintmax_t fileSize(const Path& file) const override { return local().fileSize(file); }
 
     int copies = 0;
 
 private:
-    static platform::FileSystem& local() { return platform::localFileSystem(); }
     int failingCopy_;
     int code_;
 };

@@ -14,34 +14,38 @@ protected:
     fs::path root() const { return temp / "library"; }
     // An untagged, unmarked ball with the 21 frames.
     fs::path makeBall(const std::string& brand, const std::string& ball) {
-        const fs::path folder = root() / brand / ball;
-        writeFrames(folder, frameNames());
-        return folder;
+        writeFrames(root() / brand / ball, frameNames());
+        return root() / brand / ball;
     }
     std::size_t run(bool markNew) {
-        brands.clear();
-        balls.clear();
-        frames.clear();
         library::TaggingReport report{[this](const std::string& n) { brands.push_back(n); },
-                                      [this](const std::string& n) { balls.push_back(n); },
-                                      [this](const std::string& n) { frames.push_back(n); }};
+                                      [this](const std::string& n) { balls.push_back(n); }, {}};
         return library::tagLibrary(platform::localFileSystem(), root(), markNew, report);
     }
-    static std::string marker(const fs::path& folder, const char* key) {
-        return platform::readProfileString(folder / "tst.ini", "Sys", key, "<none>");
+    static std::string auth(const fs::path& folder) {
+        return platform::readProfileString(folder / "tst.ini", "Sys", "Auth", "<none>");
     }
 
     TempFolder temp;
-    std::vector<std::string> brands, balls, frames;
+    std::vector<std::string> brands, balls;
 };
 
-TEST_F(TaggingTool, ballFolderWithoutPng_getsNoMarkerButItsBrandDoes) {
+TEST_F(TaggingTool, onlyFolderBallsWithPngAreMarked_strayFilesAndDottedFoldersLeftAlone) {
+    const fs::path ball = makeBall("Alpha", "Comet");
     writeFile(root() / "Alpha/Empty/readme.txt", "no frames");
+    writeFile(ball / "info.txt", "text");
+    writeFrames(root() / "Alpha/old.version", frameNames());
+    writeFile(root() / "LICENSE", "stray in the root");
+    writeFile(root() / "Alpha/NOTES", "stray in a brand");
 
-    EXPECT_EQ(run(true), 0u);
-    EXPECT_EQ(balls, std::vector<std::string>{"Empty"});
-    EXPECT_EQ(marker(root() / "Alpha", "Auth"), "1");
+    EXPECT_EQ(run(true), 21u);
+    EXPECT_EQ(brands, std::vector<std::string>{"Alpha"});
+    EXPECT_EQ(balls, (std::vector<std::string>{"Comet", "Empty"}));
+    EXPECT_EQ(auth(root() / "Alpha"), "1");
     EXPECT_FALSE(fs::exists(root() / "Alpha/Empty/tst.ini"));
+    EXPECT_EQ(readText(root() / "LICENSE"), "stray in the root");
+    EXPECT_EQ(readText(ball / "info.txt"), "text");
+    EXPECT_EQ(library::ReadBallTag(root() / "Alpha/old.version/ball_11.png"), "");
 }
 
 TEST_F(TaggingTool, sameBallNameUnderTwoBrands_eachTaggedOnceWithItsOwnBrand) {
@@ -50,31 +54,9 @@ TEST_F(TaggingTool, sameBallNameUnderTwoBrands_eachTaggedOnceWithItsOwnBrand) {
     const auto untaggedSize = fs::file_size(beta / "ball_11.png");
 
     EXPECT_EQ(run(false), 42u);
-    EXPECT_EQ(balls, (std::vector<std::string>{"Comet", "Comet"}));
     EXPECT_EQ(library::ReadBallTag(alpha / "ball_11.png"), "Alpha|Comet");
     EXPECT_EQ(library::ReadBallTag(beta / "ball_11.png"), "Beta|Comet");
     EXPECT_EQ(fs::file_size(beta / "ball_11.png"), untaggedSize + 10 + 4);
-}
-
-TEST_F(TaggingTool, strayFilesWithoutExtension_areNeitherBrandsNorBalls) {
-    makeBall("Alpha", "Comet");
-    writeFile(root() / "LICENSE", "stray in the root");
-    writeFile(root() / "Alpha/NOTES", "stray in a brand");
-
-    EXPECT_EQ(run(true), 21u);
-    EXPECT_EQ(brands, std::vector<std::string>{"Alpha"});
-    EXPECT_EQ(balls, std::vector<std::string>{"Comet"});
-    EXPECT_EQ(readText(root() / "LICENSE"), "stray in the root");
-}
-
-TEST_F(TaggingTool, nonPngFilesAndDottedFolders_areLeftAlone) {
-    const fs::path ball = makeBall("Alpha", "Comet");
-    writeFile(ball / "info.txt", "text");
-    writeFrames(root() / "Alpha/old.version", frameNames());
-
-    EXPECT_EQ(run(true), 21u);
-    EXPECT_EQ(readText(ball / "info.txt"), "text");
-    EXPECT_EQ(library::ReadBallTag(root() / "Alpha/old.version/ball_11.png"), "");
 }
 
 TEST_F(TaggingTool, frameThatCannotBeWritten_stopsRunWithoutMarkingThatBall) {
@@ -87,7 +69,7 @@ TEST_F(TaggingTool, frameThatCannotBeWritten_stopsRunWithoutMarkingThatBall) {
     } catch (const IoError& e) {
         EXPECT_EQ(e.code(), 5);
     }
-    EXPECT_EQ(marker(root() / "Alpha", "Auth"), "1");
+    EXPECT_EQ(auth(root() / "Alpha"), "1");
     EXPECT_FALSE(fs::exists(ball / "tst.ini"));
     EXPECT_EQ(library::ReadBallTag(ball / "ball_21.png"), "Alpha|Comet");
 }
