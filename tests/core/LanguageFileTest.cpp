@@ -9,36 +9,11 @@
 using namespace orbisto;
 using namespace orbisto::test;
 
-namespace {
-
-std::string programFolder(const TempFolder& temp) {
-    return (temp / "app").string() + "/";
-}
-
-fs::path writeLanguage(const TempFolder& temp, const std::string& name, std::string_view text) {
-    const fs::path file = i18n::languageFile(programFolder(temp), name);
-    writeFile(file, text);
-    return file;
-}
-
-} // namespace
-
-TEST(LanguageFileRead, missingFileOrKeyGivesFallback_emptyValueStaysEmpty) {
-    TempFolder temp;
-    const fs::path file = writeLanguage(temp, "English", "[lang]\nnamemsg=\n");
-    EXPECT_EQ(file, fs::path(programFolder(temp) + "Languages/English.ini"));
-    EXPECT_EQ(i18n::readLanguageText(file, i18n::kNameMessageKey, i18n::kDefaultNameMessage), "");
-    EXPECT_EQ(i18n::readLanguageText(file, i18n::kCheckMessageKey, i18n::kDefaultCheckMessage),
-              i18n::kDefaultCheckMessage);
-    const fs::path missing = i18n::languageFile(programFolder(temp), "Klingon");
-    EXPECT_EQ(i18n::readLanguageText(missing, i18n::kNameMessageKey, i18n::kDefaultNameMessage),
-              i18n::kDefaultNameMessage);
-    EXPECT_EQ(i18n::readLanguageText(missing, "install"), "");
-}
-
 TEST(LanguageFileApply, eachKeyReadAfreshRightBeforeItIsApplied) {
     TempFolder temp;
-    const fs::path file = writeLanguage(temp, "English", "[lang]\nGroupBox31=Paths\nform4=Settings\n");
+    const fs::path file = i18n::languageFile((temp / "app").string() + "/", "English");
+    EXPECT_EQ(file, temp / "app/Languages/English.ini");
+    writeFile(file, "[lang]\nGroupBox31=Paths\nform4=Settings\n");
     std::vector<std::pair<std::string, std::string>> applied;
     i18n::applyLanguageTexts(file, i18n::settingsWindowTexts(),
                              [&](const i18n::LanguageText& text, const std::string& value) {
@@ -50,23 +25,17 @@ TEST(LanguageFileApply, eachKeyReadAfreshRightBeforeItIsApplied) {
     EXPECT_EQ(applied, expected);
 }
 
-TEST(LanguageList, iniFilesOnly_lastExtensionRemoved) {
+TEST(LanguageList, iniFilesOnly_lastExtensionRemoved_emptyWithoutFolder) {
     TempFolder temp;
-    const fs::path languages = temp / "app/Languages";
-    writeFile(languages / "English.ini", "[lang]\n");
-    writeFile(languages / "Deutsch.old.ini", "[lang]\n");
-    writeFile(languages / "POLSKI.INI", "[lang]\n");
-    writeFile(languages / ".Hidden.ini", "[lang]\n");
-    writeFile(languages / "notes.txt", "x");
-    fs::create_directories(languages / "Folder.ini");
-    EXPECT_EQ(i18n::listLanguages(platform::localFileSystem(), programFolder(temp)),
-              (std::vector<std::string>{"Deutsch.old", "English", "POLSKI"}));
-}
-
-TEST(LanguageList, missingFolderOrProgramFolder_emptyList) {
-    TempFolder temp;
-    EXPECT_TRUE(i18n::listLanguages(platform::localFileSystem(), programFolder(temp)).empty());
+    const std::string program = (temp / "app").string() + "/";
+    EXPECT_TRUE(i18n::listLanguages(platform::localFileSystem(), program).empty());
     EXPECT_TRUE(i18n::listLanguages(platform::localFileSystem(), "").empty());
+    for (const char* name : {"English.ini", "Deutsch.old.ini", "POLSKI.INI", ".Hidden.ini", "notes.txt"}) {
+        writeFile(temp / "app/Languages" / name, "[lang]\n");
+    }
+    fs::create_directories(temp / "app/Languages/Folder.ini");
+    EXPECT_EQ(i18n::listLanguages(platform::localFileSystem(), program),
+              (std::vector<std::string>{"Deutsch.old", "English", "POLSKI"}));
 }
 
 TEST(ShippedLanguages, everyKeyPresentAndNonEmpty) {
@@ -84,9 +53,8 @@ TEST(ShippedLanguages, everyKeyPresentAndNonEmpty) {
         EXPECT_NE(std::find(names.begin(), names.end(), expected), names.end()) << expected;
     }
     for (const std::string& name : names) {
-        const fs::path file = i18n::languageFile(shipped, name);
         for (std::string_view key : keys) {
-            EXPECT_NE(i18n::readLanguageText(file, key), "") << name << ": " << key;
+            EXPECT_NE(i18n::readLanguageText(i18n::languageFile(shipped, name), key), "") << name << ": " << key;
         }
     }
 }

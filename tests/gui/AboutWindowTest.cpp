@@ -11,11 +11,8 @@ using namespace orbisto::test;
 
 namespace {
 
-QColor background(const QWidget* widget) {
-    return widget->palette().color(QPalette::Window);
-}
-QColor textColour(const QWidget* widget) {
-    return widget->palette().color(QPalette::WindowText);
+QColor colour(const QWidget* widget, QPalette::ColorRole role = QPalette::WindowText) {
+    return widget->palette().color(role);
 }
 
 struct AboutProgram {
@@ -47,59 +44,51 @@ void AboutWindowTest::layout_borderlessDarkWithPrefixedTexts() {
     QVERIFY(about.windowFlags().testFlag(Qt::FramelessWindowHint));
     QCOMPARE(about.size(), QSize(283, 118));
     QCOMPARE(about.pos(), QPoint(239, 296));
-    QCOMPARE(background(&about), QColor(45, 46, 60));
+    QCOMPARE(colour(&about, QPalette::Window), QColor(45, 46, 60));
     QVERIFY(about.autoFillBackground());
 
     QCOMPARE(about.Label6->text(), QString("VESKO Orbisto 3"));
-    QCOMPARE(textColour(about.Label6), QColor(207, 255, 41));
+    QCOMPARE(colour(about.Label6), QColor(207, 255, 41));
     QVERIFY(about.Label1->text().startsWith("author: "));
     QVERIFY(about.Label2->text().startsWith("e-mail: "));
     QVERIFY(about.Label3->text().startsWith("help: "));
     for (const QLabel* label : {about.Label1, about.Label2, about.Label3, about.Label4, about.Label5}) {
-        QCOMPARE(textColour(label), QColor(Qt::white));
+        QCOMPARE(colour(label), QColor(Qt::white));
         // Every text stays inside the window.
         QVERIFY2(about.rect().contains(label->geometry()), qPrintable(label->objectName()));
     }
 
     QCOMPARE(about.Panel1->geometry(), QRect(8, 88, 89, 25));
     QCOMPARE(about.Panel2->geometry(), about.Panel1->geometry());
-    QCOMPARE(background(about.Panel1), QColor(1, 154, 212));
+    QCOMPARE(colour(about.Panel1, QPalette::Window), QColor(1, 154, 212));
     QCOMPARE(about.Panel2->frameShadow(), QFrame::Sunken);
     QCOMPARE(about.childAt(QPoint(50, 100)), about.Panel1); // the button at rest is on top
-
-    if (const QString folder = qEnvironmentVariable("ORBISTO_SCREENSHOT_DIR"); !folder.isEmpty()) {
-        about.grab().save(folder + "/about.png");
-    }
 }
 
 void AboutWindowTest::closeButton_pressedLookThenReleaseAnywhereCloses_restAtNextOpening() {
     AboutProgram p;
     TForm6& about = *p.about;
-    bool pressedLook = false;
-    bool openAfterPress = false;
+    bool closedOnRelease = false;
     p.f.ui.onModal = [&](QDialog&) {
         QTest::mousePress(about.Panel1, Qt::LeftButton, {}, QPoint(40, 12));
-        pressedLook = !about.Panel1->isVisible() && about.Panel2->isVisible();
-        openAfterPress = about.isVisible();
+        QVERIFY(!about.Panel1->isVisible() && about.Panel2->isVisible());
+        QVERIFY(about.isVisible());
         // Released far from the button, over a label.
         QTest::mouseRelease(&about, Qt::LeftButton, {}, QPoint(260, 30));
+        closedOnRelease = !about.isVisible();
     };
     p.main->aboutClick();
-    QVERIFY(pressedLook);
-    QVERIFY(openAfterPress);
-    QVERIFY(!about.isVisible());
-    QCOMPARE(p.f.ui.modalsShown, QStringList{"Form6"});
+    QVERIFY(closedOnRelease);
 
-    bool atRest = false;
-    p.f.ui.onModal = [&](QDialog&) { atRest = about.Panel1->isVisible(); };
-    p.main->aboutClick();
-    QVERIFY(atRest);
-    // A release without a press on the button does not close anything.
+    // At the next opening the button is at rest, and a release without a press on it closes nothing.
+    bool openAfterRelease = false;
     p.f.ui.onModal = [&](QDialog&) {
+        QVERIFY(about.Panel1->isVisible());
         QTest::mouseRelease(&about, Qt::LeftButton, {}, QPoint(200, 10));
-        QVERIFY(about.isVisible());
+        openAfterRelease = about.isVisible();
     };
     p.main->aboutClick();
+    QVERIFY(openAfterRelease);
 }
 
 void AboutWindowTest::links_singleClickOpensSite_doubleClickOpensHelp() {

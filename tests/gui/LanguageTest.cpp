@@ -2,7 +2,6 @@
 #include "platform/SettingsStore.h"
 #include "support/GuiFixture.h"
 
-#include <QAbstractButton>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -19,28 +18,20 @@ namespace {
 
 const std::string kLanguageKey = "\\SOFTWARE\\VESKO\\zvk\\Lang";
 
-// The 18 captions of the main window that a language file sets.
+// The 18 captions of the main window and the 8 messages that a language file sets.
 const QStringList kMainCaptions{"install",   "add",       "settings",  "about",     "help",      "prevs",
                                 "GroupBox1", "GroupBox2", "GroupBox3", "GroupBox4", "GroupBox5", "GroupBox6",
                                 "GroupBox8", "Label2",    "rbn",       "rbw",       "rbnaw",     "cbinstall"};
+const QStringList kMessages{"redmsg", "selmsg", "katmsg", "dodmsg", "pusmsg", "istmsg", "ist2msg", "resmsg"};
 
 void writeLanguage(GuiFixture& f, const std::string& name, std::string_view text) {
     writeFile(f.appFolder() / "Languages" / (name + ".ini"), text);
 }
 
-// A language file with every main-window key set to "<key> <tag>" and every message to "<msg> <tag>".
-std::string fullMainWindowFile(const QString& tag, const QStringList& leaveOut = {}) {
-    std::string text = "[lang]\n";
-    QStringList keys = kMainCaptions;
-    keys << "redmsg"
-         << "selmsg"
-         << "katmsg"
-         << "dodmsg"
-         << "pusmsg"
-         << "istmsg"
-         << "ist2msg"
-         << "resmsg";
-    for (const QString& key : keys) {
+// Lines setting every main-window key to "<key> <tag>", but those left out.
+std::string mainWindowKeys(const QString& tag, const QStringList& leaveOut = {}) {
+    std::string text;
+    for (const QString& key : kMainCaptions + kMessages) {
         if (!leaveOut.contains(key)) {
             text += (key + "=" + key + " " + tag + "\n").toStdString();
         }
@@ -48,24 +39,21 @@ std::string fullMainWindowFile(const QString& tag, const QStringList& leaveOut =
     return text;
 }
 
+// The caption of a group box, button or label.
 QString caption(QWidget* window, const QString& name) {
-    QWidget* control = window->findChild<QWidget*>(name);
-    if (auto* box = qobject_cast<QGroupBox*>(control)) {
-        return box->title();
-    }
-    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-        return button->text();
-    }
-    if (auto* label = qobject_cast<QLabel*>(control)) {
-        return label->text();
-    }
-    return QStringLiteral("<no control %1>").arg(name);
+    const QWidget* control = window->findChild<QWidget*>(name);
+    const QVariant title = control->property("title");
+    return title.isValid() ? title.toString() : control->property("text").toString();
 }
 
+// The 8 messages, in the order of kMessages.
 QStringList messages(const SharedState& s) {
-    return {QString::fromStdString(s.redmsg),  QString::fromStdString(s.selmsg), QString::fromStdString(s.katmsg),
-            QString::fromStdString(s.dodmsg),  QString::fromStdString(s.pusmsg), QString::fromStdString(s.istmsg),
-            QString::fromStdString(s.ist2msg), QString::fromStdString(s.resmsg)};
+    QStringList texts;
+    for (const std::string* text :
+         {&s.redmsg, &s.selmsg, &s.katmsg, &s.dodmsg, &s.pusmsg, &s.istmsg, &s.ist2msg, &s.resmsg}) {
+        texts << QString::fromStdString(*text);
+    }
+    return texts;
 }
 
 // Where the title of a group box ends, as the style draws it.
@@ -86,83 +74,58 @@ class LanguageTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void startup_storedLanguageOrEnglish_appliedAndNamed_data();
-    void startup_storedLanguageOrEnglish_appliedAndNamed();
-    void missingFile_everyCaptionAndMessageEmpty_ownMessagesBuiltIn();
-    void missingKey_emptiesOnlyItsCaptionOrMessage();
-    void values_quotesBlanksCaseBomAndLengthLimit();
-    void skinWindow_previewKeysReplaceNormalOnes_emptyWhenAbsent();
-    void editedFile_reachesOwnBallWindowAtNextShowing_notMainWindow();
+    void startup_storedLanguageOrEnglish_missingFileEmptiesAll_data();
+    void startup_storedLanguageOrEnglish_missingFileEmptiesAll();
+    void values_missingKeyQuotesBlanksCaseBomAndLengthLimit();
+    void otherWindows_previewKeysInSkinWindow_editsReachOwnBallWindowNotMainWindow();
     void shippedLanguages_mainWindowCaptionsFitTheirControls();
 };
 
-void LanguageTest::startup_storedLanguageOrEnglish_appliedAndNamed_data() {
+void LanguageTest::startup_storedLanguageOrEnglish_missingFileEmptiesAll_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("applied");
-    QTest::newRow("nothing stored") << ""
-                                    << "English";
-    QTest::newRow("Polski stored") << "Polski"
-                                   << "Polski";
+    QTest::addColumn<QString>("tag");
+    QTest::newRow("nothing stored") << QString() << QStringLiteral("English") << QStringLiteral(" EN");
+    QTest::newRow("Polski stored") << QStringLiteral("Polski") << QStringLiteral("Polski") << QStringLiteral(" PL");
+    QTest::newRow("missing file") << QStringLiteral("Gone") << QStringLiteral("Gone") << QString();
 }
 
-void LanguageTest::startup_storedLanguageOrEnglish_appliedAndNamed() {
+void LanguageTest::startup_storedLanguageOrEnglish_missingFileEmptiesAll() {
     QFETCH(QString, stored);
     QFETCH(QString, applied);
+    QFETCH(QString, tag);
     GuiFixture f;
-    writeLanguage(f, "English", fullMainWindowFile("EN"));
-    writeLanguage(f, "Polski", fullMainWindowFile("PL"));
+    writeLanguage(f, "English", "[lang]\n" + mainWindowKeys("EN"));
+    writeLanguage(f, "Polski", "[lang]\n" + mainWindowKeys("PL"));
     if (!stored.isEmpty()) {
         f.storeMachine(kLanguageKey, "lang", stored.toStdString());
     }
     TForm1& main = f.start();
 
-    const QString tag = applied == "English" ? "EN" : "PL";
+    // Every caption and message from the file; all empty without it, with no fall-back.
     QCOMPARE(main.Label5->text(), applied);
     for (const QString& name : kMainCaptions) {
-        QCOMPARE(caption(&main, name), name + " " + tag);
+        QCOMPARE(caption(&main, name), tag.isEmpty() ? QString() : name + tag);
     }
-    QCOMPARE(QString::fromStdString(main.state().resmsg), "resmsg " + tag);
-}
-
-void LanguageTest::missingFile_everyCaptionAndMessageEmpty_ownMessagesBuiltIn() {
-    GuiFixture f;
-    f.installShippedLanguages();
-    f.storeMachine(kLanguageKey, "lang", "Gone");
-    TForm1& main = f.start();
-
-    QCOMPARE(main.Label5->text(), QString("Gone"));
-    for (const QString& name : kMainCaptions) {
-        QCOMPARE(caption(&main, name), QString());
+    QStringList expected;
+    for (const QString& key : kMessages) {
+        expected << (tag.isEmpty() ? QString() : key + tag);
     }
-    QCOMPARE(messages(main.state()), QStringList(8, QString()));
+    QCOMPARE(messages(main.state()), expected);
+    // The own-ball window's messages are built in; texts no language file sets keep their layout.
     QVERIFY(main.state().namemsg.starts_with("A name may not be empty"));
     QVERIFY(main.state().chkmsg.starts_with("The chosen folder lacks"));
-    // Texts that no language file sets keep their layout.
     QCOMPARE(main.rb2005->text(), QString("FM 2005"));
     QCOMPARE(main.windowTitle(), QString("Orbisto 3.0"));
 }
 
-void LanguageTest::missingKey_emptiesOnlyItsCaptionOrMessage() {
+void LanguageTest::values_missingKeyQuotesBlanksCaseBomAndLengthLimit() {
     GuiFixture f;
-    writeLanguage(f, "English", fullMainWindowFile("EN", {"rbw", "selmsg"}) + "namemsg=\nchkmsg=Frames missing:\n");
-    TForm1& main = f.start();
-
-    QCOMPARE(main.rbw->text(), QString());
-    QCOMPARE(main.rbn->text(), QString("rbn EN"));
-    QCOMPARE(main.state().selmsg, std::string());
-    QCOMPARE(main.state().redmsg, std::string("redmsg EN"));
-    // An own message present but empty stays empty; no built-in text replaces it.
-    QCOMPARE(main.state().namemsg, std::string());
-    QCOMPARE(main.state().chkmsg, std::string("Frames missing:"));
-}
-
-void LanguageTest::values_quotesBlanksCaseBomAndLengthLimit() {
-    GuiFixture f;
-    const std::string longText(3000, 'x');
+    const QStringList special{"install", "help", "about", "settings", "add", "rbw", "selmsg"};
     writeLanguage(f, "English",
                   "\xEF\xBB\xBF[LaNg]\r\nINSTALL=\"Install\"\r\nhelp =   Hilfe und Über   \r\nAbout='About'\r\n"
-                  "settings=\"Settings\r\nadd=" +
-                      longText + "\r\n");
+                  "settings=\"Settings\r\nnamemsg=\r\nadd=" +
+                      std::string(3000, 'x') + "\r\n" + mainWindowKeys("EN", special));
     TForm1& main = f.start();
 
     QCOMPARE(main.install->text(), QString("Install"));
@@ -170,49 +133,44 @@ void LanguageTest::values_quotesBlanksCaseBomAndLengthLimit() {
     QCOMPARE(main.about->text(), QString("About"));
     QCOMPARE(main.settings->text(), QString("\"Settings")); // an unbalanced quote stays
     QCOMPARE(main.add->text(), QString(2047, 'x'));
+    // A missing key empties only its control or message; an empty own message stays empty.
+    QCOMPARE(main.rbw->text(), QString());
+    QCOMPARE(main.rbn->text(), QString("rbn EN"));
+    QCOMPARE(messages(main.state()).mid(0, 2), (QStringList{"redmsg EN", ""}));
+    QCOMPARE(main.state().namemsg, std::string());
+    QVERIFY(main.state().chkmsg.starts_with("The chosen folder lacks"));
 }
 
-void LanguageTest::skinWindow_previewKeysReplaceNormalOnes_emptyWhenAbsent() {
+void LanguageTest::otherWindows_previewKeysInSkinWindow_editsReachOwnBallWindowNotMainWindow() {
     GuiFixture f;
-    const std::string normal = "[lang]\nGroupBox311=Install to skin\nform3=Install to skin\nintall2=Install\n";
+    const std::string normal = "[lang]\ninstall=Install\nGroupBox311=Install to skin\nform3=Install to skin\n"
+                               "intall2=Install\nGroup7Box1=Add ball\nform7=Own Ball\n";
     writeLanguage(f, "English", normal + "GroupBox311p=Skins\nform3p=Balls in skins\n");
     writeLanguage(f, "Bare", normal);
     TForm1& main = f.start();
     auto* form3 = main.findChild<QDialog*>("Form3");
-    QVERIFY(form3 != nullptr);
 
-    main.state().SkinPreviewMode = "";
     main.lang3("English");
     QCOMPARE(caption(form3, "GroupBox311"), QString("Install to skin"));
-    QCOMPARE(form3->windowTitle(), QString("Install to skin"));
     QCOMPARE(caption(form3, "intall2"), QString("Install"));
-
+    // Preview mode reads the preview keys instead, and no fallback when they are absent.
     main.state().SkinPreviewMode = "a";
     main.lang3("English");
     QCOMPARE(caption(form3, "GroupBox311"), QString("Skins"));
     QCOMPARE(form3->windowTitle(), QString("Balls in skins"));
-
     main.lang3("Bare");
     QCOMPARE(caption(form3, "GroupBox311"), QString());
     QCOMPARE(form3->windowTitle(), QString());
-    // Any other mode text is not preview mode.
-    main.state().SkinPreviewMode = "A";
+    main.state().SkinPreviewMode = "A"; // any other mode text is not preview mode
     main.lang3("Bare");
     QCOMPARE(form3->windowTitle(), QString("Install to skin"));
-}
 
-void LanguageTest::editedFile_reachesOwnBallWindowAtNextShowing_notMainWindow() {
-    GuiFixture f;
-    writeLanguage(f, "English", "[lang]\ninstall=Install\nGroup7Box1=Add ball\nform7=Own Ball\n");
-    TForm1& main = f.start();
-    auto* form7 = main.findChild<QDialog*>("Form7");
-    QVERIFY(form7 != nullptr);
-
+    // An edited file shows in the own-ball window at its next showing, not in the main window.
     writeLanguage(f, "English", "[lang]\ninstall=Put in\nGroup7Box1=New ball\nform7=My ball\n");
+    auto* form7 = main.findChild<QDialog*>("Form7");
     QString shownTitle;
     f.ui.onModal = [&](QDialog& dialog) { shownTitle = dialog.windowTitle(); };
     f.ui.showModal(*form7);
-
     QCOMPARE(shownTitle, QString("My ball"));
     QCOMPARE(caption(form7, "Group7Box1"), QString("New ball"));
     QCOMPARE(main.install->text(), QString("Install"));
@@ -230,9 +188,9 @@ void LanguageTest::shippedLanguages_mainWindowCaptionsFitTheirControls() {
         }
         for (const QString& name : kMainCaptions) {
             auto* control = main.findChild<QWidget*>(name);
-            // A label sizes itself to its text.
             const auto* box = qobject_cast<QGroupBox*>(control);
             const int needed = box != nullptr ? titleEnd(box) : control->sizeHint().width();
+            // A label sizes itself to its text.
             QVERIFY2(
                 needed <= control->width() || qobject_cast<QLabel*>(control) != nullptr,
                 qPrintable(QString("%1: %2 needs %3 of %4").arg(language, name).arg(needed).arg(control->width())));

@@ -26,6 +26,11 @@ namespace {
 const std::string kLanguageKey = "\\SOFTWARE\\VESKO\\zvk\\Lang";
 const std::string kRadioKey = "\\SOFTWARE\\VESKO\\zvk3\\radio";
 
+// The settings key of a game folder (0: FM 2005, 1: FM 2006, 2: FM 2007).
+std::string folderKey(int version) {
+    return "\\SOFTWARE\\VESKO\\zvk3\\path\\fm200" + std::to_string(5 + version);
+}
+
 // A settings store that refuses writes of one value name, as a locked-down registry would.
 class RefusingStore : public platform::SettingsStore {
 public:
@@ -45,14 +50,15 @@ private:
     platform::SettingsStore& inner_;
 };
 
-// A program with the shipped languages, started in English.
+// A program with the shipped languages, started in English (after `before`), its settings behind a RefusingStore.
 struct SettingsProgram {
-    explicit SettingsProgram(bool refusing = false) {
+    explicit SettingsProgram(const std::function<void(GuiFixture&)>& before = {}) {
         f.installShippedLanguages();
-        if (refusing) {
-            f.context = std::make_unique<AppContext>(AppContext{refusingStore, platform::localFileSystem(), f.ui,
-                                                                f.appFolder() / "orbisto", f.workingFolder()});
+        if (before) {
+            before(f);
         }
+        f.context = std::make_unique<AppContext>(
+            AppContext{refusingStore, platform::localFileSystem(), f.ui, f.appFolder() / "orbisto", f.workingFolder()});
         main = &f.start();
         form4 = f.context->forms.form4;
         f.ui.clear(); // start-up's own reports (no logo here) are not under test
@@ -66,13 +72,6 @@ struct SettingsProgram {
             names << form4->ListBox1->item(row)->text();
         }
         return names;
-    }
-    void doubleClick(const QString& language) {
-        const auto items = form4->ListBox1->findItems(language, Qt::MatchExactly);
-        QVERIFY(items.size() == 1);
-        const QPoint at = form4->ListBox1->visualItemRect(items.first()).center();
-        QTest::mouseClick(form4->ListBox1->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(form4->ListBox1->viewport(), Qt::LeftButton, {}, at);
     }
 
     GuiFixture f;
@@ -101,30 +100,28 @@ class SettingsWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void openings_changeDisabledEachLanguageOnce_listEmptiedAfter();
-    void create_labelsShowFoldersAndCurrentLanguage();
-    void doubleClickLanguage_appliedAtOnceAndStored();
-    void changeWithoutPickInThisOpening_ignored();
-    void refusedLanguageStore_mainWindowChangedNothingStored();
-    void folderButton_storesFallbackShowsMessageEndsProgram_data();
-    void folderButton_storesFallbackShowsMessageEndsProgram();
-    void cancelledChooser_changesNothing();
-    void refusedFolderStore_errorShownProgramStaysOpen();
+    void openings_changeOnlyAfterAPickInThisOpening_eachLanguageOnce_listEmptiedAfter();
+    void applyLanguage_changesWindowsAtOnce_storedUnlessRefused_data();
+    void applyLanguage_changesWindowsAtOnce_storedUnlessRefused();
+    void folderButton_storedFolderEndsProgram_cancelOrRefusalChangesNothing_data();
+    void folderButton_storedFolderEndsProgram_cancelOrRefusalChangesNothing();
     void realChooser_typedMissingFolder_confirmNoStaysYesCreates();
 };
 
-void SettingsWindowTest::openings_changeDisabledEachLanguageOnce_listEmptiedAfter() {
+void SettingsWindowTest::openings_changeOnlyAfterAPickInThisOpening_eachLanguageOnce_listEmptiedAfter() {
     SettingsProgram p;
     writeFile(p.f.appFolder() / "Languages/Deutsch.old.ini", "[lang]\n");
     QList<QStringList> lists;
     QList<bool> changeEnabled;
     p.f.ui.onModal = [&](QDialog&) {
         lists << p.listed();
-        // Focus makes the first item current, which is not a pick.
+        // Focus makes the first item current, which is not a pick; a pick in an earlier opening is none either.
         QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
         QApplication::sendEvent(p.form4->ListBox1, &focus);
         changeEnabled << p.form4->JvXPButton1->isEnabled();
-        p.form4->ListBox1->setCurrentRow(2);
+        p.form4->JvXPButton1Click();
+        p.form4->ListBox1DblClick();
+        p.form4->ListBox1->setCurrentRow(3); // Polski picked, not applied
         changeEnabled << p.form4->JvXPButton1->isEnabled();
     };
     p.main->settingsClick();
@@ -134,158 +131,98 @@ void SettingsWindowTest::openings_changeDisabledEachLanguageOnce_listEmptiedAfte
 
     const QStringList expected{"Deutsch", "Deutsch.old", "English", "Polski"};
     QCOMPARE(lists, (QList<QStringList>{expected, expected}));
-    // Disabled at each opening, enabled by a pick.
     QCOMPARE(changeEnabled, (QList<bool>{false, true, false, true}));
-    QCOMPARE(p.f.ui.modalsShown, (QStringList{"Form4", "Form4"}));
-    QCOMPARE(p.form4->windowTitle(), QString("Settings"));
-    QCOMPARE(p.form4->GroupBox31->title(), QString("Game folders"));
-}
-
-void SettingsWindowTest::create_labelsShowFoldersAndCurrentLanguage() {
-    GuiFixture f;
-    f.installShippedLanguages();
-    const std::string game = f.makeGame("FM7").string();
-    f.storeMachine("\\SOFTWARE\\VESKO\\zvk3\\path\\fm2007", "Path", game);
-    f.storeMachine(kLanguageKey, "lang", "Deutsch");
-    f.start();
-    TForm4& form4 = *f.context->forms.form4;
-
-    QCOMPARE(form4.label11->text(), QString());
-    QCOMPARE(form4.label13->text(), QString::fromStdString(game));
-    QCOMPARE(form4.Label3->text(), QString("Deutsch"));
-    QCOMPARE(form4.Label4->text(), QString("Orbisto-Team (deutsche Übersetzung)"));
-    QCOMPARE(form4.Label5->text(), QString("FM 2005:")); // its own Label5, not the main window's
-}
-
-void SettingsWindowTest::doubleClickLanguage_appliedAtOnceAndStored() {
-    SettingsProgram p;
-    p.f.ui.onModal = [&](QDialog&) {
-        p.doubleClick("Polski");
-        QCOMPARE(p.main->install->text(), QString("Instaluj"));
-        QCOMPARE(p.form4->windowTitle(), QString("Ustawienia"));
-        QCOMPARE(p.form4->GroupBox31->title(), QString("Foldery gry"));
-        QCOMPARE(p.form4->Label3->text(), QString("Polski"));
-        QVERIFY(p.form4->isVisible()); // the window stays open
-        if (const QString folder = qEnvironmentVariable("ORBISTO_SCREENSHOT_DIR"); !folder.isEmpty()) {
-            p.form4->grab().save(folder + "/settings-Polski.png");
-        }
-    };
-    p.main->settingsClick();
-
-    QCOMPARE(p.main->Label5->text(), QString("Polski"));
-    QCOMPARE(p.main->state().redmsg, std::string("Piłka została zainstalowana."));
-    QCOMPARE(p.stored(kLanguageKey, "lang"), std::string("Polski"));
-    QVERIFY(p.f.ui.messages.empty());
-}
-
-void SettingsWindowTest::changeWithoutPickInThisOpening_ignored() {
-    SettingsProgram p;
-    p.f.ui.onModal = [&](QDialog&) {
-        p.form4->ListBox1->setCurrentRow(3); // Polski picked, not applied
-    };
-    p.main->settingsClick();
-    p.f.ui.onModal = [&](QDialog&) {
-        p.form4->JvXPButton1Click();
-        p.form4->ListBox1DblClick();
-    };
-    p.main->settingsClick();
-
     QCOMPARE(p.main->Label5->text(), QString("English"));
     QCOMPARE(p.main->install->text(), QString("Install"));
     QCOMPARE(p.stored(kLanguageKey, "lang"), std::string());
 }
 
-void SettingsWindowTest::refusedLanguageStore_mainWindowChangedNothingStored() {
-    SettingsProgram p(true);
-    p.refusingStore.refusedName = "lang";
-    p.f.ui.onModal = [&](QDialog&) {
-        p.form4->ListBox1->setCurrentRow(0);
-        QTest::mouseClick(p.form4->JvXPButton1, Qt::LeftButton);
-    };
-    p.main->settingsClick();
-
-    QCOMPARE(p.f.ui.errors(), QStringList{"Failed to set data for 'lang'"});
-    QCOMPARE(p.main->Label5->text(), QString("Deutsch"));
-    QCOMPARE(p.main->install->text(), QString("Installieren"));
-    QCOMPARE(p.form4->windowTitle(), QString("Settings")); // the last step did not run
-    QCOMPARE(p.stored(kLanguageKey, "lang"), std::string());
+void SettingsWindowTest::applyLanguage_changesWindowsAtOnce_storedUnlessRefused_data() {
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("double click, stored") << false;
+    QTest::newRow("Change, store refused") << true;
 }
 
-void SettingsWindowTest::folderButton_storesFallbackShowsMessageEndsProgram_data() {
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("version");
-    QTest::newRow("FM 2005") << "JvXPButton2"
-                             << "label11"
-                             << "fm2005";
-    QTest::newRow("FM 2006") << "JvXPButton3"
-                             << "label12"
-                             << "fm2006";
-    QTest::newRow("FM 2007") << "JvXPButton4"
-                             << "label13"
-                             << "fm2007";
-}
-
-void SettingsWindowTest::folderButton_storesFallbackShowsMessageEndsProgram() {
-    QFETCH(QString, button);
-    QFETCH(QString, label);
-    QFETCH(QString, version);
+void SettingsWindowTest::applyLanguage_changesWindowsAtOnce_storedUnlessRefused() {
+    QFETCH(bool, refused);
     SettingsProgram p;
-    p.main->show();
-    const QString chosen = QString::fromStdString((p.f.temp / "Games/FM").string());
-    p.f.ui.folderAnswers.push_back(chosen);
-    QString labelWhileMessage;
+    p.refusingStore.refusedName = refused ? "lang" : "";
+    QString installWhileOpen;
     p.f.ui.onModal = [&](QDialog&) {
-        QTest::mouseClick(p.form4->findChild<QPushButton*>(button), Qt::LeftButton);
-        labelWhileMessage = p.form4->findChild<QLabel*>(label)->text();
-        QVERIFY(!p.form4->isVisible());
-    };
-    p.main->settingsClick();
-
-    const std::string key = "\\SOFTWARE\\VESKO\\zvk3\\path\\" + version.toStdString();
-    QCOMPARE(p.stored(key, "Path"), chosen.toStdString());
-    QCOMPARE(labelWhileMessage, chosen);
-    const SharedState& s = p.main->state();
-    const std::string& folder = version == "fm2005"   ? s.Fm2005Folder
-                                : version == "fm2006" ? s.Fm2006Folder
-                                                      : s.Fm2007Folder;
-    QCOMPARE(folder, chosen.toStdString());
-    QCOMPARE(p.f.ui.informations(), QStringList{QString::fromStdString(s.resmsg)});
-    QVERIFY(!s.resmsg.empty());
-    // The program ends: the main window has closed and stored its version choice.
-    QVERIFY(!p.main->isVisible());
-    QCOMPARE(p.stored(kRadioKey, "value"), std::string("2006"));
-}
-
-void SettingsWindowTest::cancelledChooser_changesNothing() {
-    SettingsProgram p;
-    p.main->show();
-    p.f.ui.onModal = [&](QDialog&) {
-        QTest::mouseClick(p.form4->JvXPButton3, Qt::LeftButton);
+        QListWidget* list = p.form4->ListBox1;
+        QCOMPARE(p.form4->Label3->text(), QString("English"));
+        QCOMPARE(list->item(2)->text(), QString("Polski"));
+        const QPoint polski = list->visualItemRect(list->item(2)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, polski);
+        if (refused) {
+            QTest::mouseClick(p.form4->JvXPButton1, Qt::LeftButton);
+        } else {
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, polski);
+        }
+        installWhileOpen = p.main->install->text();
         QVERIFY(p.form4->isVisible());
     };
     p.main->settingsClick();
 
-    QCOMPARE(p.f.ui.folderRequests, 1);
-    QCOMPARE(p.form4->label12->text(), QString());
-    QCOMPARE(p.stored("\\SOFTWARE\\VESKO\\zvk3\\path\\fm2006", "Path"), std::string());
-    QVERIFY(p.f.ui.messages.empty());
-    QVERIFY(p.main->isVisible());
+    QCOMPARE(installWhileOpen, QString("Instaluj"));
+    QCOMPARE(p.main->Label5->text(), QString("Polski"));
+    QCOMPARE(p.main->state().redmsg, std::string("Piłka została zainstalowana."));
+    QCOMPARE(p.stored(kLanguageKey, "lang"), refused ? std::string() : std::string("Polski"));
+    QCOMPARE(p.f.ui.errors(), refused ? QStringList{"Failed to set data for 'lang'"} : QStringList());
+    // A refused store ends the step before the settings window's own texts change.
+    QCOMPARE(p.form4->windowTitle(), refused ? QString("Settings") : QString("Ustawienia"));
+    if (!refused) {
+        QCOMPARE(p.form4->Label3->text(), QString("Polski"));
+        QCOMPARE(p.form4->Label4->text(), QString("Zespół Orbisto (tłumaczenie polskie)"));
+    }
+    QCOMPARE(p.form4->Label5->text(), QString("FM 2005:")); // its own Label5, not the main window's
 }
 
-void SettingsWindowTest::refusedFolderStore_errorShownProgramStaysOpen() {
-    SettingsProgram p(true);
-    p.refusingStore.refusedName = "Path";
+void SettingsWindowTest::folderButton_storedFolderEndsProgram_cancelOrRefusalChangesNothing_data() {
+    QTest::addColumn<int>("version");
+    QTest::addColumn<bool>("answered");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("FM 2005") << 0 << true << false;
+    QTest::newRow("FM 2006") << 1 << true << false;
+    QTest::newRow("FM 2007") << 2 << true << false;
+    QTest::newRow("cancelled chooser") << 1 << false << false;
+    QTest::newRow("refused store") << 0 << true << true;
+}
+
+void SettingsWindowTest::folderButton_storedFolderEndsProgram_cancelOrRefusalChangesNothing() {
+    QFETCH(int, version);
+    QFETCH(bool, answered);
+    QFETCH(bool, refused);
+    // A folder stored before start shows in its label.
+    SettingsProgram p([](GuiFixture& f) { f.storeMachine(folderKey(2), "Path", "/games/fm7"); });
+    QCOMPARE(p.form4->label13->text(), QString("/games/fm7"));
+    p.refusingStore.refusedName = refused ? "Path" : "";
     p.main->show();
-    p.f.ui.folderAnswers.push_back(QStringLiteral("/games/fm"));
-    p.f.ui.onModal = [&](QDialog&) { QTest::mouseClick(p.form4->JvXPButton2, Qt::LeftButton); };
+    const QString chosen = QString::fromStdString((p.f.temp / "Games/FM").string());
+    if (answered) {
+        p.f.ui.folderAnswers.push_back(chosen);
+    }
+    const bool changed = answered && !refused;
+    QString label;
+    p.f.ui.onModal = [&](QDialog&) {
+        QTest::mouseClick(p.form4->findChild<QPushButton*>(QString("JvXPButton%1").arg(2 + version)), Qt::LeftButton);
+        label = p.form4->findChild<QLabel*>(QString("label1%1").arg(1 + version))->text();
+        QCOMPARE(p.form4->isVisible(), !changed);
+    };
     p.main->settingsClick();
 
-    QCOMPARE(p.f.ui.errors(), QStringList{"Failed to set data for 'Path'"});
-    QVERIFY(p.f.ui.informations().isEmpty());
-    QCOMPARE(p.form4->label11->text(), QString());
-    QVERIFY(p.main->state().Fm2005Folder.empty());
-    QVERIFY(p.main->isVisible());
+    const SharedState& s = p.main->state();
+    const std::string expected = changed ? chosen.toStdString() : std::string();
+    QCOMPARE(p.f.ui.folderRequests, 1);
+    QCOMPARE(p.stored(folderKey(version), "Path"), expected);
+    QCOMPARE(label.toStdString(), expected);
+    QCOMPARE((std::array{s.Fm2005Folder, s.Fm2006Folder, s.Fm2007Folder}[version]), expected);
+    QVERIFY(!s.resmsg.empty());
+    QCOMPARE(p.f.ui.informations(), changed ? QStringList{QString::fromStdString(s.resmsg)} : QStringList());
+    QCOMPARE(p.f.ui.errors(), refused ? QStringList{"Failed to set data for 'Path'"} : QStringList());
+    // A change ends the program: the main window closes and stores its version choice (FM 2007's folder is set).
+    QCOMPARE(p.main->isVisible(), !changed);
+    QCOMPARE(QString::fromStdString(p.stored(kRadioKey, "value")), changed ? QString("2007") : QString());
 }
 
 void SettingsWindowTest::realChooser_typedMissingFolder_confirmNoStaysYesCreates() {
