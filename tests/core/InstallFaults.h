@@ -13,10 +13,8 @@
 namespace orbisto::test {
 
 // The local file system with faults injected into copies and renames, for install tests.
-class FaultyFileSystem : public platform::FileSystem {
+class FaultyFileSystem : public platform::LocalFileSystem {
 public:
-    using Path = platform::Path;
-
     // A copy from a source file of this name fails with "File access denied".
     std::string unreadableSource;
     // After this many successful copies every further copy fails with "Disk full" (never when negative).
@@ -27,44 +25,30 @@ public:
     int copies = 0;
     int renames = 0;
 
-    std::vector<platform::FolderEntry> scanFolder(const Path& folder, std::string_view pattern) const override {
-        return local().scanFolder(folder, pattern);
-    }
-    bool isPlainFile(const Path& file) const override { return local().isPlainFile(file); }
-    bool folderExists(const Path& folder) const override { return local().folderExists(folder); }
-    bool exists(const Path& path) const override { return local().exists(path); }
-    void createFolder(const Path& folder) override { local().createFolder(folder); }
-    void createFolders(const Path& folder) override { local().createFolders(folder); }
-    void copyFile(const Path& source, const Path& target) override {
+    void copyFile(const platform::Path& source, const platform::Path& target) override {
         if (source.filename() == unreadableSource) {
             throw IoError(5);
         }
         if (copiesBeforeFull >= 0 && copies >= copiesBeforeFull) {
             throw IoError(101);
         }
-        local().copyFile(source, target);
+        LocalFileSystem::copyFile(source, target);
         ++copies;
     }
-    void rename(const Path& from, const Path& to) override {
+    void rename(const platform::Path& from, const platform::Path& to) override {
         if (renames++ == failingRename) {
             throw IoError(5);
         }
-        local().rename(from, to);
+        LocalFileSystem::rename(from, to);
     }
-    void removeFile(const Path& file) override { local().removeFile(file); }
-    void removeTree(const Path& folder) override { local().removeTree(folder); }
-    void makeWritable(const Path& file) noexcept override { local().makeWritable(file); }
-    std::vector<std::uint8_t> readFile(const Path& file) const override { return local().readFile(file); }
-    std::uintmax_t fileSize(const Path& file) const override { return local().fileSize(file); }
-
-private:
-    static platform::FileSystem& local() { return platform::localFileSystem(); }
 };
 
-// Every file of a folder (hidden ones included, sub-folders not) with its bytes, to compare a folder
-// before and after.
-inline std::map<std::string, std::vector<std::uint8_t>> folderSnapshot(const std::filesystem::path& folder) {
-    std::map<std::string, std::vector<std::uint8_t>> files;
+using FolderFiles = std::map<std::string, std::vector<std::uint8_t>>;
+
+// Every file of a folder (hidden ones included, so a left-over temporary file shows, sub-folders not)
+// with its bytes, to compare a folder before and after.
+inline FolderFiles folderSnapshot(const std::filesystem::path& folder) {
+    FolderFiles files;
     if (!std::filesystem::exists(folder)) {
         return files;
     }
@@ -76,6 +60,13 @@ inline std::map<std::string, std::vector<std::uint8_t>> folderSnapshot(const std
         }
     }
     return files;
+}
+
+// The frames of a library ball as an install places them (its marker file stays behind).
+inline FolderFiles ballFrames(const std::filesystem::path& ball) {
+    auto frames = folderSnapshot(ball);
+    frames.erase("tst.ini");
+    return frames;
 }
 
 } // namespace orbisto::test

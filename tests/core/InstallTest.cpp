@@ -12,52 +12,45 @@ namespace {
 
 using install::CopyBallFrames;
 
-bool ownerWritable(const fs::path& file) {
-    return (fs::status(file).permissions() & fs::perms::owner_write) != fs::perms::none;
-}
-
 void makeReadOnly(const fs::path& file) {
     fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
 }
 
-// A library ball Alpha/Comet and a game ball folder that already holds another ball's 21 frames.
+// The text of the error `action` raises (a test failure when it raises none).
+template <typename Action> std::string errorOf(Action action) {
+    try {
+        action();
+    } catch (const Error& e) {
+        return e.what();
+    }
+    ADD_FAILURE() << "no error";
+    return {};
+}
+
+// A library ball Alpha/Comet and a game ball folder that already holds another ball's frames, one write-protected.
 class CopyBallFramesTest : public ::testing::Test {
 protected:
     CopyBallFramesTest()
         : source(makeLibraryBall(temp / "app", "Alpha", "Comet")), target(install::normalBallFolder(temp / "game")) {
-        const fs::path old = makeLibraryBall(temp / "old", "Beta", "Storm");
-        fs::create_directories(target);
-        for (const auto& entry : fs::directory_iterator(old)) {
-            if (entry.path().extension() == ".png") {
-                fs::copy_file(entry.path(), target / entry.path().filename());
-            }
+        for (const auto& [name, bytes] : ballFrames(makeLibraryBall(temp / "old", "Beta", "Storm"))) {
+            writeFile(target / name, bytes);
         }
-    }
-
-    // Runs a copy that must fail; returns its text.
-    std::string failingCopy(platform::FileSystem& fileSystem, const install::CopyProgress& progress = {}) {
-        try {
-            CopyBallFrames(fileSystem, source, target, progress);
-        } catch (const Error& e) {
-            return e.what();
-        }
-        ADD_FAILURE() << "the copy did not fail";
-        return {};
+        makeReadOnly(target / "ball_11.png");
     }
 
     TempFolder temp;
     fs::path source;
     fs::path target;
-    FaultyFileSystem faulty;
 };
 
-TEST_F(CopyBallFramesTest, copyIntoFilledFolder_replacesFramesByteForByteAndKeepsOtherFiles) {
+// Keeping the target's other files and replacing write-protected frames is checked in InstallWindowTest.
+TEST_F(CopyBallFramesTest, copiesEveryPngFileOnlyReportsProgressAndCreatesAMissingTarget) {
     writeFile(source / "extra.PNG", "extra frame");
     writeFile(source / "notes.txt", "not a frame");
     fs::create_directories(source / "folder.png");
-    writeFile(target / "keep.png", "the game's own");
-    makeReadOnly(target / "ball_11.png");
+    auto expected = ballFrames(source);
+    expected.erase("notes.txt");
     std::vector<std::size_t> reported;
 
     CopyBallFrames(platform::localFileSystem(), source, target, [&](std::size_t done, std::size_t total) {
@@ -66,106 +59,73 @@ TEST_F(CopyBallFramesTest, copyIntoFilledFolder_replacesFramesByteForByteAndKeep
         return true;
     });
 
-    auto expected = folderSnapshot(source);
-    expected.erase("notes.txt");
-    expected.erase("tst.ini");
-    expected["keep.png"] = readBytes(target / "keep.png");
     EXPECT_EQ(folderSnapshot(target), expected);
-    EXPECT_EQ(readText(target / "keep.png"), "the game's own");
-    EXPECT_FALSE(fs::exists(target / "folder.png"));
     EXPECT_EQ(reported.front(), 0u);
     EXPECT_EQ(reported.back(), 22u);
-}
 
-TEST_F(CopyBallFramesTest, missingTarget_isCreatedWithItsParents) {
     const fs::path winter = install::winterBallFolder(temp / "fresh");
-
     CopyBallFrames(platform::localFileSystem(), source, winter, {});
-
-    auto expected = folderSnapshot(source);
-    expected.erase("tst.ini");
-    EXPECT_EQ(folderSnapshot(winter), expected);
+    EXPECT_EQ(folderSnapshot(winter), expected) << "a missing target is created with its parents";
 }
 
 TEST_F(CopyBallFramesTest, sourceWithoutFrames_failsAndCreatesNothing) {
-    const auto before = folderSnapshot(target);
     const fs::path empty = temp / "app/balls/Alpha/Empty";
-    fs::create_directories(empty);
     writeFile(empty / "tst.ini", "[Sys]\r\nAuth=1\r\n");
-    const fs::path newTarget = temp / "other/balls";
 
     for (const fs::path& from : {empty, temp / "app/balls/Alpha/Missing"}) {
-        try {
-            CopyBallFrames(platform::localFileSystem(), from, newTarget, {});
-            ADD_FAILURE() << "no error for " << from;
-        } catch (const Error& e) {
-            EXPECT_NE(std::string(e.what()).find("holds no frames"), std::string::npos) << e.what();
-        }
+        const std::string text =
+            errorOf([&] { CopyBallFrames(platform::localFileSystem(), from, temp / "other", {}); });
+        EXPECT_NE(text.find("holds no frames"), std::string::npos) << text;
     }
     EXPECT_FALSE(fs::exists(temp / "other"));
-    EXPECT_EQ(folderSnapshot(target), before);
 }
 
 TEST_F(CopyBallFramesTest, failureWhileRenamingIntoPlace_putsEveryOldFrameBack) {
-    makeReadOnly(target / "ball_11.png");
     const auto before = folderSnapshot(target);
     // Each replaced frame takes two renames: the old one aside, the new one into place.
     for (int renames : {0, 1, 2, 9, 41}) {
-        faulty.renames = 0;
+        FaultyFileSystem faulty;
         faulty.failingRename = renames;
-        const std::string text = failingCopy(faulty);
+        const std::string text = errorOf([&] { CopyBallFrames(faulty, source, target, {}); });
         EXPECT_EQ(text.rfind("Cannot copy \"ball_", 0), 0u) << text;
         EXPECT_EQ(folderSnapshot(target), before) << "after " << renames << " renames";
     }
 }
 
-TEST(ResetFrameAttributesTest, makesFramesWritableAndLeavesOtherFilesAndMissingFolders) {
+// A missing folder is left alone: see the winter row of InstallWindowTest::install.
+TEST(ResetFrameAttributesTest, makesOnlyThePngFilesOfTheFolderWritable) {
     TempFolder temp;
     const fs::path folder = temp / "balls";
-    writeFile(folder / "ball_11.png", "a");
-    writeFile(folder / "BALL_12.PNG", "b");
-    writeFile(folder / "tst.ini", "c");
-    writeFile(folder / "winter/ball_11.png", "d");
-    for (const char* name : {"ball_11.png", "BALL_12.PNG", "tst.ini", "winter/ball_11.png"}) {
+    const std::pair<const char*, bool> files[] = {
+        {"ball_11.png", true}, {"BALL_12.PNG", true}, {"tst.ini", false}, {"winter/ball_11.png", false}};
+    for (const auto& [name, writable] : files) {
+        writeFile(folder / name, "frame");
         makeReadOnly(folder / name);
     }
 
     install::ResetFrameAttributes(platform::localFileSystem(), folder);
-    install::ResetFrameAttributes(platform::localFileSystem(), temp / "missing");
-    install::ResetFrameAttributes(platform::localFileSystem(), fs::path());
 
-    EXPECT_TRUE(ownerWritable(folder / "ball_11.png"));
-    EXPECT_TRUE(ownerWritable(folder / "BALL_12.PNG"));
-    EXPECT_FALSE(ownerWritable(folder / "tst.ini"));
-    EXPECT_FALSE(ownerWritable(folder / "winter/ball_11.png"));
-    EXPECT_FALSE(fs::exists(temp / "missing"));
+    for (const auto& [name, writable] : files) {
+        EXPECT_EQ((fs::status(folder / name).permissions() & fs::perms::owner_write) != fs::perms::none, writable)
+            << name;
+    }
 }
 
-TEST(SkinBallFoldersTest, createsMissingFoldersAndTellsWhetherWinterWasNew) {
+TEST(SkinBallFoldersTest, createsMissingFoldersTellsWhetherWinterWasNewAndNamesAFileInTheWay) {
     TempFolder temp;
     const fs::path skin = temp / "data/skins/Plain";
-    fs::create_directories(skin);
     auto& local = platform::localFileSystem();
+    fs::create_directories(skin);
 
     EXPECT_TRUE(install::createSkinBallFolders(local, skin));
     EXPECT_TRUE(fs::is_directory(install::skinWinterBallFolder(skin)));
     EXPECT_FALSE(install::createSkinBallFolders(local, skin));
-
     fs::remove(install::skinWinterBallFolder(skin));
     EXPECT_TRUE(install::createSkinBallFolders(local, skin));
-}
 
-TEST(SkinBallFoldersTest, fileInTheWay_failsNamingTheFolder) {
-    TempFolder temp;
-    const fs::path skin = temp / "Blocked";
-    writeFile(skin / "graphics", "a file, not a folder");
-
-    try {
-        install::createSkinBallFolders(platform::localFileSystem(), skin);
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_NE(std::string(e.what()).find("Blocked/graphics\""), std::string::npos) << e.what();
-    }
+    writeFile(temp / "Blocked/graphics", "a file, not a folder");
+    const std::string text = errorOf([&] { install::createSkinBallFolders(local, temp / "Blocked"); });
+    EXPECT_NE(text.find("Blocked/graphics\""), std::string::npos) << text;
 }
 
 } // namespace

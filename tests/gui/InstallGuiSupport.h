@@ -9,6 +9,7 @@
 #include <QTest>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace orbisto::test {
 
@@ -33,13 +34,16 @@ struct InstallSetup {
         }
     }
 
-    TForm1& start() {
+    // Starts the program and picks the brand and then the ball as the user does.
+    TForm1& start(const QString& brand = "Alpha", const QString& ball = "Comet") {
         TForm1& main = fixture.start();
         fixture.ui.clear();
+        if (!ball.isEmpty()) {
+            choose(main, brand, ball);
+        }
         return main;
     }
 
-    // Picks a brand and then a ball as the user does.
     static void choose(TForm1& main, const QString& brand, const QString& ball) {
         main.brand->setCurrentIndex(main.brand->findText(brand));
         const auto found = main.lista->findItems(ball, Qt::MatchExactly);
@@ -47,27 +51,18 @@ struct InstallSetup {
         main.lista->setCurrentItem(found.first());
     }
 
-    // Fills the game's ball folders (those that exist) with the frames of another ball, Beta/Storm.
-    void installOldBall() const {
+    // Fills the folders (by default the game's two) with the frames of another ball, Beta/Storm.
+    void installOldBall(const std::vector<fs::path>& folders = {}) const {
         const fs::path old = makeLibraryBall(fixture.temp / "old", "Beta", "Storm");
-        for (const fs::path& folder : {normal(), winter()}) {
-            if (fs::is_directory(folder)) {
-                for (const auto& [name, bytes] : framesOf(old)) {
-                    writeFile(folder / name, bytes);
-                }
+        for (const fs::path& folder : folders.empty() ? std::vector{normal(), winter()} : folders) {
+            for (const auto& [name, bytes] : ballFrames(old)) {
+                writeFile(folder / name, bytes);
             }
         }
     }
 
     fs::path normal() const { return game / "data/graphics/pitch/balls"; }
     fs::path winter() const { return normal() / "winter"; }
-
-    // The frames of a library ball as an install must place them (its marker file stays behind).
-    static std::map<std::string, std::vector<std::uint8_t>> framesOf(const fs::path& ball) {
-        auto frames = folderSnapshot(ball);
-        frames.erase("tst.ini");
-        return frames;
-    }
 
     GuiFixture fixture;
     fs::path libraryBall;

@@ -32,21 +32,20 @@ fs::path makeSkin(const fs::path& game, const std::string& folder, const std::st
     return skin;
 }
 
-// A ball_73.png frame, tagged with `tag` unless it is empty.
-void writeFrame(const fs::path& file, const std::string& tag) {
-    auto bytes = makePng(17, 17, 0x336699FFu);
-    if (!tag.empty()) {
-        bytes.insert(bytes.end(), tag.begin(), tag.end());
-        const auto length = static_cast<std::uint32_t>(tag.size() + 4);
-        for (int shift = 0; shift < 32; shift += 8) {
-            bytes.push_back(static_cast<std::uint8_t>(length >> shift));
-        }
-    }
-    writeFile(file, bytes);
-}
-
-TForm3& skinWindow(TForm1& main) {
-    return *main.context().forms.form3;
+// Installs Alpha/Comet into the game's only skin from the main window; returns the labels before and after.
+QStringList installIntoSkin(InstallSetup& setup) {
+    TForm1& main = setup.start();
+    main.cbinstall->setChecked(true);
+    QStringList shown;
+    setup.fixture.ui.onModal = [&](QDialog& dialog) {
+        auto& window = static_cast<TForm3&>(dialog);
+        window.lista->setCurrentRow(0);
+        shown << window.Label1->text() << window.Label2->text();
+        window.intall2->click();
+        shown << window.Label1->text() << window.Label2->text();
+    };
+    main.install->click();
+    return shown;
 }
 
 } // namespace
@@ -55,20 +54,23 @@ class SkinWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void previewMode_hidesInstallAndUsesPreviewCaptions_thenInstallModeRestoresThem() {
+    // A skin chosen in preview mode is forgotten on close: Install in install mode then asks for one.
+    void previewMode_thenInstallMode_layoutCaptionsAndSelmsgWithoutSkin() {
         InstallSetup setup;
+        const fs::path skin = makeSkin(setup.game, "Plain", "Plain skin");
         TForm1& main = setup.start();
-        InstallSetup::choose(main, "Alpha", "Comet");
         QStringList seen;
         setup.fixture.ui.onModal = [&](QDialog& dialog) {
             auto& window = static_cast<TForm3&>(dialog);
+            const QRect list = window.lista->geometry();
             seen << (window.intall2->isVisible() ? "button" : "no button")
-                 << QString("%1,%2,%3x%4")
-                        .arg(window.lista->x())
-                        .arg(window.lista->y())
-                        .arg(window.lista->width())
-                        .arg(window.lista->height())
+                 << QString("%1,%2,%3x%4").arg(list.x()).arg(list.y()).arg(list.width()).arg(list.height())
                  << window.GroupBox311->title() << window.windowTitle();
+            if (seen.size() == 4) {
+                window.lista->setCurrentRow(0);
+            } else {
+                window.intall2->click();
+            }
         };
 
         main.prevs->click();
@@ -78,150 +80,75 @@ private slots:
 
         QCOMPARE(seen, QStringList({"no button", "8,15,233x169", "Skins", "Balls in skins", //
                                     "button", "8,56,233x129", "Install to skin", "Install to skin"}));
-        QVERIFY(setup.fixture.ui.messages.empty());
-    }
-
-    void catalogue_listsSkinsInReverseOrderPairedWithTheirFolders_andReportsABrokenOneOnce() {
-        InstallSetup setup;
-        makeSkin(setup.game, "A1", "First [old]");
-        makeSkin(setup.game, "B2", "Second");
-        writeFile(setup.game / "data/skins/B3/B3.xml", "<record><string id=\"name\"");
-        makeSkin(setup.game, "C3", "Third");
-        TForm1& main = setup.start();
-        QStringList chosen;
-        setup.fixture.ui.onModal = [&](QDialog& dialog) {
-            auto& window = static_cast<TForm3&>(dialog);
-            chosen << items(*window.lista) << items(*window.lista3);
-            window.lista->setCurrentRow(0);
-            chosen << QString::fromStdString(window.ChosenSkinName) << QString::fromStdString(window.ChosenSkinFolder);
-        };
-
-        main.prevs->click();
-
-        QCOMPARE(chosen, QStringList({"Third", "Second", "First ", "C3", "B2", "A1", "Third", "C3"}));
-        QCOMPARE(setup.fixture.ui.errors().size(), 1);
-        QVERIFY(setup.fixture.ui.errors().first().contains("\"B3\""));
-        QCOMPARE(items(*skinWindow(main).lista2), QStringList({"A1", "B2", "C3"}));
-    }
-
-    void installWithoutSkin_showsSelmsgAlsoAfterReopening() {
-        InstallSetup setup;
-        const fs::path skin = makeSkin(setup.game, "Plain", "Plain skin");
-        TForm1& main = setup.start();
-        InstallSetup::choose(main, "Alpha", "Comet");
-        main.cbinstall->setChecked(true);
-        int opening = 0;
-        setup.fixture.ui.onModal = [&](QDialog& dialog) {
-            auto& window = static_cast<TForm3&>(dialog);
-            if (opening++ == 0) {
-                window.lista->setCurrentRow(0);
-                QCOMPARE(window.ChosenSkinFolder, std::string("Plain"));
-            } else {
-                window.intall2->click();
-            }
-        };
-
-        main.install->click();
-        main.install->click();
-
         QCOMPARE(setup.fixture.ui.informations(), QStringList({kSelmsg}));
+        QVERIFY(setup.fixture.ui.errors().isEmpty());
         QVERIFY(!fs::exists(skin / "graphics"));
-    }
-
-    void skinWithoutGraphics_receivesBothBallsAndNormalAndWinterStaysSelected() {
-        InstallSetup setup;
-        const fs::path skin = makeSkin(setup.game, "Plain", "Plain skin");
-        TForm1& main = setup.start();
-        InstallSetup::choose(main, "Alpha", "Comet");
-        main.cbinstall->setChecked(true);
-        QStringList labels;
-        setup.fixture.ui.onModal = [&](QDialog& dialog) {
-            auto& window = static_cast<TForm3&>(dialog);
-            window.lista->setCurrentRow(0);
-            labels << window.Label1->text() << window.Label2->text();
-            window.intall2->click();
-            labels << window.Label1->text() << window.Label2->text();
-            QVERIFY(window.Image1->isVisible() && window.Image2->isVisible());
-        };
-
-        main.install->click();
-
-        QCOMPARE(labels, QStringList({"-", "-", "Alpha Comet", "Alpha Comet"}));
-        QVERIFY(main.rbnaw->isChecked());
-        const auto frames = InstallSetup::framesOf(setup.libraryBall);
-        QVERIFY(folderSnapshot(skin / "graphics/pitch/balls") == frames);
-        QVERIFY(folderSnapshot(skin / "graphics/pitch/balls/winter") == frames);
-        QCOMPARE(setup.fixture.ui.informations(), QStringList({kRedmsg}));
         QVERIFY(folderSnapshot(setup.normal()).empty());
     }
 
-    void labels_showDashForMissingOrUntaggedFrameAndTagWithBlank() {
+    // Preview mode: the paired lists, a broken skin reported once, the labels of each skin and the reset on close.
+    void preview_listsSkinsInReverseOrderWithTheirBalls_andClosingClearsThem() {
         InstallSetup setup;
-        const fs::path tagged = makeSkin(setup.game, "A1", "Tagged");
-        const fs::path untagged = makeSkin(setup.game, "B2", "Untagged");
-        writeFrame(tagged / "graphics/pitch/balls/ball_73.png", "Gamma|Comet");
-        writeFrame(untagged / "graphics/pitch/balls/winter/ball_73.png", "");
+        const fs::path tagged = makeSkin(setup.game, "A1", "First [old]");
+        const fs::path untagged = makeSkin(setup.game, "B2", "Second");
+        writeFile(setup.game / "data/skins/B3/B3.xml", "<record><string id=\"name\"");
+        makeSkin(setup.game, "C3", "Third");
+        setup.installOldBall({tagged / "graphics/pitch/balls"});
+        writeFile(untagged / "graphics/pitch/balls/winter/ball_73.png", makePng(17, 17, 0x336699FFu));
         TForm1& main = setup.start();
+        QStringList lists;
         QStringList shown;
         setup.fixture.ui.onModal = [&](QDialog& dialog) {
             auto& window = static_cast<TForm3&>(dialog);
-            for (int row : {1, 0}) { // A1 is listed last
+            lists << items(*window.lista) << items(*window.lista3) << items(*window.lista2);
+            for (int row : {0, 1, 2}) {
                 window.lista->setCurrentRow(row);
-                shown << window.Label1->text() << (window.Image1->isVisible() ? "picture" : "no picture")
-                      << window.Label2->text() << (window.Image2->isVisible() ? "picture" : "no picture");
+                shown << QString::fromStdString(window.ChosenSkinFolder) << window.Label1->text()
+                      << (window.Image1->isVisible() ? "picture" : "no picture") << window.Label2->text()
+                      << (window.Image2->isVisible() ? "picture" : "no picture");
             }
-        };
-
-        main.prevs->click();
-
-        QCOMPARE(shown, QStringList({"Gamma Comet", "picture", "-", "no picture", //
-                                     "-", "no picture", "-", "picture"}));
-        QVERIFY(setup.fixture.ui.messages.empty());
-    }
-
-    void closingWithEscape_resetsLabelsPicturesAndInstallButton() {
-        InstallSetup setup;
-        const fs::path skin = makeSkin(setup.game, "A1", "Tagged");
-        writeFrame(skin / "graphics/pitch/balls/ball_73.png", "Gamma|Comet");
-        TForm1& main = setup.start();
-        setup.fixture.ui.onModal = [&](QDialog& dialog) {
-            static_cast<TForm3&>(dialog).lista->setCurrentRow(0);
             dialog.reject();
         };
 
         main.prevs->click();
 
-        TForm3& window = skinWindow(main);
+        QCOMPARE(lists, QStringList({"Third", "Second", "First ", "C3", "B2", "A1", "A1", "B2", "C3"}));
+        QCOMPARE(shown, QStringList({"C3", "-", "no picture", "-", "no picture",         //
+                                     "B2", "-", "no picture", "-", "picture",            //
+                                     "A1", "Beta Storm", "picture", "-", "no picture"}));
+        QCOMPARE(setup.fixture.ui.errors().size(), 1);
+        QVERIFY(setup.fixture.ui.errors().first().contains("\"B3\""));
+        TForm3& window = *main.context().forms.form3;
         QCOMPARE(window.Label1->text(), QString());
         QVERIFY(window.Image1->isHidden());
         QVERIFY(!window.intall2->isHidden());
     }
 
-    void failedCopyIntoSkin_showsErrorWithoutRedmsgAndKeepsOldFrames() {
+    void skinWithoutGraphics_receivesBothBallsAndNormalAndWinterIsSelected() {
         InstallSetup setup;
-        const fs::path skin = makeSkin(setup.game, "A1", "Worn");
-        const fs::path balls = skin / "graphics/pitch/balls";
-        writeFrame(balls / "ball_73.png", "Beta|Storm");
-        writeFrame(balls / "winter/ball_73.png", "Beta|Storm");
-        const auto before = folderSnapshot(balls);
-        TForm1& main = setup.start();
-        InstallSetup::choose(main, "Alpha", "Comet");
-        main.cbinstall->setChecked(true);
-        setup.fixture.ui.cancelCopyAfter = 3;
-        QString label;
-        setup.fixture.ui.onModal = [&](QDialog& dialog) {
-            auto& window = static_cast<TForm3&>(dialog);
-            window.lista->setCurrentRow(0);
-            window.intall2->click();
-            label = window.Label1->text();
-        };
+        const fs::path balls = makeSkin(setup.game, "Plain", "Plain skin") / "graphics/pitch/balls";
 
-        main.install->click();
+        QCOMPARE(installIntoSkin(setup), QStringList({"-", "-", "Alpha Comet", "Alpha Comet"}));
+
+        QVERIFY(setup.fixture.main().rbnaw->isChecked());
+        QVERIFY(folderSnapshot(balls) == ballFrames(setup.libraryBall));
+        QVERIFY(folderSnapshot(balls / "winter") == ballFrames(setup.libraryBall));
+        QCOMPARE(setup.fixture.ui.informations(), QStringList({kRedmsg}));
+        QVERIFY(folderSnapshot(setup.normal()).empty());
+    }
+
+    void cancelledCopyIntoSkin_showsErrorWithoutRedmsgAndKeepsOldFrames() {
+        InstallSetup setup;
+        const fs::path balls = makeSkin(setup.game, "Worn", "Worn skin") / "graphics/pitch/balls";
+        setup.installOldBall({balls, balls / "winter"});
+        const auto before = folderSnapshot(balls);
+        setup.fixture.ui.cancelCopyAfter = 3;
+
+        QCOMPARE(installIntoSkin(setup), QStringList(4, "Beta Storm"));
 
         QCOMPARE(setup.fixture.ui.errors(), QStringList({"The copy was cancelled."}));
         QVERIFY(setup.fixture.ui.informations().isEmpty());
         QVERIFY(folderSnapshot(balls) == before);
-        QCOMPARE(label, QStringLiteral("Beta Storm"));
     }
 };
 
