@@ -11,6 +11,8 @@ using namespace orbisto::test;
 
 namespace {
 
+using Opened = std::vector<std::pair<QString, bool>>; // what reached the shell seam, and whether maximized
+
 QColor colour(const QWidget* widget, QPalette::ColorRole role = QPalette::WindowText) {
     return widget->palette().color(role);
 }
@@ -94,27 +96,24 @@ void AboutWindowTest::closeButton_pressedLookThenReleaseAnywhereCloses_restAtNex
 void AboutWindowTest::links_singleClickOpensSite_doubleClickOpensHelp() {
     AboutProgram p;
     TForm6& about = *p.about;
-    using Opened = std::vector<std::pair<QString, bool>>;
+    bool openAfterClicks = false;
     p.f.ui.onModal = [&](QDialog&) {
+        // A single click on the help line does nothing; double-clicking the site opens it once, not per click.
         QTest::mouseClick(about.Label3, Qt::LeftButton);
-        QCOMPARE(p.f.ui.shellOpened, Opened{}); // a single click on the help line does nothing
         QTest::mouseClick(about.Label5, Qt::LeftButton);
-        QCOMPARE(p.f.ui.shellOpened, (Opened{{TForm6::kSiteAddress, true}}));
         QTest::mouseDClick(about.Label3, Qt::LeftButton);
-        QCOMPARE(p.f.ui.shellOpened, (Opened{{TForm6::kSiteAddress, true}, {TForm6::kHelpAddress, true}}));
-        // Double-clicking the site opens it once, not once per click.
-        p.f.ui.shellOpened.clear();
         QTest::mouseClick(about.Label5, Qt::LeftButton);
         QTest::mouseDClick(about.Label5, Qt::LeftButton);
-        QCOMPARE(p.f.ui.shellOpened, (Opened{{TForm6::kSiteAddress, true}}));
-        QVERIFY(about.isVisible());
+        openAfterClicks = about.isVisible();
     };
     p.main->aboutClick();
+    const std::pair<QString, bool> site{TForm6::kSiteAddress, true};
+    QCOMPARE(p.f.ui.shellOpened, (Opened{site, {TForm6::kHelpAddress, true}, site}));
+    QVERIFY(openAfterClicks);
 }
 
 void AboutWindowTest::help_workingFolderFirstThenProgramFolder_nothingWhenMissing() {
     AboutProgram p;
-    using Opened = std::vector<std::pair<QString, bool>>;
     const QString inWork = QString::fromStdString((p.f.workingFolder() / "ReadMe.txt").string());
     const QString inApp = QString::fromStdString((p.f.appFolder() / "ReadMe.txt").string());
 
