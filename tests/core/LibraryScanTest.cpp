@@ -36,10 +36,11 @@ protected:
 
 // Only folders with a visible marker saying Auth=1 list; a dot in a name keeps only a ball out.
 TEST_F(LibraryListing, markersDotsFilesAndHiddenEntries_onlyMarkedFoldersListed) {
-    for (const auto& [name, marker] : std::vector<std::pair<std::string, std::string>>{
-             {"Listed", "Auth=1"}, {"NoMarker", ""}, {"Zero", "Auth=0"}, {"Yes", "Auth=yes"},
-             {"OtherKey", "New=1"}, {"Padded", "Auth = 1 "}, {"HiddenMarker", "Auth=1"}, {"Brand.Co", "Auth=1"},
-             {".Secret", "Auth=1"}}) {
+    const std::pair<std::string, std::string> markers[] = {
+        {"Listed", "Auth=1"},       {"NoMarker", ""},       {"Zero", "Auth=0"},
+        {"Yes", "Auth=yes"},        {"OtherKey", "New=1"},  {"Padded", "Auth = 1 "},
+        {"HiddenMarker", "Auth=1"}, {"Brand.Co", "Auth=1"}, {".Secret", "Auth=1"}};
+    for (const auto& [name, marker] : markers) {
         folder(name, marker);
         folder(fs::path("Listed") / ("ball" + name), marker);
     }
