@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "platform/RawFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -16,14 +17,22 @@ constexpr std::int64_t kLengthBytes = 4;
 
 // The trailer length L stored in the last 4 bytes, or 0 when it is outside 4..size (no tag).
 // A file shorter than 4 bytes fails the read with IoError.
-std::int64_t trailerLength(const RawFile& file, std::int64_t size) {
-    const std::vector<std::uint8_t> bytes = file.readAt(size - kLengthBytes, kLengthBytes);
+std::int64_t trailerLength(const std::vector<std::uint8_t>& tail, std::int64_t size) {
+    const std::uint8_t* bytes = tail.data() + tail.size() - kLengthBytes;
     const std::uint32_t raw = static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
                               (static_cast<std::uint32_t>(bytes[2]) << 16) |
                               (static_cast<std::uint32_t>(bytes[3]) << 24);
     const auto length = static_cast<std::int64_t>(static_cast<std::int32_t>(raw));
     return (length < kLengthBytes || length > size) ? 0 : length;
 }
+
+std::int64_t trailerLength(const RawFile& file, std::int64_t size) {
+    return trailerLength(file.readAt(size - kLengthBytes, kLengthBytes), size);
+}
+
+// Bytes read at once from the end of a file being tagged: the length field and, for a tag of
+// usual length, the whole old trailer in one read.
+constexpr std::int64_t kTailRead = 256;
 
 std::vector<std::uint8_t> trailerFor(std::string_view text) {
     std::vector<std::uint8_t> bytes(text.begin(), text.end());
@@ -50,11 +59,15 @@ std::string ReadBallTag(const std::filesystem::path& file) {
 void SaveToExe(const std::filesystem::path& file, std::string_view text) {
     RawFile frame(file, RawFile::Mode::ReadWrite);
     const std::int64_t size = frame.size();
-    const std::int64_t oldLength = trailerLength(frame, size);
+    // A file shorter than 4 bytes fails this read, as the reader does.
+    const std::int64_t tailSize = std::clamp(size, kLengthBytes, kTailRead);
+    const std::vector<std::uint8_t> tail = frame.readAt(size - tailSize, static_cast<std::size_t>(tailSize));
+    const std::int64_t oldLength = trailerLength(tail, size);
     const std::int64_t contentSize = size - oldLength;
     // Kept so that a write that fails half-way (a full disk) can put the old trailer back.
     const std::vector<std::uint8_t> oldTrailer =
-        oldLength == 0 ? std::vector<std::uint8_t>{} : frame.readAt(contentSize, static_cast<std::size_t>(oldLength));
+        oldLength <= tailSize ? std::vector<std::uint8_t>(tail.end() - oldLength, tail.end())
+                              : frame.readAt(contentSize, static_cast<std::size_t>(oldLength));
     const std::vector<std::uint8_t> newTrailer = trailerFor(text);
 
     frame.truncate(contentSize);
