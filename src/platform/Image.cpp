@@ -104,7 +104,12 @@ void checkPngChunks(const std::uint8_t* data, std::size_t size) {
     while (size >= kSignature && pos + 8 <= size) {
         const std::uint32_t length = (std::uint32_t{data[pos]} << 24) | (std::uint32_t{data[pos + 1]} << 16) |
                                      (std::uint32_t{data[pos + 2]} << 8) | std::uint32_t{data[pos + 3]};
-        const std::string type(reinterpret_cast<const char*>(data + pos + 4), 4);
+        std::string type(reinterpret_cast<const char*>(data + pos + 4), 4);
+        for (char& c : type) { // the type names the chunk in the error text: printable only
+            if (c < 0x20 || c > 0x7E) {
+                c = '?';
+            }
+        }
         if (length > 0x7FFFFFFFu || length + 12ull > size - pos) {
             throw ImageError(type + ": chunk longer than the file");
         }

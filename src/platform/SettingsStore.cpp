@@ -249,8 +249,10 @@ std::optional<RegHive> parseHive(std::string_view content) {
             }
             value.data = line.substr(pos + 1);
             value.lines.push_back(line);
-            // Long hex data goes on over indented lines, each but the last ending in a backslash.
-            while (trimRight(value.data).ends_with('\\') && i + 1 < lines.size()) {
+            // Long hex data goes on over indented lines, each but the last ending in a backslash. Only
+            // hex data: a text ending in a backslash must not swallow the key line after it.
+            const bool isHex = value.data.starts_with("hex:") || value.data.starts_with("hex(");
+            while (isHex && trimRight(value.data).ends_with('\\') && i + 1 < lines.size()) {
                 value.data = std::string(trimRight(value.data));
                 value.data.pop_back();
                 const std::string& next = lines[++i];

@@ -10,6 +10,7 @@
 #include "library/Preview.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "platform/SettingsStore.h"
 #include "support/TempFolder.h"
 
 namespace orbisto::test {
@@ -75,6 +76,19 @@ TEST_F(CorePaths, renameAcrossFileSystems_movesBytesAndRemovesSource) {
 
     EXPECT_EQ(readText(to), "frame bytes");
     EXPECT_FALSE(fs::exists(from));
+}
+
+// Only hex data goes on over lines ending in a backslash; a damaged text value that ends in one
+// must not swallow the key after it, or a value written there would be lost on the next read.
+TEST_F(CorePaths, hiveWithTextEndingInBackslash_keepsFollowingKeyReadableAndWritable) {
+    writeFile(temp / "settings/user.reg", "WINE REGISTRY Version 2\n\n[Software\\\\Damaged] 1\n"
+                                         "\"Broken\"=x\"text \\\\\n\n[Software\\\\Orbisto] 1\n\"Language\"=\"Polski\"\n");
+    auto store = platform::makeRegistryFileStore(temp / "settings");
+    EXPECT_EQ(store->readText(platform::Hive::CurrentUser, "Software\\Orbisto", "Language"), "Polski");
+
+    store->writeText(platform::Hive::CurrentUser, "Software\\New", "Folder", "C:\\Games\\");
+    EXPECT_EQ(store->readText(platform::Hive::CurrentUser, "Software\\New", "Folder"), "C:\\Games\\");
+    EXPECT_EQ(store->readText(platform::Hive::CurrentUser, "Software\\Orbisto", "Language"), "Polski");
 }
 
 } // namespace
