@@ -5,27 +5,27 @@
 XSESSION_XVFB_PID=""
 XSESSION_APP_PID=""
 
-# Starts Xvfb on the first free display number from 90 on and exports DISPLAY.
+# Starts Xvfb on a free display and exports DISPLAY. Xvfb picks the number itself and reports it
+# once it accepts clients (-displayfd), so tests started at the same time never share a display.
 xsession_start_xvfb() {
-    local n
-    for n in $(seq 90 250); do
-        [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-        XSESSION_XVFB_PID=$!
-        local tries
-        for tries in $(seq 1 50); do
-            if [ -e "/tmp/.X11-unix/X${n}" ] && DISPLAY=":$n" xdotool getmouselocation >/dev/null 2>&1; then
-                export DISPLAY=":$n"
-                return 0
-            fi
-            kill -0 "$XSESSION_XVFB_PID" 2>/dev/null || break # display taken meanwhile: try the next
-            sleep 0.2
-        done
+    local report n=""
+    report=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$report" >/dev/null 2>&1 &
+    XSESSION_XVFB_PID=$!
+    for _ in $(seq 1 100); do
+        n=$(tr -d '[:space:]' <"$report")
+        [ -n "$n" ] && break
+        kill -0 "$XSESSION_XVFB_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    rm -f "$report"
+    if [ -z "$n" ]; then
+        echo "Could not start Xvfb." >&2
         kill "$XSESSION_XVFB_PID" 2>/dev/null || true
         XSESSION_XVFB_PID=""
-    done
-    echo "Could not start Xvfb on any display from :90 to :250." >&2
-    return 1
+        return 1
+    fi
+    export DISPLAY=":$n"
 }
 
 # Starts the program in the background from its own folder, where it finds logo.jpg and ReadMe.txt.

