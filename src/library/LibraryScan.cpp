@@ -1,5 +1,7 @@
 #include "library/LibraryScan.h"
 
+#include "library/NewBallScan.h"
+
 #include "platform/Errors.h"
 #include "platform/IniProfile.h"
 #include "platform/Text.h"
@@ -28,15 +30,7 @@ std::vector<std::string> listedSubfolders(const platform::FileSystem& fs, const 
 } // namespace
 
 bool isListedFolder(const platform::FileSystem& fs, const Path& folder) {
-    const Path marker = folder / kMarkerFile;
-    if (!fs.isPlainFile(marker)) {
-        return false;
-    }
-    try {
-        return platform::readProfileString(marker, kMarkerSection, kAuthKey) == "1";
-    } catch (const IoError&) {
-        return false; // an unreadable marker lists nothing
-    }
+    return markerValue(fs, folder, kAuthKey) == "1";
 }
 
 bool libraryLess(std::string_view a, std::string_view b) {

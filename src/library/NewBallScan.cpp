@@ -5,11 +5,13 @@
 namespace orbisto::library {
 
 std::string markerValue(const platform::FileSystem& fs, const Path& folder, std::string_view key) {
-    const Path marker = folder / kMarkerFile;
-    if (!fs.isPlainFile(marker)) {
+    // A marker that is missing, hidden, not a plain file or unreadable marks nothing.
+    const auto marker = fs.readPlainFile(folder / kMarkerFile);
+    if (!marker) {
         return {};
     }
-    return platform::readProfileString(marker, kMarkerSection, key);
+    const std::string_view content(reinterpret_cast<const char*>(marker->data()), marker->size());
+    return platform::profileStringIn(content, kMarkerSection, key);
 }
 
 NewBallScanResult scanNewBalls(const platform::FileSystem& fs, const Path& appFolder,

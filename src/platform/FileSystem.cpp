@@ -266,24 +266,12 @@ void LocalFileSystem::makeWritable(const Path& file) noexcept {
     }
 }
 
-std::vector<std::uint8_t> LocalFileSystem::readFile(const Path& file) const {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        throwErrno(errno);
-    }
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        throwErrno(errno);
-    }
-    if (S_ISDIR(info.st_mode)) {
-        throw IoError(5);
-    }
+namespace {
+
+// Reads an open file to its end; `size` is what fstat gave, so the last read can stop at it.
+std::vector<std::uint8_t> readOpenFile(int fd, off_t size) {
     std::vector<std::uint8_t> bytes;
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    bytes.reserve(static_cast<std::size_t>(size));
     std::uint8_t buffer[1 << 16];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -297,9 +285,64 @@ std::vector<std::uint8_t> LocalFileSystem::readFile(const Path& file) const {
             return bytes;
         }
         bytes.insert(bytes.end(), buffer, buffer + got);
-        if (bytes.size() == static_cast<std::size_t>(info.st_size) && static_cast<std::size_t>(got) < sizeof buffer) {
+        if (bytes.size() == static_cast<std::size_t>(size) && static_cast<std::size_t>(got) < sizeof buffer) {
             return bytes; // a short read that reached the size: no further read to see the end
         }
+    }
+}
+
+struct FileCloser {
+    int fd;
+    ~FileCloser() { ::close(fd); }
+};
+
+} // namespace
+
+std::vector<std::uint8_t> LocalFileSystem::readFile(const Path& file) const {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        throwErrno(errno);
+    }
+    const FileCloser closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        throwErrno(errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        throw IoError(5);
+    }
+    return readOpenFile(fd, info.st_size);
+}
+
+std::optional<std::vector<std::uint8_t>> LocalFileSystem::readPlainFile(const Path& file) const {
+    if (file.empty() || isHiddenName(file.filename().native())) {
+        return std::nullopt;
+    }
+    // Non-blocking, so that a pipe under a marker's name cannot stall the open.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    const FileCloser closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    try {
+        return readOpenFile(fd, info.st_size);
+    } catch (const IoError&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::vector<std::uint8_t>> FileSystem::readPlainFile(const Path& file) const {
+    if (!isPlainFile(file)) {
+        return std::nullopt;
+    }
+    try {
+        return readFile(file);
+    } catch (const IoError&) {
+        return std::nullopt;
     }
 }
 

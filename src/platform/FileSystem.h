@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +61,10 @@ public:
 
     virtual std::vector<std::uint8_t> readFile(const Path& file) const = 0;
     virtual std::uintmax_t fileSize(const Path& file) const = 0;
+
+    // Contents of a plain file (as isPlainFile tells it); nothing for anything else and for a file that
+    // cannot be read. Marker files are checked and read this way, in one step.
+    virtual std::optional<std::vector<std::uint8_t>> readPlainFile(const Path& file) const;
 };
 
 // The real file system of this machine. Tests derive from it to make one operation fail.
@@ -78,6 +83,8 @@ public:
     void makeWritable(const Path& file) noexcept override;
     std::vector<std::uint8_t> readFile(const Path& file) const override;
     std::uintmax_t fileSize(const Path& file) const override;
+    // Opens the file once and checks its type on the open file.
+    std::optional<std::vector<std::uint8_t>> readPlainFile(const Path& file) const override;
 };
 
 // The one LocalFileSystem of the program.

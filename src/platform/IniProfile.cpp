@@ -124,27 +124,29 @@ std::optional<std::string> readContent(const std::filesystem::path& file) {
 
 std::string readProfileString(const std::filesystem::path& file, std::string_view section, std::string_view key,
                               std::string_view fallback) {
+    const auto content = readContent(file);
+    return profileStringIn(content ? std::string_view(*content) : std::string_view(), section, key, fallback);
+}
+
+std::string profileStringIn(std::string_view content, std::string_view section, std::string_view key,
+                            std::string_view fallback) {
     const std::string_view sectionName = trim(section);
     const std::string_view keyName = trim(key);
-    const auto content = readContent(file);
-    if (content) {
-        // Keys before the first header belong to the section without a name.
-        bool inSection = sectionName.empty();
-        for (const Line& line : splitLines(*content, bomLength(*content))) {
-            const ParsedLine parsed = parseLine(*content, line);
-            if (parsed.kind == ParsedLine::Kind::Section) {
-                if (inSection) {
-                    break; // only the first section of that name counts
-                }
-                inSection = equalsIgnoreCase(parsed.name, sectionName);
-            } else if (inSection && parsed.kind == ParsedLine::Kind::Key && equalsIgnoreCase(parsed.name, keyName)) {
-                std::string_view value = parsed.value;
-                if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-                    value.back() == value.front()) {
-                    value = value.substr(1, value.size() - 2);
-                }
-                return capped(value);
+    // Keys before the first header belong to the section without a name.
+    bool inSection = sectionName.empty();
+    for (const Line& line : splitLines(content, bomLength(content))) {
+        const ParsedLine parsed = parseLine(content, line);
+        if (parsed.kind == ParsedLine::Kind::Section) {
+            if (inSection) {
+                break; // only the first section of that name counts
             }
+            inSection = equalsIgnoreCase(parsed.name, sectionName);
+        } else if (inSection && parsed.kind == ParsedLine::Kind::Key && equalsIgnoreCase(parsed.name, keyName)) {
+            std::string_view value = parsed.value;
+            if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+                value = value.substr(1, value.size() - 2);
+            }
+            return capped(value);
         }
     }
     // The profile API drops the default's trailing blanks.

@@ -14,6 +14,10 @@ namespace orbisto::platform {
 std::string readProfileString(const std::filesystem::path& file, std::string_view section, std::string_view key,
                               std::string_view fallback = {});
 
+// The same rules applied to the text of an INI file already read into memory.
+std::string profileStringIn(std::string_view content, std::string_view section, std::string_view key,
+                            std::string_view fallback = {});
+
 // Writes `key`=`value` into `section`: an existing key is replaced in place, a missing key is added
 // at the end of its section, a missing section is appended, a missing file is created (a missing
 // folder is an error). The rest of the file keeps its bytes; the file is replaced atomically.

@@ -180,3 +180,26 @@ TEST_F(PlatformFileSystem, rawFileReadsByOffsetAndRefusesReadingPastTheEnd) {
 
 } // namespace
 } // namespace orbisto::platform
+
+namespace orbisto::platform {
+namespace {
+
+TEST(PlatformPlainFileRead, readsOnlyPlainVisibleFilesAndNeverBlocksOnAPipe) {
+    test::TempFolder temp;
+    const LocalFileSystem files;
+    test::writeFile(temp / "tst.ini", std::string_view("[Sys]\r\nAuth=1\r\n"));
+    test::writeFile(temp / ".tst.ini", std::string_view("hidden"));
+    std::filesystem::create_directories(temp / "folder");
+    ASSERT_EQ(::mkfifo((temp / "pipe").c_str(), 0600), 0);
+
+    const auto marker = files.readPlainFile(temp / "tst.ini");
+    ASSERT_TRUE(marker.has_value());
+    EXPECT_EQ(std::string(marker->begin(), marker->end()), "[Sys]\r\nAuth=1\r\n");
+    EXPECT_FALSE(files.readPlainFile(temp / ".tst.ini").has_value());
+    EXPECT_FALSE(files.readPlainFile(temp / "folder").has_value());
+    EXPECT_FALSE(files.readPlainFile(temp / "missing").has_value());
+    EXPECT_FALSE(files.readPlainFile(temp / "pipe").has_value()); // no writer: a blocking open would hang
+}
+
+} // namespace
+} // namespace orbisto::platform
