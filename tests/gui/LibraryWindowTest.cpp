@@ -28,14 +28,6 @@ QStringList items(const QComboBox& box) {
     return texts;
 }
 
-QStringList items(const QListWidget& list) {
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i) {
-        texts << list.item(i)->text();
-    }
-    return texts;
-}
-
 QString text(const std::string& value) {
     return QString::fromStdString(value);
 }

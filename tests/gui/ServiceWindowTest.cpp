@@ -18,14 +18,6 @@ using namespace orbisto::test;
 
 namespace {
 
-QStringList items(const QListWidget& list) {
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i) {
-        texts << list.item(i)->text();
-    }
-    return texts;
-}
-
 std::string marker(const fs::path& folder, const char* key) {
     return platform::readProfileString(folder / "tst.ini", "Sys", key, "<none>");
 }

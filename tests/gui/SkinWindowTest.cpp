@@ -16,14 +16,6 @@ using namespace orbisto::test;
 
 namespace {
 
-QStringList items(const QListWidget& list) {
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i) {
-        texts << list.item(i)->text();
-    }
-    return texts;
-}
-
 // A skin of the game that the catalogue lists under `name`.
 fs::path makeSkin(const fs::path& game, const std::string& folder, const std::string& name) {
     const fs::path skin = game / "data/skins" / folder;

@@ -1,11 +1,21 @@
 #include "support/GuiFixture.h"
 
+#include <QListWidget>
+
 #include "app/Application.h"
 #include "app/TForm1.h"
 #include "platform/FileSystem.h"
 #include "platform/SettingsStore.h"
 
 namespace orbisto::test {
+
+QStringList items(const QListWidget& list) {
+    QStringList texts;
+    for (int i = 0; i < list.count(); ++i) {
+        texts << list.item(i)->text();
+    }
+    return texts;
+}
 
 GuiFixture::GuiFixture() {
     fs::create_directories(appFolder());

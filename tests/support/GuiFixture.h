@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -7,6 +8,8 @@
 #include "app/AppContext.h"
 #include "support/FakeUserInterface.h"
 #include "support/TempFolder.h"
+
+class QListWidget;
 
 namespace orbisto {
 class TForm1;
@@ -17,6 +20,9 @@ class SettingsStore;
 } // namespace orbisto
 
 namespace orbisto::test {
+
+// The texts of a list's items, in order.
+QStringList items(const QListWidget& list);
 
 // A program set up in temporary folders: its own program folder (AppFolder), a settings store,
 // a working folder, and the fake user interface. start() creates the six windows as the program does.
