@@ -19,16 +19,24 @@ namespace {
 } // namespace
 
 RawFile::RawFile(const std::filesystem::path& file, Mode mode) {
-    struct stat info {};
-    if (::stat(file.c_str(), &info) == 0) {
-        if (S_ISDIR(info.st_mode) || (mode == Mode::ReadWrite && (info.st_mode & S_IWUSR) == 0)) {
-            throw IoError(5);
-        }
-    }
     fd_ = ::open(file.c_str(), (mode == Mode::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC);
     if (fd_ < 0) {
         throwErrno(errno == EISDIR ? EACCES : errno);
     }
+    // The type and the read-only flag are checked on the open file: one call, and no gap between
+    // the check and the open.
+    struct stat info {};
+    const bool known = ::fstat(fd_, &info) == 0;
+    const int err = errno;
+    if (!known || S_ISDIR(info.st_mode) || (mode == Mode::ReadWrite && (info.st_mode & S_IWUSR) == 0)) {
+        ::close(fd_);
+        fd_ = -1;
+        if (!known) {
+            throwErrno(err);
+        }
+        throw IoError(5);
+    }
+    size_ = static_cast<std::int64_t>(info.st_size);
 }
 
 RawFile::~RawFile() {
@@ -37,13 +45,7 @@ RawFile::~RawFile() {
     }
 }
 
-std::int64_t RawFile::size() const {
-    struct stat info {};
-    if (::fstat(fd_, &info) != 0) {
-        throwErrno(errno);
-    }
-    return static_cast<std::int64_t>(info.st_size);
-}
+std::int64_t RawFile::size() const { return size_; }
 
 std::vector<std::uint8_t> RawFile::readAt(std::int64_t offset, std::size_t count) const {
     if (offset < 0) {
@@ -75,13 +77,13 @@ void RawFile::truncate(std::int64_t size) {
     if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) {
         throwErrno(errno == EINVAL ? EBADF : errno);
     }
+    size_ = size;
 }
 
 void RawFile::append(std::span<const std::uint8_t> bytes) {
-    off_t offset = static_cast<off_t>(size());
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t written = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, offset);
+        const ssize_t written = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(size_));
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
@@ -89,7 +91,7 @@ void RawFile::append(std::span<const std::uint8_t> bytes) {
             throwErrno(errno);
         }
         done += static_cast<std::size_t>(written);
-        offset += written;
+        size_ += written;
     }
 }
 

@@ -29,6 +29,8 @@ public:
 
 private:
     int fd_ = -1;
+    // The file's size as this handle left it: only this handle changes the file while it is open.
+    std::int64_t size_ = 0;
 };
 
 } // namespace orbisto::platform
