@@ -113,6 +113,17 @@ void recordRatio(const std::string& name, double ratio, double target) {
     record.target = target;
 }
 
+int runBenchmarks(int& argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    printRatioSummary();
+    return 0;
+}
+
 int printRatioSummary() {
     int missed = 0;
     std::printf("\n");

@@ -40,6 +40,8 @@ void comparePaired(benchmark::State& state, const std::string& name, double targ
 void recordRatio(const std::string& name, double ratio, double target);
 // Prints "ratio <name> <median> (target <= x) OK|MISSED" lines; returns the number missed.
 int printRatioSummary();
+// The benchmark programs' main: runs the benchmarks the arguments select, then prints the summary.
+int runBenchmarks(int& argc, char** argv);
 
 template <typename Program, typename Reference>
 void comparePaired(benchmark::State& state, const std::string& name, double target, Program&& program,

@@ -221,12 +221,5 @@ BENCHMARK(skinCatalogue)->Iterations(10)->Repetitions(5)->UseManualTime()->Unit(
 } // namespace orbisto::bench
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    orbisto::bench::printRatioSummary();
-    return 0;
+    return orbisto::bench::runBenchmarks(argc, argv);
 }

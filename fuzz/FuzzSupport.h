@@ -13,6 +13,9 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/Errors.h"
+#include "platform/Image.h"
+
 namespace orbisto::fuzz {
 
 // A fresh folder, removed when the process ends. In memory (/dev/shm) where there is one: the core
@@ -56,6 +59,19 @@ inline void check(bool condition, const char* what) {
     if (!condition) {
         std::fprintf(stderr, "property violated: %s\n", what);
         std::abort();
+    }
+}
+
+// The decoders' property: any bytes give a picture whose pixel buffer holds width x height RGBA
+// pixels, or an ImageError that says why; nothing else escapes.
+template <typename Decode> void checkDecoder(Decode decode, const std::uint8_t* data, std::size_t size) {
+    try {
+        const Image image = decode(data, size);
+        check(!image.empty(), "a decoded picture has pixels");
+        check(image.rgba.size() == static_cast<std::size_t>(image.width) * image.height * 4,
+              "the pixel buffer holds width x height RGBA pixels");
+    } catch (const ImageError& error) {
+        check(error.what()[0] != '\0', "a refused picture says why");
     }
 }
 
