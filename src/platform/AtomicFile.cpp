@@ -20,12 +20,14 @@ bool isReadOnlyFile(const std::filesystem::path& file) noexcept {
 
 void replaceFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
     struct stat info {};
-    mode_t mode = newFileMode();
+    mode_t mode = 0;
     if (::stat(target.c_str(), &info) == 0) {
         if (!S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0) {
             throw IoError(5);
         }
-        mode = info.st_mode & 07777;
+        mode = info.st_mode & 07777; // a replaced file keeps its permissions
+    } else {
+        mode = newFileMode();
     }
     TempFile temp(target);
     temp.write(bytes.data(), bytes.size());

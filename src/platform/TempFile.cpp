@@ -14,17 +14,21 @@
 namespace orbisto::platform {
 
 mode_t newFileMode() noexcept {
-    // umask() can only be read by setting it, which would race with other threads; the kernel shows it here.
-    mode_t mask = 022;
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("Umask:", 0) == 0) {
-            mask = static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
-            break;
+    // umask() can only be read by setting it, which would race with other threads; the kernel shows it
+    // in /proc. The program never changes its umask, so it is read once.
+    static const mode_t mode = [] {
+        mode_t mask = 022;
+        std::ifstream status("/proc/self/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("Umask:", 0) == 0) {
+                mask = static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+                break;
+            }
         }
-    }
-    return 0666 & ~mask;
+        return static_cast<mode_t>(0666 & ~mask);
+    }();
+    return mode;
 }
 
 TempFile::TempFile(const std::filesystem::path& target) : target_(target) {
