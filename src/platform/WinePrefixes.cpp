@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
 #include <memory>
 #include <pwd.h>
 #include <set>
@@ -20,38 +21,56 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A whole file, read with as few system calls as plain read(2) needs. Nothing for anything but a
-// readable plain file. The access time is left alone where the owner allows it, since the prefix
-// belongs to Wine.
-std::optional<std::string> readWhole(const Path& file) {
-    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOATIME);
-    if (fd < 0 && errno == EPERM) {
-        fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    }
-    if (fd < 0) {
-        return std::nullopt;
-    }
-    struct stat info {};
-    std::optional<std::string> content;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        content.emplace();
-        content->resize(static_cast<std::size_t>(info.st_size));
-        std::size_t done = 0;
-        while (done < content->size()) {
-            const ssize_t got = ::read(fd, content->data() + done, content->size() - done);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got <= 0) {
-                break;
-            }
-            done += static_cast<std::size_t>(got);
+// Reads whole files with as few system calls as plain read(2) needs, into one buffer kept from file
+// to file. Nothing for anything but a readable plain file. The access time is left alone where the
+// owner allows it, since the prefix belongs to Wine.
+class FileReader {
+public:
+    // The piece of the file read last is handed to `onPiece` (with all before it) while it is in the cache.
+    std::optional<std::string_view> read(const Path& file, const std::function<void(std::string_view)>& onPiece = {}) {
+        int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOATIME);
+        if (fd < 0 && errno == EPERM) {
+            fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         }
-        content->resize(done); // a file cut short meanwhile is searched as far as it goes
+        if (fd < 0) {
+            return std::nullopt;
+        }
+        struct stat info {};
+        std::optional<std::string_view> content;
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+            const auto size = static_cast<std::size_t>(info.st_size);
+            if (size > capacity_) {
+                buffer_ = std::make_unique_for_overwrite<char[]>(size);
+                capacity_ = size;
+            }
+            std::size_t done = 0;
+            while (done < size) {
+                const std::size_t piece = onPiece ? std::min(size - done, kPiece) : size - done;
+                const ssize_t got = ::read(fd, buffer_.get() + done, piece);
+                if (got < 0 && errno == EINTR) {
+                    continue;
+                }
+                if (got <= 0) {
+                    break;
+                }
+                done += static_cast<std::size_t>(got);
+                if (onPiece) {
+                    onPiece(std::string_view(buffer_.get(), done));
+                }
+            }
+            content = std::string_view(buffer_.get(), done); // a file cut short meanwhile is read as far as it goes
+        }
+        ::close(fd);
+        return content;
     }
-    ::close(fd);
-    return content;
-}
+
+private:
+    // Small enough to stay in the processor's cache between the read and the look at it.
+    static constexpr std::size_t kPiece = 128 * 1024;
+
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_ = 0;
+};
 
 std::vector<std::string> sortedNames(const Path& folder) {
     std::vector<std::string> names;
@@ -119,6 +138,74 @@ std::optional<std::string> wow64Key(std::string_view keyPath) {
     return std::string(keyPath.substr(0, separator)) + "\\Wow6432Node" + std::string(keyPath.substr(separator));
 }
 
+// The lookup of the games still missing in one hive file of each prefix: user.reg, or system.reg,
+// where a key below Software also counts below Software\Wow6432Node. Each game takes its first key
+// whose value names an existing folder. The search is made anew only when a game has been found.
+class HiveLookup {
+public:
+    HiveLookup(std::span<const std::vector<std::string>> keySets, std::string_view valueName, bool withWow64)
+        : keySets_(keySets), valueName_(valueName), withWow64_(withWow64) {}
+
+    void search(FileReader& reader, const Path& file, const Path& prefix,
+                std::vector<std::optional<RecordedFolder>>& found) {
+        const std::vector<bool> missing = missingGames(found);
+        if (!search_ || missing != missing_) {
+            prepare(missing);
+        }
+        search_->restart();
+        const auto content = reader.read(file, [this](std::string_view head) { search_->scan(head); });
+        if (!content) {
+            return;
+        }
+        const auto texts = search_->results(*content);
+        for (std::size_t k = 0; k < keys_.size(); ++k) {
+            if (found[game_[k]] || !texts[k]) {
+                continue;
+            }
+            if (auto folder = folderOf(prefix, *texts[k])) {
+                found[game_[k]] = RecordedFolder{std::move(*folder), prefix.string()};
+            }
+        }
+    }
+
+private:
+    static std::vector<bool> missingGames(const std::vector<std::optional<RecordedFolder>>& found) {
+        std::vector<bool> missing;
+        for (const auto& folder : found) {
+            missing.push_back(!folder);
+        }
+        return missing;
+    }
+
+    void prepare(const std::vector<bool>& missing) {
+        missing_ = missing;
+        keys_.clear();
+        game_.clear();
+        for (std::size_t i = 0; i < keySets_.size(); ++i) {
+            if (!missing[i]) {
+                continue;
+            }
+            for (const std::string& key : keySets_[i]) {
+                keys_.push_back(key);
+                game_.push_back(i);
+                if (const auto wow = withWow64_ ? wow64Key(key) : std::nullopt) {
+                    keys_.push_back(*wow);
+                    game_.push_back(i);
+                }
+            }
+        }
+        search_.emplace(keys_, valueName_);
+    }
+
+    std::span<const std::vector<std::string>> keySets_;
+    std::string_view valueName_;
+    bool withWow64_;
+    std::vector<bool> missing_;
+    std::vector<std::string> keys_;
+    std::vector<std::size_t> game_; // the game of each key
+    std::optional<HiveSearch> search_;
+};
+
 class PrefixSearch final : public InstallRecords {
 public:
     explicit PrefixSearch(Environment environment) : environment_(std::move(environment)) {}
@@ -130,12 +217,15 @@ public:
         if (!missing()) {
             return found;
         }
+        FileReader reader;
+        HiveLookup user(keySets, valueName, false);
+        HiveLookup machine(keySets, valueName, true);
         for (const Path& prefix : prefixes(environment_)) {
-            searchHive(prefix, "user.reg", keySets, valueName, false, found);
+            user.search(reader, prefix / "user.reg", prefix, found);
             if (!missing()) {
                 break;
             }
-            searchHive(prefix, "system.reg", keySets, valueName, true, found);
+            machine.search(reader, prefix / "system.reg", prefix, found);
             if (!missing()) {
                 break;
             }
@@ -144,38 +234,6 @@ public:
     }
 
 private:
-    // One read and one pass over a hive for every game still missing; each game takes its first
-    // key whose value names an existing folder.
-    static void searchHive(const Path& prefix, const char* fileName, std::span<const std::vector<std::string>> keySets,
-                           std::string_view valueName, bool withWow64,
-                           std::vector<std::optional<RecordedFolder>>& found) {
-        std::vector<std::string> keys;
-        std::vector<std::size_t> game;
-        for (std::size_t i = 0; i < keySets.size(); ++i) {
-            for (const std::string& key : found[i] ? std::vector<std::string>{} : keySets[i]) {
-                keys.push_back(key);
-                game.push_back(i);
-                if (const auto wow = withWow64 ? wow64Key(key) : std::nullopt) {
-                    keys.push_back(*wow);
-                    game.push_back(i);
-                }
-            }
-        }
-        const auto content = readWhole(prefix / fileName);
-        if (!content) {
-            return;
-        }
-        const auto texts = findHiveTexts(*content, keys, valueName);
-        for (std::size_t k = 0; k < keys.size(); ++k) {
-            if (found[game[k]] || !texts[k]) {
-                continue;
-            }
-            if (auto folder = folderOf(prefix, *texts[k])) {
-                found[game[k]] = RecordedFolder{std::move(*folder), prefix.string()};
-            }
-        }
-    }
-
     Environment environment_;
 };
 
@@ -246,6 +304,7 @@ std::vector<Path> prefixes(const Environment& environment) {
         list.addEach(home / ".steam/steam/steamapps/compatdata", "pfx");
         list.addEach(home / ".local/share/Steam/steamapps/compatdata", "pfx");
     }
+    FileReader reader;
     for (const Path& games : {home.empty() ? Path() : home / ".config/lutris/games",
                               environment.dataHome.empty() ? Path() : environment.dataHome / "lutris/games"}) {
         if (games.empty()) {
@@ -253,7 +312,7 @@ std::vector<Path> prefixes(const Environment& environment) {
         }
         for (const std::string& name : sortedNames(games)) {
             if (name.size() > 4 && name.ends_with(".yml")) {
-                if (const auto content = readWhole(games / name)) {
+                if (const auto content = reader.read(games / name)) {
                     list.add(lutrisPrefix(*content, home));
                 }
             }

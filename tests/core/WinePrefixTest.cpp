@@ -66,7 +66,8 @@ TEST(HiveSearch, valueForms_escapesAndKeyNames) {
         {"[Software\\\\A]\n\"Path\"=\"unterminated\n", "Software\\A", std::nullopt},
         // Names written with escapes or in another case are decoded and compared without case.
         {"[Software\\\\Gry\\\\Mened\\x017cer]\n\"Path\"=\"x\"\n", "software\\GRY\\MENEDŻER", "x"},
-        {"[Software\\\\\\x41]\n\"Path\"=\"x\"\n", "Software\\a", "x"},
+        {"[S\\\\\\x41]\n\"Path\"=\"x\"\n", "s\\a", "x"},
+        {"[\\\\Software\\\\A\\\\]\n\"Path\"=\"x\"\n", "Software\\A", "x"},
         {"[Software\\\\A\\\\B]\n\"Path\"=\"x\"\n", "Software\\A", std::nullopt},
         // The first key of a name counts; a value of the next key is not taken; "[" inside a value is no key.
         {"[Software\\\\A]\n\"Other\"=\"1\"\n\n[software\\\\a]\n\"Path\"=\"x\"\n", "Software\\A", std::nullopt},
@@ -314,4 +315,20 @@ TEST(WinePrefixSearch, firstPrefixWhoseFolderExistsWins_userHiveBeforeMachineHiv
     // Without its folders anywhere, nothing is found.
     fs::remove_all(bottle / "drive_c");
     EXPECT_FALSE(h.search(custom)[2]);
+}
+
+// Files are read and searched in pieces: a key line across two of them is found all the same.
+TEST(WinePrefixSearch, keyAcrossThePiecesReadIsFound) {
+    PrefixHome h;
+    const fs::path prefix = h.home / ".wine";
+    const std::string key = wine::gameKey("Football Manager 2006", "C:\\FM6");
+    for (const std::size_t before : {std::size_t{20}, std::size_t{60}}) {
+        std::string padding = wine::hive("[Software\\\\Pad]\n\"v\"=\"");
+        padding.append(128 * 1024 - before - padding.size() - 4, 'x');
+        padding += "\"\n\n";
+        fs::remove_all(prefix);
+        wine::makePrefix(prefix, padding + key);
+        fs::create_directories(prefix / "drive_c/FM6");
+        EXPECT_EQ(folderIn(h.search()[1], prefix), real(prefix / "drive_c/FM6")) << before;
+    }
 }
