@@ -39,7 +39,7 @@ std::string normalizeKeyPath(std::string_view path) {
 
 struct WantedKey {
     std::string path;    // normalized, as decoded names are compared
-    std::string written; // lower case, as Wine writes a plain key line: "software\\\\vendor"
+    std::string written; // lower case, as Wine writes a plain key line: software\\vendor
 };
 
 WantedKey wantedKey(std::string_view keyPath) {

@@ -21,12 +21,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Reads whole files with as few system calls as plain read(2) needs, into one buffer kept from file
-// to file. Nothing for anything but a readable plain file. The access time is left alone where the
-// owner allows it, since the prefix belongs to Wine.
+// Reads whole files into one buffer kept from file to file, never filled with zeros first. Nothing
+// for anything but a readable plain file. The access time is left alone where the owner allows it,
+// since the prefix belongs to Wine.
 class FileReader {
 public:
-    // The piece of the file read last is handed to `onPiece` (with all before it) while it is in the cache.
+    // With `onPiece`, the file is read in pieces, and each one is handed over (with all before it)
+    // right after its read, while it is likely still in the processor's cache.
     std::optional<std::string_view> read(const Path& file, const std::function<void(std::string_view)>& onPiece = {}) {
         int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOATIME);
         if (fd < 0 && errno == EPERM) {
@@ -65,7 +66,7 @@ public:
     }
 
 private:
-    // Small enough to stay in the processor's cache between the read and the look at it.
+    // Small enough for the processor's second-level cache.
     static constexpr std::size_t kPiece = 128 * 1024;
 
     std::unique_ptr<char[]> buffer_;
