@@ -1,5 +1,6 @@
 #include "tools/DemoGame.h"
 
+#include "library/GameFolders.h"
 #include "platform/SettingsStore.h"
 #include "tools/SampleArt.h"
 
@@ -83,17 +84,6 @@ void writeDemoGame(const fs::path& game) {
     writeSkin(skins, "daylight", "Daylight [demo skin without balls]", true);
 }
 
-constexpr std::array<std::string_view, 3> kGameKeys = {
-    "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2005",
-    "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2006",
-    "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2007 Gold Demo",
-};
-constexpr std::array<std::string_view, 3> kFallbackKeys = {
-    "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2005",
-    "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2006",
-    "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2007",
-};
-
 } // namespace
 
 bool prepareDemoGame(const fs::path& gameFolder) {
@@ -121,14 +111,14 @@ bool prepareDemoGame(const fs::path& gameFolder) {
 void pointSettingsAtGame(const fs::path& settingsFolder, const fs::path& gameFolder) {
     fs::create_directories(settingsFolder);
     auto store = platform::makeRegistryFileStore(settingsFolder);
-    store->writeText(Hive::LocalMachine, kFallbackKeys[1], "Path", gameFolder.generic_string());
+    store->writeText(Hive::LocalMachine, library::gameVersions()[1].fallbackKey, library::kFolderValue,
+                     gameFolder.generic_string());
 }
 
-bool hasConfiguredGame(const fs::path& settingsFolder) {
+bool hasConfiguredGame(const fs::path& settingsFolder, const platform::InstallRecords* records) {
     auto store = platform::makeRegistryFileStore(settingsFolder);
-    for (std::size_t i = 0; i < kGameKeys.size(); ++i) {
-        if (!store->readText(Hive::CurrentUser, kGameKeys[i], "Path").empty() ||
-            !store->readText(Hive::LocalMachine, kFallbackKeys[i], "Path").empty()) {
+    for (const library::GameFolder& found : library::findGameFolders(*store, records)) {
+        if (!found.folder.empty()) {
             return true;
         }
     }

@@ -4,6 +4,10 @@
 
 // The demo install of FM 2006 that scripts/run prepares when no game is configured, and the
 // settings that point the program at it.
+namespace orbisto::platform {
+class InstallRecords;
+}
+
 namespace orbisto::sample {
 
 namespace fs = std::filesystem;
@@ -21,7 +25,7 @@ bool prepareDemoGame(const fs::path& gameFolder);
 void pointSettingsAtGame(const fs::path& settingsFolder, const fs::path& gameFolder);
 
 // True when the settings store in `settingsFolder` names a folder for any game version, through
-// the game's own keys or the program's fall-back keys.
-bool hasConfiguredGame(const fs::path& settingsFolder);
+// the game's own keys or the program's fall-back keys, or when `records` (a Wine prefix) know one.
+bool hasConfiguredGame(const fs::path& settingsFolder, const platform::InstallRecords* records = nullptr);
 
 } // namespace orbisto::sample

@@ -2,7 +2,9 @@
 //   orbisto_demo_setup prepare <game folder> <settings folder>
 //       creates the demo FM 2006 install once and points the settings store at it;
 //   orbisto_demo_setup has-game <settings folder>
-//       exits with 0 when the settings store names a game folder, 1 when it names none.
+//       exits with 0 when the settings store names a game folder or a Wine prefix holds a game,
+//       1 when none is found.
+#include "platform/InstallRecords.h"
 #include "tools/DemoGame.h"
 
 #include <exception>
@@ -34,7 +36,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (command == "has-game" && argc == 3) {
-            return hasConfiguredGame(argv[2]) ? 0 : 1;
+            return hasConfiguredGame(argv[2], orbisto::platform::makeInstallRecords().get()) ? 0 : 1;
         }
     } catch (const std::exception& error) {
         std::cerr << "orbisto_demo_setup: " << error.what() << "\n";

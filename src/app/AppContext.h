@@ -8,6 +8,7 @@ namespace orbisto {
 
 namespace platform {
 class FileSystem;
+class InstallRecords;
 class SettingsStore;
 } // namespace platform
 
@@ -39,6 +40,8 @@ struct AppContext {
     std::filesystem::path workingFolder;  // where "logo.jpg" and "ReadMe.txt" are looked for first
     SharedState state{};
     Forms forms{};
+    // Game folders recorded outside the settings store (Wine prefixes); none searched when null.
+    const platform::InstallRecords* installRecords = nullptr;
 };
 
 } // namespace orbisto

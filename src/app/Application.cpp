@@ -7,6 +7,7 @@
 #include "app/UserInterface.h"
 #include "install/TForm3.h"
 #include "platform/FileSystem.h"
+#include "platform/InstallRecords.h"
 #include "platform/SettingsStore.h"
 #include "ui/TForm2.h"
 #include "ui/TForm4.h"
@@ -40,6 +41,8 @@ int runOrbisto(int argc, char** argv) {
     auto ui = makeQtUserInterface();
     AppContext context{*settings, platform::localFileSystem(), *ui, platform::executablePath(),
                        platform::workingFolder()};
+    const auto installRecords = platform::makeInstallRecords();
+    context.installRecords = installRecords.get();
     Windows windows(context);
     windows.main().show();
     return QApplication::exec();

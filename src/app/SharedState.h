@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
+#include "library/GameFolders.h"
 #include "library/Library.h"
 
 namespace orbisto {
@@ -28,6 +30,11 @@ struct SharedState {
     std::string redmsg, selmsg, katmsg, dodmsg, pusmsg, istmsg, ist2msg, resmsg;
     // Messages of the own-ball window's name and frame checks; built-in English when the key is missing.
     std::string namemsg, chkmsg;
+    // Origins of a game folder for the version buttons' tooltips; built-in English when the key is missing.
+    std::string srcinst, srcset, srcwine;
+
+    // Each version's folder (FM 2005, FM 2006, FM 2007) with where it came from, as found at start.
+    std::array<library::GameFolder, 3> FolderSources{};
 
     // Brand and ball of every ">New balls" entry, as the last library scan found them.
     std::vector<library::NewBallEntry> newBalls;

@@ -15,6 +15,7 @@
 #include "app/Guard.h"
 #include "app/UserInterface.h"
 #include "app/Widgets.h"
+#include "library/GameFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/Image.h"
 #include "platform/SettingsStore.h"
@@ -25,33 +26,17 @@ namespace {
 
 using platform::Hive;
 
-// One game version: its button, its folder in the shared state, where its folder is found
-// and how the choice is stored.
-struct GameVersion {
+// The version buttons and folders, in the order of library::gameVersions().
+struct VersionControls {
     QRadioButton* TForm1::*button;
     std::string SharedState::*folder;
-    // Keys of the game's own setup, tried in order: players of the full FM 2007 are found as well as
-    // those of its demo.
-    std::vector<const char*> gameKeys;
-    const char* fallbackKey;
-    const char* storedText;
 };
 
-const std::array<GameVersion, 3>& versions() {
-    static const std::array<GameVersion, 3> table{{
-        {&TForm1::rb2005, &SharedState::Fm2005Folder,
-         {"\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2005"},
-         "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2005", "2005"},
-        {&TForm1::rb2006, &SharedState::Fm2006Folder,
-         {"\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2006"},
-         "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2006", "2006"},
-        {&TForm1::rb2007, &SharedState::Fm2007Folder,
-         {"\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2007",
-          "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2007 Gold Demo"},
-         "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2007", "2007"},
-    }};
-    return table;
-}
+constexpr std::array<VersionControls, 3> kVersions{{
+    {&TForm1::rb2005, &SharedState::Fm2005Folder},
+    {&TForm1::rb2006, &SharedState::Fm2006Folder},
+    {&TForm1::rb2007, &SharedState::Fm2007Folder},
+}};
 
 constexpr const char* kRadioKey = "\\SOFTWARE\\VESKO\\zvk3\\radio";
 constexpr const char* kLanguageKey = "\\SOFTWARE\\VESKO\\zvk\\Lang";
@@ -206,8 +191,8 @@ void TForm1::connectHandlers() {
     // A version button runs its handler when it becomes checked, by the user or from code.
     const std::array<void (TForm1::*)(), 3> versionHandlers{&TForm1::rb2005Click, &TForm1::rb2006Click,
                                                             &TForm1::rb2007Click};
-    for (std::size_t i = 0; i < versions().size(); ++i) {
-        QRadioButton* versionButton = this->*versions()[i].button;
+    for (std::size_t i = 0; i < kVersions.size(); ++i) {
+        QRadioButton* versionButton = this->*kVersions[i].button;
         auto handler = versionHandlers[i];
         connect(versionButton, &QRadioButton::toggled, this, [this, handler](bool checked) {
             if (checked) {
@@ -245,41 +230,56 @@ void TForm1::loadLogo() {
 
 void TForm1::rejestr() {
     SharedState& s = state();
-    for (const GameVersion& version : versions()) {
-        std::string folder;
-        for (const char* key : version.gameKeys) {
-            if (folder.empty()) {
-                folder = ctx_.settings.readText(Hive::CurrentUser, key, "Path");
-            }
-        }
-        if (folder.empty()) {
-            folder = ctx_.settings.readText(Hive::LocalMachine, version.fallbackKey, "Path");
-        }
-        s.*version.folder = folder;
+    s.FolderSources = library::findGameFolders(ctx_.settings, ctx_.installRecords);
+    for (std::size_t i = 0; i < kVersions.size(); ++i) {
+        s.*kVersions[i].folder = s.FolderSources[i].folder;
     }
-    for (const GameVersion& version : versions()) {
+    showFolderSources();
+    for (const VersionControls& version : kVersions) {
         if (!(s.*version.folder).empty()) {
             checkVersion(this->*version.button);
         }
     }
-    for (const GameVersion& version : versions()) {
+    for (const VersionControls& version : kVersions) {
         if ((s.*version.folder).empty()) {
             (this->*version.button)->setEnabled(false);
         }
     }
-    for (const GameVersion& version : versions()) {
+    for (const VersionControls& version : kVersions) {
         QRadioButton* versionButton = this->*version.button;
         if (versionButton->isChecked() && versionButton->isEnabled()) {
             s.GameFolder = s.*version.folder;
         }
     }
     const std::string savedVersion = ctx_.settings.readText(Hive::LocalMachine, kRadioKey, "value");
-    for (const GameVersion& version : versions()) {
-        if (savedVersion == version.storedText) {
-            checkVersion(this->*version.button);
+    for (std::size_t i = 0; i < kVersions.size(); ++i) {
+        if (savedVersion == library::gameVersions()[i].storedText) {
+            checkVersion(this->*kVersions[i].button);
         }
     }
     s.AppFolder = programFolder();
+}
+
+void TForm1::showFolderSources() {
+    const SharedState& s = state();
+    for (std::size_t i = 0; i < kVersions.size(); ++i) {
+        const library::GameFolder& source = s.FolderSources[i];
+        QString tip;
+        switch (source.origin) {
+        case library::FolderOrigin::None:
+            break;
+        case library::FolderOrigin::Installer:
+            tip = QString::fromStdString(source.folder + "\n" + s.srcinst);
+            break;
+        case library::FolderOrigin::Settings:
+            tip = QString::fromStdString(source.folder + "\n" + s.srcset);
+            break;
+        case library::FolderOrigin::WinePrefix:
+            tip = QString::fromStdString(source.folder + "\n" + s.srcwine + " " + source.prefix);
+            break;
+        }
+        (this->*kVersions[i].button)->setToolTip(tip);
+    }
 }
 
 void TForm1::checkVersion(QRadioButton* versionButton) {
@@ -302,9 +302,9 @@ void TForm1::rb2007Click() { versionClick(rb2007, state().Fm2007Folder); }
 
 void TForm1::FormClose() {
     std::string versionToSave;
-    for (const GameVersion& version : versions()) {
-        if (versionToSave.empty() && (this->*version.button)->isChecked()) {
-            versionToSave = version.storedText;
+    for (std::size_t i = 0; i < kVersions.size(); ++i) {
+        if (versionToSave.empty() && (this->*kVersions[i].button)->isChecked()) {
+            versionToSave = library::gameVersions()[i].storedText;
         }
     }
     ctx_.settings.writeText(Hive::LocalMachine, kRadioKey, "value", versionToSave);

@@ -49,6 +49,8 @@ public:
 
     // Reads the game folders and the stored version choice; sets GameFolder and AppFolder.
     void rejestr();
+    // Tooltips of the version buttons: each version's folder and where it came from.
+    void showFolderSources();
     void rb2005Click();
     void rb2006Click();
     void rb2007Click();

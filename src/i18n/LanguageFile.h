@@ -59,6 +59,15 @@ inline constexpr std::string_view kDefaultNameMessage =
     "dot or a blank, or be a reserved device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9).";
 inline constexpr std::string_view kDefaultCheckMessage = "The chosen folder lacks these ball frames:";
 
+// Where a game folder came from, told by the main window's version buttons; built-in English for
+// language files that lack them. The Wine text is followed by the prefix's folder.
+inline constexpr std::string_view kInstallerOriginKey = "srcinst";
+inline constexpr std::string_view kSettingsOriginKey = "srcset";
+inline constexpr std::string_view kWineOriginKey = "srcwine";
+inline constexpr std::string_view kDefaultInstallerOrigin = "Recorded by the game's installer";
+inline constexpr std::string_view kDefaultSettingsOrigin = "Chosen in Settings";
+inline constexpr std::string_view kDefaultWineOrigin = "Found in the Wine prefix";
+
 // Keys of the settings window's "Current language" group.
 inline constexpr std::string_view kLanguageNameKey = "language";
 inline constexpr std::string_view kAuthorKey = "author";

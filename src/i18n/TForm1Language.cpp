@@ -100,6 +100,10 @@ void TForm1::lang0(const std::string& language) {
                              });
     state().namemsg = i18n::readLanguageText(file, i18n::kNameMessageKey, i18n::kDefaultNameMessage);
     state().chkmsg = i18n::readLanguageText(file, i18n::kCheckMessageKey, i18n::kDefaultCheckMessage);
+    state().srcinst = i18n::readLanguageText(file, i18n::kInstallerOriginKey, i18n::kDefaultInstallerOrigin);
+    state().srcset = i18n::readLanguageText(file, i18n::kSettingsOriginKey, i18n::kDefaultSettingsOrigin);
+    state().srcwine = i18n::readLanguageText(file, i18n::kWineOriginKey, i18n::kDefaultWineOrigin);
+    showFolderSources();
 }
 
 void TForm1::lang3(const std::string& language) {

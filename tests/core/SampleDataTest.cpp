@@ -9,7 +9,9 @@
 #include "platform/FileSystem.h"
 #include "platform/Image.h"
 #include "platform/SettingsStore.h"
+#include "platform/WinePrefixes.h"
 #include "support/TempFolder.h"
+#include "support/WinePrefixMaker.h"
 #include "tools/DemoGame.h"
 #include "tools/SampleArt.h"
 
@@ -268,6 +270,16 @@ TEST(DemoGame, aGameFoundByItsOwnKeyCountsAsConfigured) {
                     "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2007 Gold Demo", "Path",
                     "/games/fm2007");
     EXPECT_TRUE(sample::hasConfiguredGame(temp.path()));
+}
+
+TEST(DemoGame, aGameInAWinePrefixCountsAsConfigured) {
+    TempFolder temp;
+    const fs::path home = temp / "home";
+    const auto wine = platform::wine::makePrefixSearch({home, home / ".local/share", {}});
+    EXPECT_FALSE(sample::hasConfiguredGame(temp / "settings", wine.get()));
+    test::wine::makePrefix(home / ".wine", test::wine::hive(test::wine::gameKey("Football Manager 2005", "C:\\FM")));
+    fs::create_directories(home / ".wine/drive_c/fm");
+    EXPECT_TRUE(sample::hasConfiguredGame(temp / "settings", wine.get()));
 }
 
 } // namespace

@@ -31,6 +31,11 @@ fi
 work=$(mktemp -d /tmp/orbisto-e2e.XXXXXX)
 game="$work/Football Manager 2006"
 export XDG_CONFIG_HOME="$work/config"
+# Orbisto also looks for games in the Wine prefixes below $HOME: a home of its own keeps the
+# player's prefixes out of the test.
+export HOME="$work/home"
+mkdir -p "$HOME"
+unset WINEPREFIX XDG_DATA_HOME
 settings="$XDG_CONFIG_HOME/orbisto"
 
 finish() {

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orbisto::platform {
+
+// Looks up one text value under a few keys of a registry file in Wine's format (user.reg,
+// system.reg) without building the hive: a single pass finds the places where the text the wanted
+// keys share stands, and only the key lines there are compared and only a wanted key's lines decoded.
+//
+// `keyPaths` are key paths as the program names them ("Software\Vendor\Key", single backslashes,
+// a leading one optional), matched case-insensitively; the first key of a name counts. Key names are
+// found as Wine writes them: ASCII characters plain, a character beyond ASCII as a \x escape or
+// UTF-8. For each key the result holds the value's text (cut at its first NUL) or nothing: a missing
+// key or value, a value of a non-text type, a garbled line, or a file without Wine's signature.
+class HiveSearch {
+public:
+    HiveSearch(std::span<const std::string> keyPaths, std::string_view valueName);
+
+    // Forgets what the scans saw, for the next file.
+    void restart();
+    // Looks at the file as far as it has been read: `head` grows from call to call (the same bytes
+    // first). Called after each piece read, it looks at the bytes while they are in the cache.
+    void scan(std::string_view head);
+    // The texts, from the whole file, once every part of it has been scanned.
+    std::vector<std::optional<std::string>> results(std::string_view hive) const;
+
+private:
+    std::vector<std::string> paths_;   // normalized
+    std::vector<std::string> written_; // lower case, as Wine writes the names
+    std::string valueName_;
+    std::string anchor_; // the written text all keys share; empty when too short to help
+    std::vector<std::size_t> places_;
+    std::size_t scanned_ = 0;
+};
+
+// The search of a hive held whole.
+std::vector<std::optional<std::string>> findHiveTexts(std::string_view hive, std::span<const std::string> keyPaths,
+                                                      std::string_view valueName);
+
+} // namespace orbisto::platform
