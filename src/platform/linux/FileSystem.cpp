@@ -1,7 +1,7 @@
 #include "platform/FileSystem.h"
 
 #include "platform/Errors.h"
-#include "platform/TempFile.h"
+#include "platform/linux/TempFile.h"
 #include "platform/Text.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "platform/TempFile.h"
+#include "platform/linux/TempFile.h"
 
 #include "platform/Errors.h"
 
