@@ -2,7 +2,7 @@
 
 #include "BenchSupport.h"
 #include "library/GameFolders.h"
-#include "platform/WinePrefixes.h"
+#include "platform/linux/WinePrefixes.h"
 #include "support/TempFolder.h"
 
 #include <fcntl.h>

@@ -43,7 +43,9 @@ int IoError::codeFromErrno(int err) noexcept {
     case EROFS:
         return 5;
     case ENOSPC:
+#ifdef EDQUOT // not in every C library's errno.h (mingw-w64 has none)
     case EDQUOT:
+#endif
         return 101;
     case EEXIST:
         return 183;

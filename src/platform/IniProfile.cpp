@@ -1,11 +1,8 @@
 #include "platform/IniProfile.h"
 
-#include "platform/AtomicFile.h"
-#include "platform/Errors.h"
-#include "platform/FileSystem.h"
+#include "platform/IniText.h"
 #include "platform/Text.h"
 
-#include <cerrno>
 #include <optional>
 #include <vector>
 
@@ -111,22 +108,7 @@ std::size_t bomLength(std::string_view content) {
     return content.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0;
 }
 
-std::optional<std::string> readContent(const std::filesystem::path& file) {
-    try {
-        const auto bytes = localFileSystem().readFile(file);
-        return std::string(bytes.begin(), bytes.end());
-    } catch (const IoError&) {
-        return std::nullopt;
-    }
-}
-
 } // namespace
-
-std::string readProfileString(const std::filesystem::path& file, std::string_view section, std::string_view key,
-                              std::string_view fallback) {
-    const auto content = readContent(file);
-    return profileStringIn(content ? std::string_view(*content) : std::string_view(), section, key, fallback);
-}
 
 std::string profileStringIn(std::string_view content, std::string_view section, std::string_view key,
                             std::string_view fallback) {
@@ -153,22 +135,12 @@ std::string profileStringIn(std::string_view content, std::string_view section, 
     return capped(trimRight(fallback));
 }
 
-void writeProfileString(const std::filesystem::path& file, std::string_view section, std::string_view key,
-                        std::string_view value) {
+std::optional<std::string> ini::withValue(std::string_view content, std::string_view section, std::string_view key,
+                                          std::string_view value) {
     const std::string_view sectionName = trim(section);
     const std::string_view keyName = trim(key);
     const std::string entry = std::string(keyName) + "=" + std::string(value) + "\r\n";
-
-    std::string content;
-    if (localFileSystem().exists(file)) {
-        auto existing = readContent(file);
-        if (!existing || isReadOnlyFile(file)) {
-            throw IniWriteError(file.string());
-        }
-        content = std::move(*existing);
-    }
     const std::size_t textStart = bomLength(content);
-
     std::optional<std::string> updated;
     bool inSection = sectionName.empty();
     bool sectionFound = inSection;
@@ -191,13 +163,13 @@ void writeProfileString(const std::filesystem::path& file, std::string_view sect
         }
         if (parsed.kind == ParsedLine::Kind::Key && equalsIgnoreCase(parsed.name, keyName)) {
             if (parsed.value == value) {
-                return; // nothing changes, so the file is left alone
+                return std::nullopt; // nothing changes, so the file is left alone
             }
-            updated = content.substr(0, parsed.keyOffset) + std::string(parsed.name) + "=" + std::string(value) +
-                      content.substr(line.end);
+            updated = std::string(content.substr(0, parsed.keyOffset)) + std::string(parsed.name) + "=" +
+                      std::string(value) + std::string(content.substr(line.end));
             break;
         }
-        if (!trim(std::string_view(content).substr(line.start, line.end - line.start)).empty()) {
+        if (!trim(content.substr(line.start, line.end - line.start)).empty()) {
             lastSectionLine = line;
         }
     }
@@ -206,23 +178,21 @@ void writeProfileString(const std::filesystem::path& file, std::string_view sect
         // the key was replaced in place
     } else if (sectionFound && lastSectionLine) {
         if (lastSectionLine->next == lastSectionLine->end) { // the last line of the file, without a line break
-            updated = content + "\r\n" + entry;
+            updated = std::string(content) + "\r\n" + entry;
         } else {
-            updated = content.substr(0, lastSectionLine->next) + entry + content.substr(lastSectionLine->next);
+            updated = std::string(content.substr(0, lastSectionLine->next)) + entry +
+                      std::string(content.substr(lastSectionLine->next));
         }
     } else if (sectionFound) {
         // Keys before any header, in a file that has none yet.
-        updated = content.substr(0, textStart) + entry + content.substr(textStart);
+        updated = std::string(content.substr(0, textStart)) + entry + std::string(content.substr(textStart));
     } else {
         const bool endsInLineBreak = content.size() <= textStart || content.back() == '\n' || content.back() == '\r';
-        updated = content + (endsInLineBreak ? "" : "\r\n") + "[" + std::string(sectionName) + "]\r\n" + entry;
+        updated =
+            std::string(content) + (endsInLineBreak ? "" : "\r\n") + "[" + std::string(sectionName) + "]\r\n" + entry;
     }
 
-    try {
-        replaceFileAtomically(file, {reinterpret_cast<const std::uint8_t*>(updated->data()), updated->size()});
-    } catch (const IoError&) {
-        throw IniWriteError(file.string());
-    }
+    return updated;
 }
 
 } // namespace orbisto::platform

@@ -28,7 +28,8 @@ public:
     void sync();
 
 private:
-    int fd_ = -1;
+    // The file descriptor (Linux) or HANDLE (Windows); -1 is "none" on both.
+    std::intptr_t handle_ = -1;
     // The file's size as this handle left it: only this handle changes the file while it is open.
     std::int64_t size_ = 0;
 };

@@ -8,14 +8,10 @@
 #include "platform/Utf8.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace orbisto::platform {
@@ -364,7 +360,8 @@ private:
 
     static void removeCreatedFolders(const std::vector<std::filesystem::path>& created) noexcept {
         for (auto it = created.rbegin(); it != created.rend(); ++it) {
-            ::rmdir(it->c_str());
+            std::error_code ignored; // only an empty folder goes, like rmdir
+            std::filesystem::remove(*it, ignored);
         }
     }
 
@@ -375,19 +372,6 @@ private:
 
 std::unique_ptr<SettingsStore> makeRegistryFileStore(const std::filesystem::path& folder) {
     return std::make_unique<RegistryFileStore>(folder);
-}
-
-std::filesystem::path defaultSettingsFolder() {
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    if (configHome && *configHome) {
-        return std::filesystem::path(configHome) / "orbisto";
-    }
-    const char* home = std::getenv("HOME");
-    if (!home || !*home) {
-        const passwd* user = ::getpwuid(::getuid());
-        home = user ? user->pw_dir : "/";
-    }
-    return std::filesystem::path(home) / ".config" / "orbisto";
 }
 
 } // namespace orbisto::platform

@@ -30,7 +30,12 @@ public:
 // (user.reg for CurrentUser, system.reg for LocalMachine), rewritten atomically on every write.
 std::unique_ptr<SettingsStore> makeRegistryFileStore(const std::filesystem::path& folder);
 
-// $XDG_CONFIG_HOME/orbisto, or ~/.config/orbisto when XDG_CONFIG_HOME is unset or empty.
+// Linux: $XDG_CONFIG_HOME/orbisto, or ~/.config/orbisto when XDG_CONFIG_HOME is unset or empty.
+// Windows: %APPDATA%\Orbisto.
 std::filesystem::path defaultSettingsFolder();
+
+// The settings store of this system: the registry on Windows, the file store in
+// defaultSettingsFolder() on Linux.
+std::unique_ptr<SettingsStore> makeSystemSettingsStore();
 
 } // namespace orbisto::platform

@@ -9,7 +9,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Image.h"
 #include "platform/SettingsStore.h"
-#include "platform/WinePrefixes.h"
+#include "platform/linux/WinePrefixes.h"
 #include "support/TempFolder.h"
 #include "support/WinePrefixMaker.h"
 #include "tools/DemoGame.h"

@@ -1,6 +1,6 @@
 #include "app/TForm1.h"
 #include "platform/SettingsStore.h"
-#include "platform/WinePrefixes.h"
+#include "platform/linux/WinePrefixes.h"
 #include "support/GuiFixture.h"
 #include "support/WinePrefixMaker.h"
 #include "ui/TForm4.h"

@@ -1,4 +1,4 @@
-#include "platform/WinePrefixes.h"
+#include "platform/linux/WinePrefixes.h"
 
 #include "platform/HiveSearch.h"
 #include "platform/Text.h"

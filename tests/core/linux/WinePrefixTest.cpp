@@ -2,7 +2,7 @@
 #include "platform/HiveSearch.h"
 #include "platform/InstallRecords.h"
 #include "platform/SettingsStore.h"
-#include "platform/WinePrefixes.h"
+#include "platform/linux/WinePrefixes.h"
 #include "support/WinePrefixMaker.h"
 
 #include <gtest/gtest.h>

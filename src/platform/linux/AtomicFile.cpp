@@ -1,7 +1,7 @@
 #include "platform/AtomicFile.h"
 
 #include "platform/Errors.h"
-#include "platform/TempFile.h"
+#include "platform/linux/TempFile.h"
 
 #include <cerrno>
 #include <cstdio>

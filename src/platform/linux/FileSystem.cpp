@@ -1,0 +1,330 @@
+#include "platform/FileSystem.h"
+
+#include "platform/Errors.h"
+#include "platform/NamePattern.h"
+#include "platform/Text.h"
+#include "platform/linux/MissingPath.h"
+#include "platform/linux/TempFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace orbisto::platform {
+
+namespace {
+
+bool isHiddenName(std::string_view name) {
+    return !name.empty() && name.front() == '.';
+}
+
+[[noreturn]] void throwErrno(int err) {
+    throw IoError::fromErrno(err);
+}
+
+struct FolderCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+} // namespace
+
+std::vector<FolderEntry> LocalFileSystem::scanFolder(const Path& folder, std::string_view pattern) const {
+    std::vector<FolderEntry> entries;
+    if (folder.empty()) {
+        return entries;
+    }
+    std::unique_ptr<DIR, FolderCloser> dir(::opendir(folder.c_str()));
+    if (!dir) {
+        return entries;
+    }
+    const int dirFd = ::dirfd(dir.get());
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string_view name = entry->d_name;
+        if (isHiddenName(name) || !matchesPattern(pattern, name)) {
+            continue;
+        }
+        // The entry's type comes with the listing on most file systems; links and file systems that
+        // do not say need a stat.
+        bool isFolder = entry->d_type == DT_DIR;
+        if (entry->d_type != DT_DIR && entry->d_type != DT_REG) {
+            struct stat info {};
+            if (::fstatat(dirFd, entry->d_name, &info, 0) != 0) {
+                continue; // a dangling link is nothing to list
+            }
+            // Sockets, devices and pipes play the part of system entries.
+            if (!S_ISDIR(info.st_mode) && !S_ISREG(info.st_mode)) {
+                continue;
+            }
+            isFolder = S_ISDIR(info.st_mode);
+        }
+        entries.push_back({std::string(name), isFolder});
+    }
+    // Sorted by the lower-case names, each computed once.
+    std::vector<std::pair<std::string, std::size_t>> keys;
+    keys.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        keys.emplace_back(toLowerLocale(entries[i].name), i);
+    }
+    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : entries[a.second].name < entries[b.second].name;
+    });
+    std::vector<FolderEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const auto& key : keys) {
+        sorted.push_back(std::move(entries[key.second]));
+    }
+    return sorted;
+}
+
+bool LocalFileSystem::isPlainFile(const Path& file) const {
+    struct stat info {};
+    return !file.empty() && !isHiddenName(file.filename().native()) && ::stat(file.c_str(), &info) == 0 &&
+           S_ISREG(info.st_mode);
+}
+
+bool LocalFileSystem::folderExists(const Path& folder) const {
+    struct stat info {};
+    return !folder.empty() && ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool LocalFileSystem::exists(const Path& path) const {
+    struct stat info {};
+    return !path.empty() && ::lstat(path.c_str(), &info) == 0;
+}
+
+void LocalFileSystem::createFolder(const Path& folder) {
+    if (folder.empty()) {
+        throw IoError(3);
+    }
+    if (::mkdir(folder.c_str(), 0777) != 0) {
+        throwErrnoFor(errno, folder);
+    }
+}
+
+void LocalFileSystem::createFolders(const Path& folder) {
+    if (folder.empty()) {
+        throw IoError(3);
+    }
+    Path partial;
+    for (const Path& part : folder) {
+        partial /= part;
+        if (part.empty() || part == "/" || part == "." || part == "..") {
+            continue;
+        }
+        if (::mkdir(partial.c_str(), 0777) != 0) {
+            const int err = errno;
+            if (err == EEXIST && folderExists(partial)) {
+                continue;
+            }
+            throwErrno(err == EEXIST ? ENOTDIR : err);
+        }
+    }
+}
+
+void LocalFileSystem::copyFile(const Path& source, const Path& target) {
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        throwErrnoFor(errno, source);
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closeIn{in};
+    struct stat info {};
+    if (::fstat(in, &info) != 0) {
+        throwErrno(errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        throw IoError(5);
+    }
+    struct stat targetInfo {};
+    if (::stat(target.c_str(), &targetInfo) == 0 && S_ISDIR(targetInfo.st_mode)) {
+        throw IoError(5);
+    }
+    // The copy goes to a hidden name beside the target and replaces it only when complete.
+    TempFile temp(target);
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throwErrno(errno);
+        }
+        if (got == 0) {
+            break;
+        }
+        temp.write(buffer, static_cast<std::size_t>(got));
+    }
+    // Like the Windows copy, the target takes the source's attributes (the read-only flag included).
+    temp.commit(info.st_mode & 07777);
+}
+
+void LocalFileSystem::rename(const Path& from, const Path& to) {
+    struct stat fromInfo {};
+    if (::lstat(from.c_str(), &fromInfo) != 0) {
+        throwErrnoFor(errno, from);
+    }
+    // Only a file replaces an existing file; anything else meets an existing name with a refusal.
+    struct stat toInfo {};
+    if (::stat(to.c_str(), &toInfo) == 0 && !(toInfo.st_dev == fromInfo.st_dev && toInfo.st_ino == fromInfo.st_ino)) {
+        if (S_ISDIR(fromInfo.st_mode)) {
+            throw IoError(183);
+        }
+        if (S_ISDIR(toInfo.st_mode)) {
+            throw IoError(5);
+        }
+    }
+    if (::rename(from.c_str(), to.c_str()) == 0) {
+        return;
+    }
+    const int err = errno;
+    if (err == EXDEV && S_ISREG(fromInfo.st_mode)) {
+        copyFile(from, to);
+        if (::unlink(from.c_str()) != 0) {
+            throwErrno(errno);
+        }
+        return;
+    }
+    if (err == EXDEV) {
+        throw IoError(17); // ERROR_NOT_SAME_DEVICE
+    }
+    throwErrno(err == EISDIR ? EACCES : err == ENOTEMPTY ? EEXIST : err);
+}
+
+void LocalFileSystem::removeFile(const Path& file) {
+    struct stat info {};
+    if (::lstat(file.c_str(), &info) != 0) {
+        if (errno == ENOENT) {
+            return;
+        }
+        throwErrno(errno);
+    }
+    if (S_ISDIR(info.st_mode) || (S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) == 0)) {
+        throw IoError(5);
+    }
+    if (::unlink(file.c_str()) != 0 && errno != ENOENT) {
+        throwErrno(errno);
+    }
+}
+
+void LocalFileSystem::removeTree(const Path& folder) {
+    // Like the shell's delete without questions, read-only files inside go too.
+    std::error_code error;
+    std::filesystem::remove_all(folder, error);
+    if (error) {
+        throwErrno(error.value());
+    }
+}
+
+void LocalFileSystem::makeWritable(const Path& file) noexcept {
+    struct stat info {};
+    if (::stat(file.c_str(), &info) == 0) {
+        ::chmod(file.c_str(), (info.st_mode & 07777) | S_IWUSR);
+    }
+}
+
+namespace {
+
+// Reads an open file to its end; `size` is what fstat gave, so the last read can stop at it.
+std::vector<std::uint8_t> readOpenFile(int fd, off_t size) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(static_cast<std::size_t>(size));
+    std::uint8_t buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throwErrno(errno);
+        }
+        if (got == 0) {
+            return bytes;
+        }
+        bytes.insert(bytes.end(), buffer, buffer + got);
+        if (bytes.size() == static_cast<std::size_t>(size) && static_cast<std::size_t>(got) < sizeof buffer) {
+            return bytes; // a short read that reached the size: no further read to see the end
+        }
+    }
+}
+
+struct FileCloser {
+    int fd;
+    ~FileCloser() { ::close(fd); }
+};
+
+} // namespace
+
+std::vector<std::uint8_t> LocalFileSystem::readFile(const Path& file) const {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        throwErrnoFor(errno, file);
+    }
+    const FileCloser closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        throwErrno(errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        throw IoError(5);
+    }
+    return readOpenFile(fd, info.st_size);
+}
+
+std::optional<std::vector<std::uint8_t>> LocalFileSystem::readPlainFile(const Path& file) const {
+    if (file.empty() || isHiddenName(file.filename().native())) {
+        return std::nullopt;
+    }
+    // Non-blocking, so that a pipe under a marker's name cannot stall the open.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    const FileCloser closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    try {
+        return readOpenFile(fd, info.st_size);
+    } catch (const IoError&) {
+        return std::nullopt;
+    }
+}
+
+std::uintmax_t LocalFileSystem::fileSize(const Path& file) const {
+    struct stat info {};
+    if (::stat(file.c_str(), &info) != 0) {
+        throwErrnoFor(errno, file);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        throw IoError(5);
+    }
+    return static_cast<std::uintmax_t>(info.st_size);
+}
+
+FileSystem& localFileSystem() {
+    static LocalFileSystem instance;
+    return instance;
+}
+
+Path executablePath() {
+    std::error_code error;
+    Path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? Path() : path;
+}
+
+Path workingFolder() {
+    std::error_code error;
+    Path path = std::filesystem::current_path(error);
+    return error ? Path() : path;
+}
+
+} // namespace orbisto::platform
