@@ -28,6 +28,8 @@ struct SharedState {
     std::string redmsg, selmsg, katmsg, dodmsg, pusmsg, istmsg, ist2msg, resmsg;
     // Messages of the own-ball window's name and frame checks; built-in English when the key is missing.
     std::string namemsg, chkmsg;
+    // Message after the game's own ball was kept in the library; built-in English when the key is missing.
+    std::string bakmsg;
 
     // Brand and ball of every ">New balls" entry, as the last library scan found them.
     std::vector<library::NewBallEntry> newBalls;

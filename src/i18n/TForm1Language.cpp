@@ -100,6 +100,7 @@ void TForm1::lang0(const std::string& language) {
                              });
     state().namemsg = i18n::readLanguageText(file, i18n::kNameMessageKey, i18n::kDefaultNameMessage);
     state().chkmsg = i18n::readLanguageText(file, i18n::kCheckMessageKey, i18n::kDefaultCheckMessage);
+    state().bakmsg = i18n::readLanguageText(file, i18n::kBackupMessageKey, i18n::kDefaultBackupMessage);
 }
 
 void TForm1::lang3(const std::string& language) {
