@@ -69,9 +69,11 @@ void writeSkin(const fs::path& skins, const std::string& folder, std::string_vie
 
 void writeDemoGame(const fs::path& game) {
     const BallDesign gameBall{Pattern::Panels, {0.99, 0.99, 0.99}, {0.22, 0.22, 0.24}};
+    // The game's own winter ball: orange, so it shows up on snow.
+    const BallDesign gameWinterBall{Pattern::Panels, {1.00, 0.55, 0.10}, {0.22, 0.22, 0.24}};
     const fs::path balls = game / "data/graphics/pitch/balls";
     writeBall(balls, gameBall, "");
-    writeLibraryBall(balls / "winter", "Tundra", "Frost");
+    writeBall(balls / "winter", gameWinterBall, "");
 
     const fs::path skins = game / "data/skins";
     writeSkin(skins, "midnight", "Midnight [demo skin]", true);

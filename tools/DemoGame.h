@@ -13,8 +13,8 @@ namespace orbisto::sample {
 namespace fs = std::filesystem;
 
 // Creates the demo game in `gameFolder` when that folder does not exist yet: the game's own
-// untagged ball (21 frames) in data/graphics/pitch/balls, a winter ball installed earlier from the
-// sample library, and three skins in data/skins (one listed, one without the "hnfn" entry, one
+// untagged normal and winter balls (21 frames each) in data/graphics/pitch/balls and its winter
+// folder, so the first install keeps them in the library, and three skins in data/skins (one listed, one without the "hnfn" entry, one
 // without a graphics folder). The game is built in a hidden folder beside it and renamed into
 // place at the end, so a failure leaves no half-made game. Returns false, changing nothing, when
 // the folder already exists.

@@ -35,6 +35,8 @@ struct SharedState {
 
     // Each version's folder (FM 2005, FM 2006, FM 2007) with where it came from, as found at start.
     std::array<library::GameFolder, 3> FolderSources{};
+    // Message after the game's own ball was kept in the library; built-in English when the key is missing.
+    std::string bakmsg;
 
     // Brand and ball of every ">New balls" entry, as the last library scan found them.
     std::vector<library::NewBallEntry> newBalls;

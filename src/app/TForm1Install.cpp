@@ -1,6 +1,6 @@
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
-#include "install/Install.h"
+#include "install/InstallFlow.h"
 #include "install/TForm3.h"
 #include "library/Library.h"
 #include "platform/Errors.h"
@@ -37,20 +37,14 @@ void TForm1::installClick() {
     resolveChosenBall(s);
 
     // Without a game folder nothing is touched: an empty folder never stands for the root.
-    const std::filesystem::path game = s.GameFolder;
-    const std::filesystem::path normal = install::normalBallFolder(game);
-    const std::filesystem::path winter = install::winterBallFolder(game);
-    if (!game.empty()) {
-        install::ResetFrameAttributes(ctx_.fs, normal);
-        install::ResetFrameAttributes(ctx_.fs, winter);
-    }
-    if (game.empty() || !ctx_.fs.folderExists(normal)) {
+    const InstallFolders folders = gameInstallFolders(ctx_);
+    if (s.GameFolder.empty() || !ctx_.fs.folderExists(folders.normal)) {
         ctx_.ui.plainMessage(this, QString::fromLatin1(kNoBallFolder));
         current();
         return;
     }
 
-    installChosenBall(ctx_, this, normal, winter, [this] { current(); });
+    installChosenBall(ctx_, this, folders, [this] { current(); });
 }
 
 void TForm1::listaDblClick() {

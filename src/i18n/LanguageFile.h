@@ -58,6 +58,11 @@ inline constexpr std::string_view kDefaultNameMessage =
     "A name may not be empty, contain / \\ : * ? \" < > | or control characters, be \".\" or \"..\", end in a "
     "dot or a blank, or be a reserved device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9).";
 inline constexpr std::string_view kDefaultCheckMessage = "The chosen folder lacks these ball frames:";
+// Message of an install that first kept the game's own ball in the library, built-in English as above.
+inline constexpr std::string_view kBackupMessageKey = "bakmsg";
+inline constexpr std::string_view kDefaultBackupMessage =
+    "Before installing, Orbisto has kept the game's own ball in the library under the brand \"Original\". "
+    "To get it back, install it from there:";
 
 // Where a game folder came from, told by the main window's version buttons; built-in English for
 // language files that lack them. The Wine text is followed by the prefix's folder.

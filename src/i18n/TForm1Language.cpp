@@ -104,6 +104,7 @@ void TForm1::lang0(const std::string& language) {
     state().srcset = i18n::readLanguageText(file, i18n::kSettingsOriginKey, i18n::kDefaultSettingsOrigin);
     state().srcwine = i18n::readLanguageText(file, i18n::kWineOriginKey, i18n::kDefaultWineOrigin);
     showFolderSources();
+    state().bakmsg = i18n::readLanguageText(file, i18n::kBackupMessageKey, i18n::kDefaultBackupMessage);
 }
 
 void TForm1::lang3(const std::string& language) {

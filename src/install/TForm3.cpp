@@ -5,9 +5,9 @@
 #include "app/UserInterface.h"
 #include "app/Widgets.h"
 #include "install/Install.h"
+#include "install/InstallFlow.h"
 #include "install/SkinCatalogue.h"
 #include "library/BallTag.h"
-#include "library/Library.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Image.h"
@@ -20,7 +20,6 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
-#include <exception>
 
 namespace orbisto {
 
@@ -204,11 +203,7 @@ void TForm3::intall2Click() {
         // A skin that had no winter ball gets both balls.
         main.rbnaw->setChecked(true);
     }
-    const Path normal = install::skinNormalBallFolder(skin);
-    const Path winter = install::skinWinterBallFolder(skin);
-    install::ResetFrameAttributes(ctx_.fs, normal);
-    install::ResetFrameAttributes(ctx_.fs, winter);
-    installChosenBall(ctx_, this, normal, winter, [this] { pod(); });
+    installChosenBall(ctx_, this, skinInstallFolders(ctx_, ChosenSkinFolder), [this] { pod(); });
 }
 
 void TForm3::FormClose() {
@@ -223,59 +218,6 @@ void TForm3::done(int result) {
     // Every way of closing ends here: the close button, Esc, or the program closing the window.
     FormClose();
     QDialog::done(result);
-}
-
-void copyBallFramesWithProgress(AppContext& context, QWidget* owner, const Path& source, const Path& target) {
-    const std::unique_ptr<CopyProgressWindow> window = context.ui.openCopyProgress(owner);
-    install::CopyBallFrames(context.fs, source, target,
-                            [&window](std::size_t done, std::size_t total) { return window->advance(done, total); });
-}
-
-void resolveChosenBall(SharedState& s) {
-    if (s.ChosenBrand == library::kNewBalls) {
-        const library::BallRef ball = library::resolveNewBallEntry(s.BallName, s.newBalls);
-        s.BrandName = ball.brand;
-        s.BallName = ball.ball;
-    }
-}
-
-namespace {
-
-void copyChosenBall(AppContext& context, QWidget* owner, const Path& normalFolder, const Path& winterFolder) {
-    SharedState& s = context.state;
-    const TForm1& main = *context.forms.form1;
-    const Path source = s.SourceFolder;
-    if (main.rbn->isChecked()) {
-        s.TargetFolder = normalFolder.generic_string();
-        copyBallFramesWithProgress(context, owner, source, s.TargetFolder);
-    } else if (main.rbw->isChecked()) {
-        s.TargetFolder = winterFolder.generic_string();
-        copyBallFramesWithProgress(context, owner, source, s.TargetFolder);
-    } else if (main.rbnaw->isChecked()) {
-        s.TargetFolder = normalFolder.generic_string();
-        s.WinterTargetFolder = winterFolder.generic_string();
-        copyBallFramesWithProgress(context, owner, source, s.TargetFolder);
-        copyBallFramesWithProgress(context, owner, source, s.WinterTargetFolder);
-    } else {
-        return;
-    }
-    context.ui.information(owner, qText(s.redmsg));
-}
-
-} // namespace
-
-void installChosenBall(AppContext& context, QWidget* owner, const Path& normalFolder, const Path& winterFolder,
-                       const std::function<void()>& show) {
-    SharedState& s = context.state;
-    s.SourceFolder = s.AppFolder + "balls/" + s.BrandName + "/" + s.BallName + "/";
-    try {
-        copyChosenBall(context, owner, normalFolder, winterFolder);
-    } catch (const std::exception&) {
-        // The display follows the folders also after a failed copy; the copy's error comes after it.
-        runGuarded(context.ui, owner, show);
-        throw;
-    }
-    show();
 }
 
 } // namespace orbisto

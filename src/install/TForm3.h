@@ -68,20 +68,4 @@ private:
     AppContext& ctx_;
 };
 
-// Copies every frame of a library ball into a target folder with the progress window "Trwa kopiowanie"
-// owned by `owner`. Raises orbisto::Error when the copy fails or is cancelled; the old frames then stay.
-void copyBallFramesWithProgress(AppContext& context, QWidget* owner, const std::filesystem::path& source,
-                                const std::filesystem::path& target);
-
-// Takes a ">New balls" entry in BallName apart into BrandName and BallName, through the brand and ball
-// the library scan recorded for it.
-void resolveChosenBall(SharedState& state);
-
-// Installs the chosen ball from its library folder (SourceFolder) as the normal ball, the winter ball or
-// both, as the main window's rbn / rbw / rbnaw choose, setting TargetFolder and WinterTargetFolder, and
-// shows redmsg once when every copy went through. Then `show` displays what the folders hold: also after
-// a failed copy, whose error is raised afterwards (and no redmsg is shown).
-void installChosenBall(AppContext& context, QWidget* owner, const std::filesystem::path& normalFolder,
-                       const std::filesystem::path& winterFolder, const std::function<void()>& show);
-
 } // namespace orbisto

@@ -56,6 +56,12 @@ std::string ReadBallTag(const std::filesystem::path& file) {
     return {text.begin(), text.end()};
 }
 
+bool hasBallTag(const std::filesystem::path& file) {
+    const RawFile frame(file, RawFile::Mode::ReadOnly);
+    const std::int64_t size = frame.size();
+    return size >= kLengthBytes && trailerLength(frame, size) != 0;
+}
+
 void SaveToExe(const std::filesystem::path& file, std::string_view text) {
     RawFile frame(file, RawFile::Mode::ReadWrite);
     const std::int64_t size = frame.size();

@@ -13,6 +13,11 @@ namespace orbisto::library {
 // A file that cannot be opened, or is shorter than 4 bytes, raises IoError.
 std::string ReadBallTag(const std::filesystem::path& file);
 
+// True when the file carries a tag trailer (an empty tag too), by the same length rule as the reader.
+// A file shorter than 4 bytes carries none. The file is opened read-only; one that cannot be opened
+// raises IoError.
+bool hasBallTag(const std::filesystem::path& file);
+
 // Writes or replaces the tag of a file; the bytes before the trailer never change.
 // A file that cannot be opened for writing (also a read-only one), or is shorter than 4 bytes,
 // raises IoError and is left unchanged.

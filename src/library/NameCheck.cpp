@@ -53,4 +53,6 @@ bool isValidLibraryName(std::string_view name) {
     return !isDeviceName(name);
 }
 
+bool isForbiddenNameCharacter(char c) { return isForbidden(c); }
+
 } // namespace orbisto::library

@@ -10,4 +10,7 @@ namespace orbisto::library {
 // device name (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, in any case, also as in "con.txt").
 bool isValidLibraryName(std::string_view name);
 
+// True for a character no library name may hold: / \ : * ? " < > | and the control characters.
+bool isForbiddenNameCharacter(char c);
+
 } // namespace orbisto::library

@@ -45,25 +45,27 @@ TEST_F(BallTagTrailer, readThenRetag_replacesOnlyTheTrailer) {
     struct Case {
         Bytes content;
         std::string tag;
+        bool trailer; // what hasBallTag says: an empty tag is a tag too
         std::string newTag;
         Bytes written;
     };
     const Case cases[] = {
-        {png, "", "abc", abc},
-        {abc, "abc", "abcd", abcd},
-        {abcd, "abcd", "", concat(png, {0x04, 0x00, 0x00, 0x00})},
+        {png, "", false, "abc", abc},
+        {abc, "abc", true, "abcd", abcd},
+        {abcd, "abcd", true, "", concat(png, {0x04, 0x00, 0x00, 0x00})},
         // Length exactly 4: an empty tag, cut alone.
-        {{0x10, 0x20, 0x04, 0x00, 0x00, 0x00}, "", "x", {0x10, 0x20, 'x', 0x05, 0x00, 0x00, 0x00}},
+        {{0x10, 0x20, 0x04, 0x00, 0x00, 0x00}, "", true, "x", {0x10, 0x20, 'x', 0x05, 0x00, 0x00, 0x00}},
         // Length equal to the file size: the tag is everything before the length.
-        {{'a', 'b', 0x06, 0x00, 0x00, 0x00}, "ab", "z", {'z', 0x05, 0x00, 0x00, 0x00}},
+        {{'a', 'b', 0x06, 0x00, 0x00, 0x00}, "ab", true, "z", {'z', 0x05, 0x00, 0x00, 0x00}},
         // Lengths above the size, below 4, or negative: no tag, the file is kept whole.
-        {{'a', 'b', 0x07, 0, 0, 0}, "", "t", {'a', 'b', 0x07, 0, 0, 0, 't', 0x05, 0, 0, 0}},
-        {{'a', 'b', 0x03, 0, 0, 0}, "", "t", {'a', 'b', 0x03, 0, 0, 0, 't', 0x05, 0, 0, 0}},
-        {{'a', 'b', 0, 0, 0, 0x80}, "", "t", {'a', 'b', 0, 0, 0, 0x80, 't', 0x05, 0, 0, 0}},
+        {{'a', 'b', 0x07, 0, 0, 0}, "", false, "t", {'a', 'b', 0x07, 0, 0, 0, 't', 0x05, 0, 0, 0}},
+        {{'a', 'b', 0x03, 0, 0, 0}, "", false, "t", {'a', 'b', 0x03, 0, 0, 0, 't', 0x05, 0, 0, 0}},
+        {{'a', 'b', 0, 0, 0, 0x80}, "", false, "t", {'a', 'b', 0, 0, 0, 0x80, 't', 0x05, 0, 0, 0}},
     };
     for (const Case& c : cases) {
         writeFile(frame, c.content);
         EXPECT_EQ(ReadBallTag(frame), c.tag);
+        EXPECT_EQ(library::hasBallTag(frame), c.trailer) << "tag '" << c.tag << "'";
         SaveToExe(frame, c.newTag);
         EXPECT_EQ(readBytes(frame), c.written) << "tag '" << c.newTag << "'";
         EXPECT_EQ(ReadBallTag(frame), c.newTag);
@@ -75,6 +77,7 @@ TEST_F(BallTagTrailer, shortMissingOrReadOnlyFile_raisesIoErrorAndChangesNothing
         writeFile(frame, content);
         EXPECT_NE(ioErrorCode([&] { ReadBallTag(frame); }), 0);
         EXPECT_NE(ioErrorCode([&] { SaveToExe(frame, "abc"); }), 0);
+        EXPECT_FALSE(library::hasBallTag(frame)); // too short for a trailer, which is no error
         EXPECT_EQ(readBytes(frame), content);
     }
 

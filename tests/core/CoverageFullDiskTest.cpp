@@ -7,6 +7,7 @@
 #include <string>
 #include <sys/resource.h>
 
+#include "install/OriginalBall.h"
 #include "library/BallTag.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
@@ -91,6 +92,21 @@ TEST_F(FullDisk, frameCopyThatDoesNotFit_leavesTargetAndNoPart) {
     }
     EXPECT_EQ(readText(target), "old frame");
     EXPECT_EQ(namesIn(temp / "target"), std::vector<std::string>{"ball_11.png"});
+}
+
+TEST_F(FullDisk, gameBallWhoseTagsDoNotFit_isNotKeptAndLeavesNothingInTheLibrary) {
+    const auto frame = makePng(4, 4, 0x336699FFu);
+    writeFile(temp / "game/ball_11.png", frame);
+    writeFile(temp / "game/ball_12.png", frame);
+    fs::create_directories(temp / "app/balls");
+    {
+        FileSizeLimit limit(frame.size() + 3);
+        EXPECT_THROW(
+            install::keepOriginalBalls(platform::localFileSystem(), temp / "app", {{temp / "game", "FM 2006 normal"}}),
+            Error);
+    }
+    EXPECT_EQ(namesIn(temp / "app/balls"), std::vector<std::string>{});
+    EXPECT_EQ(readBytes(temp / "game/ball_11.png"), frame);
 }
 
 TEST_F(FullDisk, settingThatDoesNotFit_isRefusedAndHiveKept) {

@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -21,11 +22,22 @@ public:
     int copiesBeforeFull = -1;
     // The rename of this number (counted from 0) fails once with "File access denied" (never when negative).
     int failingRename = -1;
+    // Nothing can be created, copied or renamed into this folder or below it: "File access denied".
+    platform::Path unwritableFolder;
 
     int copies = 0;
     int renames = 0;
 
+    void createFolder(const platform::Path& folder) override {
+        refuseBelowUnwritable(folder);
+        LocalFileSystem::createFolder(folder);
+    }
+    void createFolders(const platform::Path& folder) override {
+        refuseBelowUnwritable(folder);
+        LocalFileSystem::createFolders(folder);
+    }
     void copyFile(const platform::Path& source, const platform::Path& target) override {
+        refuseBelowUnwritable(target);
         if (source.filename() == unreadableSource) {
             throw IoError(5);
         }
@@ -36,10 +48,20 @@ public:
         ++copies;
     }
     void rename(const platform::Path& from, const platform::Path& to) override {
+        refuseBelowUnwritable(to);
         if (renames++ == failingRename) {
             throw IoError(5);
         }
         LocalFileSystem::rename(from, to);
+    }
+
+private:
+    void refuseBelowUnwritable(const platform::Path& path) const {
+        if (!unwritableFolder.empty() &&
+            std::mismatch(unwritableFolder.begin(), unwritableFolder.end(), path.begin(), path.end()).first ==
+                unwritableFolder.end()) {
+            throw IoError(5);
+        }
     }
 };
 

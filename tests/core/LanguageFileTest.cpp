@@ -40,8 +40,8 @@ TEST(LanguageList, iniFilesOnly_lastExtensionRemoved_emptyWithoutFolder) {
 
 TEST(ShippedLanguages, everyKeyPresentAndNonEmpty) {
     const std::string shipped = std::string(ORBISTO_SOURCE_DIR) + "/data/";
-    std::vector<std::string_view> keys{i18n::kNameMessageKey, i18n::kCheckMessageKey, i18n::kLanguageNameKey,
-                                       i18n::kAuthorKey};
+    std::vector<std::string_view> keys{i18n::kNameMessageKey, i18n::kCheckMessageKey, i18n::kBackupMessageKey,
+                                       i18n::kLanguageNameKey, i18n::kAuthorKey};
     for (auto table : {i18n::mainWindowTexts(), i18n::settingsWindowTexts(), i18n::skinWindowTexts(),
                        i18n::skinPreviewTexts(), i18n::ownBallWindowTexts()}) {
         for (const i18n::LanguageText& text : table) {

@@ -58,6 +58,15 @@ fail() {
     exit 1
 }
 
+# The program runs from a copy of its folder, so what it writes into its library (the game's own
+# ball, kept there at the first install) never lands in the build.
+program_folder="$work/bin"
+mkdir -p "$program_folder"
+for part in orbisto balls Languages logo.jpg ReadMe.txt; do
+    cp -r "$(dirname "$orbisto")/$part" "$program_folder/"
+done
+orbisto="$program_folder/orbisto"
+
 "$tools/orbisto_demo_setup" prepare "$game" "$settings" >/dev/null
 xsession_start_xvfb || fail "no virtual X server"
 xsession_start_app "$orbisto" "$work/orbisto.log"

@@ -2,6 +2,7 @@
 
 #include "app/TForm1.h"
 #include "core/InstallFaults.h"
+#include "core/OwnBallFixtures.h"
 #include "support/GuiFixture.h"
 
 #include <QComboBox>
@@ -18,6 +19,10 @@ inline const std::string kGame2006Key = "\\Software\\Sports Interactive Ltd\\Ins
 // The shipped English texts of the two messages an install shows.
 inline const QString kRedmsg = QStringLiteral("The ball has been installed.");
 inline const QString kSelmsg = QStringLiteral("Please choose a ball to install first.");
+// ... and the one an install shows after keeping the game's own ball, before the names of the balls kept.
+inline const QString kBakmsg =
+    QStringLiteral("Before installing, Orbisto has kept the game's own ball in the library under the brand "
+                   "\"Original\". To get it back, install it from there:");
 
 // A program with the shipped languages, a library ball Alpha/Comet and an FM 2006 game folder.
 // With `fileSystem` the windows work through it instead of the local file system.

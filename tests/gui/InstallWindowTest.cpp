@@ -138,6 +138,58 @@ private slots:
         QVERIFY(setup.fixture.ui.errors().isEmpty());
     }
 
+    // The game's own untagged balls in both folders, as a game ships them.
+    void firstInstall_keepsTheGamesOwnBalls_andInstallingOneBackNamesIt() {
+        InstallSetup setup;
+        writeFrames(setup.normal(), frameNames());
+        writeFrames(setup.winter(), frameNames());
+        const auto own = folderSnapshot(setup.normal());
+        TForm1& main = setup.start();
+        main.rbnaw->setChecked(true);
+
+        main.install->click();
+
+        QCOMPARE(setup.fixture.ui.informations(),
+                 QStringList({kBakmsg + "\nOriginal FM 2006 normal\nOriginal FM 2006 winter", kRedmsg}));
+        QVERIFY(main.brand->findText("Original") > 0);
+        QCOMPARE(main.brand->currentText(), QString("Alpha"));
+        QCOMPARE(main.Label4->text(), QString("Alpha Comet"));
+
+        setup.fixture.ui.clear();
+        InstallSetup::choose(main, "Original", "FM 2006 normal");
+        main.rbn->setChecked(true);
+        main.install->click();
+
+        QCOMPARE(setup.fixture.ui.informations(), QStringList({kRedmsg}));
+        QCOMPARE(main.Label3->text(), QString("Original FM 2006 normal"));
+        QCOMPARE(main.Label4->text(), QString("Alpha Comet"));
+        const auto tagLength = static_cast<long>(std::string("Original|FM 2006 normal").size() + 4);
+        const auto restored = folderSnapshot(setup.normal());
+        QCOMPARE(restored.size(), own.size());
+        for (const auto& [frame, bytes] : restored) {
+            QVERIFY2(std::vector(bytes.begin(), bytes.end() - tagLength) == own.at(frame), frame.c_str());
+        }
+    }
+
+    void gameBallThatCannotBeKept_showsWhyAndInstallsNothing() {
+        FaultyFileSystem faulty;
+        InstallSetup setup(&faulty);
+        writeFrames(setup.normal(), frameNames());
+        const auto before = folderSnapshot(setup.normal());
+        TForm1& main = setup.start();
+        faulty.unreadableSource = "ball_22.png";
+
+        main.install->click();
+
+        QCOMPARE(setup.fixture.ui.errors(),
+                 QStringList({"The game's own ball \"FM 2006 normal\" could not be kept in the library, so nothing "
+                              "was installed: Cannot copy \"ball_22.png\": File access denied."}));
+        QVERIFY(setup.fixture.ui.informations().isEmpty());
+        QCOMPARE(setup.fixture.ui.copyWindowsOpened, 0);
+        QVERIFY(folderSnapshot(setup.normal()) == before);
+        QCOMPARE(main.brand->findText("Original"), -1);
+    }
+
     void noBallFolder_showsMissingFolderErrorCreatesNothingAndRefreshes_data() {
         QTest::addColumn<bool>("gameFolderKnown");
         QTest::newRow("game without ball folders") << true;

@@ -115,6 +115,7 @@ void LanguageTest::startup_storedLanguageOrEnglish_missingFileEmptiesAll() {
     // The own-ball window's messages are built in; texts no language file sets keep their layout.
     QVERIFY(main.state().namemsg.starts_with("A name may not be empty"));
     QVERIFY(main.state().chkmsg.starts_with("The chosen folder lacks"));
+    QVERIFY(main.state().bakmsg.starts_with("Before installing, Orbisto has kept"));
     QCOMPARE(main.rb2005->text(), QString("FM 2005"));
     QCOMPARE(main.windowTitle(), QString("Orbisto 3.0"));
 }

@@ -129,6 +129,18 @@ private slots:
         QVERIFY(folderSnapshot(setup.normal()).empty());
     }
 
+    // The skin's own ball is kept under the version and the skin's folder; its new winter folder holds nothing to keep.
+    void skinWithItsOwnBall_keepsItBeforeInstalling() {
+        InstallSetup setup;
+        const fs::path balls = makeSkin(setup.game, "Worn", "Worn skin") / "graphics/pitch/balls";
+        writeFrames(balls, frameNames());
+
+        QCOMPARE(installIntoSkin(setup), QStringList({"-", "-", "Alpha Comet", "Alpha Comet"}));
+
+        QCOMPARE(setup.fixture.ui.informations(), QStringList({kBakmsg + "\nOriginal FM 2006 Worn normal", kRedmsg}));
+        QVERIFY(fs::is_directory(setup.fixture.appFolder() / "balls/Original/FM 2006 Worn normal"));
+    }
+
     void cancelledCopyIntoSkin_showsErrorWithoutRedmsgAndKeepsOldFrames() {
         InstallSetup setup;
         const fs::path balls = makeSkin(setup.game, "Worn", "Worn skin") / "graphics/pitch/balls";

@@ -1,0 +1,150 @@
+#include "install/InstallFlow.h"
+
+#include "app/Guard.h"
+#include "app/TForm1.h"
+#include "app/UserInterface.h"
+#include "install/Install.h"
+#include "install/OriginalBall.h"
+#include "library/Library.h"
+
+#include <QComboBox>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <array>
+#include <exception>
+#include <vector>
+
+namespace orbisto {
+
+namespace {
+
+using Path = std::filesystem::path;
+
+QString qText(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// "FM 2005", "FM 2006" or "FM 2007": the version whose folder GameFolder is, the checked one first
+// (two versions may share a folder).
+std::string gameVersionName(const AppContext& context) {
+    struct Version {
+        QRadioButton* TForm1::*button;
+        std::string SharedState::*folder;
+        const char* name;
+    };
+    static const std::array<Version, 3> versions{{{&TForm1::rb2005, &SharedState::Fm2005Folder, "FM 2005"},
+                                                  {&TForm1::rb2006, &SharedState::Fm2006Folder, "FM 2006"},
+                                                  {&TForm1::rb2007, &SharedState::Fm2007Folder, "FM 2007"}}};
+    const SharedState& s = context.state;
+    const TForm1& main = *context.forms.form1;
+    for (const Version& version : versions) {
+        if ((main.*version.button)->isChecked() && s.*version.folder == s.GameFolder) {
+            return version.name;
+        }
+    }
+    for (const Version& version : versions) {
+        if (s.*version.folder == s.GameFolder) {
+            return version.name;
+        }
+    }
+    return "FM";
+}
+
+// Refills the main window's brand box so a new brand shows at once, keeping what it showed.
+void refillBrandBox(TForm1& main) {
+    const QString shown = main.brand->currentText();
+    main.wczytaj();
+    const QSignalBlocker blocker(main.brand);
+    main.brand->setCurrentIndex(main.brand->findText(shown, Qt::MatchExactly));
+    main.brand->setEditText(shown);
+}
+
+// Keeps the game's own ball of every folder about to be written into; tells the player when one was kept.
+void keepGameBalls(AppContext& context, QWidget* owner, const std::vector<install::InstallTarget>& targets) {
+    SharedState& s = context.state;
+    const std::vector<std::string> kept = install::keepOriginalBalls(context.fs, s.AppFolder, targets);
+    if (kept.empty()) {
+        return;
+    }
+    refillBrandBox(*context.forms.form1);
+    std::string text = s.bakmsg;
+    for (const std::string& ball : kept) {
+        text += "\n" + std::string(install::kOriginalBrand) + " " + ball;
+    }
+    context.ui.information(owner, qText(text));
+}
+
+void copyChosenBall(AppContext& context, QWidget* owner, const InstallFolders& folders) {
+    SharedState& s = context.state;
+    const TForm1& main = *context.forms.form1;
+    std::vector<install::InstallTarget> targets;
+    if (main.rbn->isChecked()) {
+        s.TargetFolder = folders.normal.generic_string();
+        targets = {{folders.normal, folders.normalOriginal}};
+    } else if (main.rbw->isChecked()) {
+        s.TargetFolder = folders.winter.generic_string();
+        targets = {{folders.winter, folders.winterOriginal}};
+    } else if (main.rbnaw->isChecked()) {
+        s.TargetFolder = folders.normal.generic_string();
+        s.WinterTargetFolder = folders.winter.generic_string();
+        targets = {{folders.normal, folders.normalOriginal}, {folders.winter, folders.winterOriginal}};
+    } else {
+        return;
+    }
+    // Before anything in the folders changes, their attributes included.
+    keepGameBalls(context, owner, targets);
+    install::ResetFrameAttributes(context.fs, folders.normal);
+    install::ResetFrameAttributes(context.fs, folders.winter);
+    const Path source = s.SourceFolder;
+    for (const install::InstallTarget& target : targets) {
+        copyBallFramesWithProgress(context, owner, source, target.folder);
+    }
+    context.ui.information(owner, qText(s.redmsg));
+}
+
+} // namespace
+
+void copyBallFramesWithProgress(AppContext& context, QWidget* owner, const Path& source, const Path& target) {
+    const std::unique_ptr<CopyProgressWindow> window = context.ui.openCopyProgress(owner);
+    install::CopyBallFrames(context.fs, source, target,
+                            [&window](std::size_t done, std::size_t total) { return window->advance(done, total); });
+}
+
+void resolveChosenBall(SharedState& s) {
+    if (s.ChosenBrand == library::kNewBalls) {
+        const library::BallRef ball = library::resolveNewBallEntry(s.BallName, s.newBalls);
+        s.BrandName = ball.brand;
+        s.BallName = ball.ball;
+    }
+}
+
+InstallFolders gameInstallFolders(const AppContext& context) {
+    const Path game = context.state.GameFolder;
+    const std::string version = gameVersionName(context);
+    return {install::normalBallFolder(game), install::winterBallFolder(game), install::gameOriginalName(version, false),
+            install::gameOriginalName(version, true)};
+}
+
+InstallFolders skinInstallFolders(const AppContext& context, const std::string& skinFolder) {
+    const Path skin = install::skinFolder(context.state.GameFolder, skinFolder);
+    const std::string version = gameVersionName(context);
+    return {install::skinNormalBallFolder(skin), install::skinWinterBallFolder(skin),
+            install::skinOriginalName(version, skinFolder, false),
+            install::skinOriginalName(version, skinFolder, true)};
+}
+
+void installChosenBall(AppContext& context, QWidget* owner, const InstallFolders& folders,
+                       const std::function<void()>& show) {
+    SharedState& s = context.state;
+    s.SourceFolder = s.AppFolder + "balls/" + s.BrandName + "/" + s.BallName + "/";
+    try {
+        copyChosenBall(context, owner, folders);
+    } catch (const std::exception&) {
+        // The display follows the folders also after a failed copy; the copy's error comes after it.
+        runGuarded(context.ui, owner, show);
+        throw;
+    }
+    show();
+}
+
+} // namespace orbisto
