@@ -21,6 +21,7 @@ class QTimer;
 
 namespace orbisto {
 
+class PickList;
 class PictureBox;
 class UserInterface;
 
@@ -113,7 +114,7 @@ public:
     PictureBox* Image5 = nullptr;
     QGroupBox* GroupBox6 = nullptr;
     QComboBox* brand = nullptr;
-    QListWidget* lista = nullptr;
+    PickList* lista = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QGroupBox* GroupBox7 = nullptr;
