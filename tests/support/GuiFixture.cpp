@@ -36,6 +36,7 @@ void pick(QListWidget& list, const QString& text) {
 void pick(QComboBox& box, const QString& text) {
     const int index = box.findText(text, Qt::MatchExactly);
     QVERIFY2(index >= 0, qPrintable(QStringLiteral("no %1 in %2").arg(text, box.objectName())));
+    box.setFocus(Qt::MouseFocusReason); // as a click on its arrow does
     box.showPopup();
     QAbstractItemView* view = box.view();
     const QModelIndex item = view->model()->index(index, box.modelColumn());
