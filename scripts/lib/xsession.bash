@@ -29,10 +29,11 @@ xsession_start_xvfb() {
 }
 
 # Starts the program in the background from its own folder, where it finds logo.jpg and ReadMe.txt.
-# Output goes to the file named by $2 (default /dev/null).
+# Output goes to the file named by $2 (default /dev/null). It runs on the X server in $DISPLAY even when
+# the caller's environment names another Qt platform (CI often sets QT_QPA_PLATFORM=offscreen for all).
 xsession_start_app() {
     local program=$1 log=${2:-/dev/null}
-    (cd "$(dirname "$program")" && exec "./$(basename "$program")") >"$log" 2>&1 &
+    (cd "$(dirname "$program")" && QT_QPA_PLATFORM=xcb exec "./$(basename "$program")") >"$log" 2>&1 &
     XSESSION_APP_PID=$!
 }
 

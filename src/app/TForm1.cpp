@@ -135,7 +135,7 @@ void TForm1::buildLayout() {
     brand = place(new QComboBox(GroupBox6), "brand", 8, 16, 113, 21);
     brand->setEditable(true);
     brand->setInsertPolicy(QComboBox::NoInsert);
-    lista = place(new QListWidget(GroupBox6), "lista", 8, 48, 193, 89);
+    lista = place(new PickList(GroupBox6), "lista", 8, 48, 193, 89);
     Label1 = label(GroupBox6, "Label1", "", 8, 144);
     Label2 = label(GroupBox6, "Label2", "balls", 32, 144);
 
@@ -177,16 +177,10 @@ void TForm1::connectHandlers() {
     connectGuarded(this, Image2, &PictureBox::doubleClicked, &TForm1::Image2DblClick);
     connectGuarded(this, Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
     connectGuarded(this, TrackBar1, &QSlider::valueChanged, &TForm1::TrackBar1Change);
-    connectGuarded(this, lista, &QListWidget::currentRowChanged, &TForm1::listaClick);
+    connectPick(this, lista, &TForm1::listaClick);
     connectGuarded(this, lista, &QListWidget::itemDoubleClicked, &TForm1::listaDblClick);
-    connectGuarded(this, brand, &QComboBox::currentIndexChanged, &TForm1::brandChange);
-    // Typing into the box's edit field leaves no item selected; picking an item also changes the
-    // text, but that change is the index change above and must not refill the list twice.
-    connect(brand, &QComboBox::editTextChanged, this, [this](const QString& text) {
-        if (brand->currentIndex() < 0 || text != brand->itemText(brand->currentIndex())) {
-            guard([this] { brandChange(); });
-        }
-    });
+    // Also typing into the box's edit field, which leaves no item selected.
+    connectPick(this, brand, &TForm1::brandChange);
 
     // A version button runs its handler when it becomes checked, by the user or from code.
     const std::array<void (TForm1::*)(), 3> versionHandlers{&TForm1::rb2005Click, &TForm1::rb2006Click,

@@ -21,6 +21,7 @@ class QTimer;
 
 namespace orbisto {
 
+class PickList;
 class PictureBox;
 class UserInterface;
 
@@ -115,7 +116,7 @@ public:
     PictureBox* Image5 = nullptr;
     QGroupBox* GroupBox6 = nullptr;
     QComboBox* brand = nullptr;
-    QListWidget* lista = nullptr;
+    PickList* lista = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QGroupBox* GroupBox7 = nullptr;

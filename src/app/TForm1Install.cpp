@@ -1,6 +1,8 @@
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
 #include "install/InstallFlow.h"
+#include "app/Widgets.h"
+#include "install/Install.h"
 #include "install/TForm3.h"
 #include "library/Library.h"
 #include "platform/Errors.h"
@@ -29,9 +31,9 @@ void TForm1::installClick() {
         ctx_.ui.showModal(*ctx_.forms.form3);
         return;
     }
-    const QListWidgetItem* item = lista->currentItem();
+    const QListWidgetItem* item = pickedItem(*lista);
     if (item == nullptr) {
-        throw ListIndexError(lista->currentRow());
+        throw ListIndexError(-1);
     }
     s.BallName = item->text().toStdString();
     resolveChosenBall(s);

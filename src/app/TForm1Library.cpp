@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
-#include <QSignalBlocker>
 #include <QSlider>
 #include <QStringList>
 #include <QTimer>
@@ -45,8 +44,7 @@ std::string selectedBrand(const QComboBox& box) {
 
 // Fills the brand box: ">New balls" and the listed brands, sorted, none selected.
 void TForm1::wczytaj() {
-    // Refilling is not a choice of the user: the ball list and the chosen brand stay as they are.
-    const QSignalBlocker blocker(brand);
+    // Refilling is not a pick (see connectPick): the ball list and the chosen brand stay as they are.
     brand->clear();
     brand->setEditText({});
     brand->addItem(QString::fromUtf8(library::kNewBalls.data(), static_cast<qsizetype>(library::kNewBalls.size())));
@@ -64,8 +62,6 @@ void TForm1::brandChange() {
     s.BrandName = selectedBrand(*brand);
     s.ChosenBrand = s.BrandName;
 
-    // Emptying the list is not a pick of a ball.
-    const QSignalBlocker blocker(lista);
     lista->clear();
     lista->addItems(toQStrings(library::ballListItems(ctx_.fs, s.AppFolder, s.BrandName, s.newBalls)));
 }
@@ -74,7 +70,7 @@ void TForm1::brandChange() {
 void TForm1::listaClick() {
     SharedState& s = state();
     s.BallName.clear();
-    const QListWidgetItem* item = lista->currentItem();
+    const QListWidgetItem* item = pickedItem(*lista);
     if (item == nullptr) {
         return;
     }

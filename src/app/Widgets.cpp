@@ -1,5 +1,8 @@
 #include "app/Widgets.h"
 
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -37,6 +40,69 @@ void PictureBox::mousePressEvent(QMouseEvent* event) {
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
     QLabel::mouseDoubleClickEvent(event);
     emit doubleClicked();
+}
+
+PickList::PickList(QWidget* parent) : QListWidget(parent) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+template <typename Handling> void PickList::byPlayer(Handling handling) {
+    if (inputDepth_ > 0) { // a double click hands on to the press handling
+        handling();
+        return;
+    }
+    const QPersistentModelIndex before = selectionModel()->selectedIndexes().value(0);
+    ++inputDepth_;
+    handling();
+    --inputDepth_;
+    const QModelIndex after = selectionModel()->selectedIndexes().value(0);
+    if (after.isValid() && after != before) {
+        emit picked();
+    }
+}
+
+void PickList::focusInEvent(QFocusEvent* event) {
+    // Qt makes the first row current when a list without one gets the focus by the keyboard or when
+    // its window becomes active: that row is not the player's, so the list stays without one.
+    const bool hadCurrent = currentIndex().isValid();
+    QListWidget::focusInEvent(event);
+    if (!hadCurrent && currentIndex().isValid() && selectionModel()->selectedIndexes().isEmpty()) {
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+}
+
+void PickList::keyPressEvent(QKeyEvent* event) {
+    byPlayer([this, event] { QListWidget::keyPressEvent(event); });
+}
+
+void PickList::inputMethodEvent(QInputMethodEvent* event) {
+    byPlayer([this, event] { QListWidget::inputMethodEvent(event); });
+}
+
+void PickList::mousePressEvent(QMouseEvent* event) {
+    byPlayer([this, event] { QListWidget::mousePressEvent(event); });
+}
+
+void PickList::mouseMoveEvent(QMouseEvent* event) {
+    byPlayer([this, event] { QListWidget::mouseMoveEvent(event); });
+}
+
+void PickList::mouseReleaseEvent(QMouseEvent* event) {
+    byPlayer([this, event] { QListWidget::mouseReleaseEvent(event); });
+}
+
+void PickList::mouseDoubleClickEvent(QMouseEvent* event) {
+    byPlayer([this, event] { QListWidget::mouseDoubleClickEvent(event); });
+}
+
+QItemSelectionModel::SelectionFlags PickList::selectionCommand(const QModelIndex& index, const QEvent* event) const {
+    const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+    return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate : command;
+}
+
+QListWidgetItem* pickedItem(const QListWidget& list) {
+    const QList<QListWidgetItem*> selected = list.selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
 }
 
 } // namespace orbisto

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 
 #include "platform/Image.h"
 
@@ -18,6 +21,54 @@ template <typename W> W* place(W* widget, const char* name, int left, int top, i
 template <typename Form, typename Sender, typename Signal>
 void connectGuarded(Form* form, Sender* sender, Signal signal, void (Form::*handler)()) {
     QObject::connect(sender, signal, form, [form, handler] { form->guard([form, handler] { (form->*handler)(); }); });
+}
+
+// A list whose choice is the player's own. It reports `picked` when a click, a drag or a key (arrows,
+// Home/End, Page keys, type-ahead) selects another item; focus alone selects nothing and makes no item
+// current, and filling, clearing or selecting from code never counts as a pick. Nor can a Ctrl+click
+// take the choice away: a pick is only ever replaced by another.
+class PickList : public QListWidget {
+    Q_OBJECT
+public:
+    explicit PickList(QWidget* parent = nullptr);
+
+signals:
+    void picked();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index, const QEvent* event) const override;
+
+private:
+    // Runs the list's own handling of one input event and reports a pick when it selected another item.
+    template <typename Handling> void byPlayer(Handling handling);
+
+    int inputDepth_ = 0;
+};
+
+// The item picked in a list: its selected item, or null. A current item that is not selected (as Qt
+// makes one on focus) is no choice.
+QListWidgetItem* pickedItem(const QListWidget& list);
+
+// Connects the player's picks in a list to a handler of its window, run through the window's guard.
+template <typename Form> void connectPick(Form* form, PickList* list, void (Form::*handler)()) {
+    connectGuarded(form, list, &PickList::picked, handler);
+}
+
+// Connects the player's picks in a box to a handler: an item chosen from the drop-down, with the keys
+// or the wheel, and (in a box with an edit field) text typed into it. Code that fills, clears or sets
+// the box runs nothing.
+template <typename Form> void connectPick(Form* form, QComboBox* box, void (Form::*handler)()) {
+    connectGuarded(form, box, &QComboBox::activated, handler);
+    if (QLineEdit* edit = box->lineEdit()) {
+        connectGuarded(form, edit, &QLineEdit::textEdited, handler);
+    }
 }
 
 // Converts a decoded picture for drawing (keeps its transparency).

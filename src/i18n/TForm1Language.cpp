@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
+#include "app/Widgets.h"
 #include "i18n/LanguageFile.h"
 #include "install/TForm3.h"
 #include "platform/FileSystem.h"

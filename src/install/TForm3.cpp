@@ -19,7 +19,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
-#include <QSignalBlocker>
 
 namespace orbisto {
 
@@ -41,9 +40,9 @@ void setLabelText(QLabel* target, const std::string& text) {
 
 // Text of a list's selected item; no selection is a list-index error, as reading item -1 would be.
 std::string selectedText(const QListWidget& list) {
-    const QListWidgetItem* item = list.currentItem();
+    const QListWidgetItem* item = pickedItem(list);
     if (item == nullptr) {
-        throw ListIndexError(list.currentRow());
+        throw ListIndexError(-1);
     }
     return item->text().toStdString();
 }
@@ -74,7 +73,7 @@ void TForm3::buildLayout() {
 
     GroupBox311 = place(new QGroupBox(QStringLiteral("Install to skin"), this), "GroupBox311", 0, 0, 249, 193);
     intall2 = place(new QPushButton(QStringLiteral("Install"), GroupBox311), "intall2", 8, 16, 233, 33);
-    lista = place(new QListWidget(GroupBox311), "lista", 8, 56, 233, 129);
+    lista = place(new PickList(GroupBox311), "lista", 8, 56, 233, 129);
 
     GroupBox123 =
         place(new QGroupBox(QStringLiteral("Currently installed normal ball"), this), "GroupBox123", 0, 192, 249, 41);
@@ -94,13 +93,8 @@ void TForm3::buildLayout() {
     lista10->hide();
 
     connect(intall2, &QPushButton::clicked, this, [this] { guard([this] { intall2Click(); }); });
-    // Rebuilding the list moves its current row to -1: that is no pick of a skin.
-    connect(lista, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0) {
-            guard([this] { listaClick(); });
-        }
-    });
-    connect(lista3, &QListWidget::currentRowChanged, this, [this] { lista3Click(); });
+    // Only the player's pick chooses a skin: not the focus coming back to the list when the window reopens.
+    connectPick(this, lista, &TForm3::listaClick);
 }
 
 bool TForm3::guard(const std::function<void()>& handler) {
@@ -133,22 +127,18 @@ void TForm3::FormShow() {
 
 void TForm3::wczytaj() {
     const install::SkinCatalogue catalogue = install::readSkinCatalogue(ctx_.fs, ctx_.state.GameFolder);
-    {
-        const QSignalBlocker blockLista(lista);
-        const QSignalBlocker blockLista3(lista3);
-        lista->clear();
-        lista2->clear();
-        lista3->clear();
-        lista10->clear();
-        // lista2 keeps the scan order; lista and lista3 hold the reverse, item by item paired.
-        for (auto it = catalogue.skins.rbegin(); it != catalogue.skins.rend(); ++it) {
-            lista2->addItem(qText(it->folder));
-        }
-        for (const install::SkinEntry& skin : catalogue.skins) {
-            lista3->addItem(qText(skin.folder));
-            lista10->addItem(qText(skin.displayName));
-            lista->addItem(qText(skin.displayName));
-        }
+    lista->clear();
+    lista2->clear();
+    lista3->clear();
+    lista10->clear();
+    // lista2 keeps the scan order; lista and lista3 hold the reverse, item by item paired.
+    for (auto it = catalogue.skins.rbegin(); it != catalogue.skins.rend(); ++it) {
+        lista2->addItem(qText(it->folder));
+    }
+    for (const install::SkinEntry& skin : catalogue.skins) {
+        lista3->addItem(qText(skin.folder));
+        lista10->addItem(qText(skin.displayName));
+        lista->addItem(qText(skin.displayName));
     }
     if (!catalogue.errors.empty()) {
         std::string text;
@@ -161,7 +151,7 @@ void TForm3::wczytaj() {
 
 void TForm3::listaClick() {
     ChosenSkinName = selectedText(*lista);
-    lista3->setCurrentRow(lista->currentRow());
+    lista3->setCurrentRow(lista->row(pickedItem(*lista)));
     pod();
 }
 

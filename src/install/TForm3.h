@@ -14,6 +14,7 @@ class QPushButton;
 
 namespace orbisto {
 
+class PickList;
 class PictureBox;
 
 // The install-to-skin window: lists the game's skins, shows the balls a skin holds, and installs the
@@ -46,7 +47,7 @@ public:
 
     QGroupBox* GroupBox311 = nullptr;
     QPushButton* intall2 = nullptr;
-    QListWidget* lista = nullptr;
+    PickList* lista = nullptr;
     QGroupBox* GroupBox123 = nullptr;
     QLabel* Label1 = nullptr;
     PictureBox* Image1 = nullptr;

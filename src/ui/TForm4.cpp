@@ -48,7 +48,7 @@ TForm4::~TForm4() {
 
 void TForm4::buildLayout() {
     GroupBox1 = place(new QGroupBox(QStringLiteral("Language"), this), "GroupBox1", 8, 8, 161, 129);
-    ListBox1 = place(new QListWidget(GroupBox1), "ListBox1", 8, 20, 145, 73);
+    ListBox1 = place(new PickList(GroupBox1), "ListBox1", 8, 20, 145, 73);
     JvXPButton1 = place(new QPushButton(QStringLiteral("Change"), GroupBox1), "JvXPButton1", 8, 98, 145, 23);
 
     GroupBox2 = place(new QGroupBox(QStringLiteral("Current language"), this), "GroupBox2", 176, 8, 169, 129);
@@ -86,13 +86,8 @@ void TForm4::buildLayout() {
 }
 
 void TForm4::connectHandlers() {
-    // A pick is a selected item: the list's focus alone makes its first item current without
-    // selecting it, and emptying the list after a closing keeps SelectedLanguage as it was.
-    connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!ListBox1->selectedItems().isEmpty()) {
-            guard([this] { ListBox1Click(); });
-        }
-    });
+    // Emptying the list after a closing is no pick: SelectedLanguage keeps its value.
+    connectPick(this, ListBox1, &TForm4::ListBox1Click);
     connectGuarded(this, ListBox1, &QListWidget::itemDoubleClicked, &TForm4::ListBox1DblClick);
     connectGuarded(this, JvXPButton1, &QPushButton::clicked, &TForm4::JvXPButton1Click);
     connectGuarded(this, JvXPButton2, &QPushButton::clicked, &TForm4::JvXPButton2Click);
@@ -145,8 +140,8 @@ void TForm4::lang() {
 
 void TForm4::ListBox1Click() {
     SelectedLanguage.clear();
-    if (const auto picked = ListBox1->selectedItems(); !picked.isEmpty()) {
-        SelectedLanguage = picked.first()->text().toStdString();
+    if (const QListWidgetItem* picked = pickedItem(*ListBox1)) {
+        SelectedLanguage = picked->text().toStdString();
     }
     if (!SelectedLanguage.empty()) {
         JvXPButton1->setEnabled(true);
@@ -155,7 +150,7 @@ void TForm4::ListBox1Click() {
 
 void TForm4::ListBox1DblClick() {
     // Nothing is applied until a language has been picked in this opening.
-    if (ListBox1->selectedItems().isEmpty() || SelectedLanguage.empty()) {
+    if (pickedItem(*ListBox1) == nullptr || SelectedLanguage.empty()) {
         return;
     }
     TForm1& main = *ctx_.forms.form1;

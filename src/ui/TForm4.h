@@ -14,6 +14,8 @@ class QShowEvent;
 
 namespace orbisto {
 
+class PickList;
+
 // The settings window: picks and applies the language, and sets the folders of the game versions
 // (a changed folder is stored and the program then ends, so the next start reads it).
 class TForm4 : public QDialog {
@@ -44,7 +46,7 @@ public:
     std::string SelectedLanguage;
 
     QGroupBox* GroupBox1 = nullptr;
-    QListWidget* ListBox1 = nullptr;
+    PickList* ListBox1 = nullptr;
     QPushButton* JvXPButton1 = nullptr;
     QGroupBox* GroupBox2 = nullptr;
     QLabel* Label2 = nullptr;

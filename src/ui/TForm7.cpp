@@ -76,7 +76,7 @@ TForm7::TForm7(AppContext& context, QWidget* parent) : QDialog(parent), ctx_(con
     connectGuarded(this, JvXPButton71, &QPushButton::clicked, &TForm7::JvXPButton71Click);
     connectGuarded(this, JvXPButton72, &QPushButton::clicked, &TForm7::JvXPButton72Click);
     connectGuarded(this, JvXPButton73, &QPushButton::clicked, &TForm7::JvXPButton73Click);
-    connectGuarded(this, prev, &QListWidget::currentRowChanged, &TForm7::prevClick);
+    connectPick(this, prev, &TForm7::prevClick);
 }
 
 TForm7::~TForm7() {
@@ -100,7 +100,7 @@ void TForm7::buildLayout() {
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     JvXPButton73 = place(new QPushButton(QStringLiteral("Add ball"), Group7Box1), "JvXPButton73", 8, 108, 177, 25);
-    prev = place(new QListWidget(Group7Box1), "prev", 192, 16, 113, 257);
+    prev = place(new PickList(Group7Box1), "prev", 192, 16, 113, 257);
     Group7Box3 = place(new QGroupBox(QStringLiteral("View"), Group7Box1), "Group7Box3", 312, 16, 65, 49);
     Image1 = place(new PictureBox(Group7Box3), "Image1", 24, 20, 17, 17);
 
@@ -200,7 +200,7 @@ void TForm7::op() {
 }
 
 void TForm7::prevClick() {
-    const QListWidgetItem* item = prev->currentItem();
+    const QListWidgetItem* item = pickedItem(*prev);
     if (item == nullptr || OwnBallFolder.empty()) {
         return;
     }
@@ -268,6 +268,12 @@ void TForm7::refreshMainWindow() {
     main->brand->clearEditText();
     main->wczytaj();
     main->lista->clear();
+    // Emptying the lists picks nothing, so the brand and ball they showed are forgotten here: Install
+    // then asks for a ball until the player picks one again.
+    SharedState& s = main->state();
+    s.ChosenBrand.clear();
+    s.BrandName.clear();
+    s.BallName.clear();
 }
 
 } // namespace orbisto

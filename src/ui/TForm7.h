@@ -18,6 +18,7 @@ class QShowEvent;
 
 namespace orbisto {
 
+class PickList;
 class PictureBox;
 
 // The own-ball window: checks a folder of frames and adds it to the library as a tagged, marked
@@ -57,7 +58,7 @@ public:
     QLineEdit* Edit1 = nullptr;
     QLabel* Label72 = nullptr;
     QComboBox* ComboBox1 = nullptr;
-    QListWidget* prev = nullptr;
+    PickList* prev = nullptr;
     QGroupBox* Group7Box3 = nullptr;
     PictureBox* Image1 = nullptr;
     QPushButton* JvXPButton73 = nullptr;

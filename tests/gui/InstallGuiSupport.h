@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/TForm1.h"
+#include "app/Widgets.h"
 #include "core/InstallFaults.h"
 #include "core/OwnBallFixtures.h"
 #include "support/GuiFixture.h"
@@ -50,10 +51,8 @@ struct InstallSetup {
     }
 
     static void choose(TForm1& main, const QString& brand, const QString& ball) {
-        main.brand->setCurrentIndex(main.brand->findText(brand));
-        const auto found = main.lista->findItems(ball, Qt::MatchExactly);
-        QVERIFY2(!found.isEmpty(), qPrintable("no ball " + ball));
-        main.lista->setCurrentItem(found.first());
+        pick(*main.brand, brand);
+        pick(*main.lista, ball);
     }
 
     // Fills the folders (by default the game's two) with the frames of another ball, Beta/Storm.

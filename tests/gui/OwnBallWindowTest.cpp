@@ -72,7 +72,7 @@ struct OwnBallSetup {
     QStringList addComet(const fs::path& folder) {
         openFolder(folder);
         window->Edit1->setText(QStringLiteral("Comet"));
-        window->ComboBox1->setCurrentIndex(window->ComboBox1->findText(QStringLiteral("Alpha")));
+        pick(*window->ComboBox1, QStringLiteral("Alpha"));
         return addBall();
     }
 
@@ -107,7 +107,7 @@ private slots:
         QCOMPARE(items(*t.window->ComboBox1), QStringList{QStringLiteral("Alpha")});
         QCOMPARE(t.window->Edit1->text(), QStringLiteral("Comet"));
         QCOMPARE(t.window->prev->count(), 0);
-        t.window->ComboBox1->setCurrentIndex(0);
+        pick(*t.window->ComboBox1, QStringLiteral("Alpha"));
         QCOMPARE(t.addBall(), QStringList{QStringLiteral("pus")}); // no files listed any more
     }
 
@@ -154,8 +154,9 @@ private slots:
         OwnBallSetup t;
         writeFrames(t.source(), frameNames());
         TForm1& main = t.f.main();
-        main.brand->setCurrentIndex(main.brand->findText(QStringLiteral("Alpha")));
+        pick(*main.brand, QStringLiteral("Alpha"));
         QCOMPARE(main.lista->count(), 1);
+        pick(*main.lista, 0);
 
         QCOMPARE(t.addComet(t.source()), QStringList{QStringLiteral("dod")});
         QCOMPARE(library::ReadBallTag(t.balls() / "Alpha/Comet/ball_73.png"), std::string("Alpha|Comet"));
@@ -163,6 +164,7 @@ private slots:
         QCOMPARE(items(*main.brand), (QStringList{QStringLiteral(">New balls"), QStringLiteral("Alpha")}));
         QCOMPARE(main.brand->currentIndex(), -1);
         QCOMPARE(main.lista->count(), 0);
+        QVERIFY(main.state().BallName.empty()); // the ball picked before is no longer shown, nor chosen
         QCOMPARE(t.window->prev->count(), 21); // the window keeps its inputs
     }
 
@@ -253,7 +255,7 @@ private slots:
         fs::remove(t.source() / "ball_52.png"); // the check passed; the file goes before "Add ball"
 
         t.window->Edit1->setText(QStringLiteral("Comet"));
-        t.window->ComboBox1->setCurrentIndex(0);
+        pick(*t.window->ComboBox1, QStringLiteral("Alpha"));
         QVERIFY(t.addBall().isEmpty());
         QCOMPARE(t.f.ui.errors(), QStringList{QStringLiteral("File not found.")});
         QCOMPARE(snapshot(t.balls()), before); // neither the ball nor its assembly folder
@@ -266,9 +268,9 @@ private slots:
         writeFile(t.source() / "b.png", "not a picture");
         t.openFolder(t.source());
 
-        t.window->prev->setCurrentRow(0);
+        pick(*t.window->prev, 0);
         QCOMPARE(t.window->Image1->picture().size(), QSize(5, 3));
-        t.window->prev->setCurrentRow(1);
+        pick(*t.window->prev, 1);
         QCOMPARE(t.f.ui.errors().size(), 1);
         QCOMPARE(t.window->Image1->picture().size(), QSize(5, 3));
     }

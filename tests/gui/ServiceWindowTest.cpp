@@ -34,7 +34,7 @@ void tag(GuiFixture& f, const fs::path& folder, bool markNew) {
 
 // The ball list the main window shows under ">New balls".
 QStringList newBallsShown(TForm1& main) {
-    main.brand->setCurrentIndex(main.brand->findText(QStringLiteral(">New balls")));
+    pick(*main.brand, QStringLiteral(">New balls"));
     return items(*main.lista);
 }
 

@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
+#include "app/Widgets.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/SettingsStore.h"
@@ -120,7 +121,7 @@ void SettingsWindowTest::openings_changeOnlyAfterAPickInThisOpening_eachLanguage
         changeEnabled << p.form4->JvXPButton1->isEnabled();
         p.form4->JvXPButton1Click();
         p.form4->ListBox1DblClick();
-        p.form4->ListBox1->setCurrentRow(3); // Polski picked, not applied
+        pick(*p.form4->ListBox1, 3); // Polski picked, not applied
         changeEnabled << p.form4->JvXPButton1->isEnabled();
     };
     p.main->settingsClick();

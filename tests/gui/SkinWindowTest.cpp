@@ -31,7 +31,7 @@ QStringList installIntoSkin(InstallSetup& setup) {
     QStringList shown;
     setup.fixture.ui.onModal = [&](QDialog& dialog) {
         auto& window = static_cast<TForm3&>(dialog);
-        window.lista->setCurrentRow(0);
+        pick(*window.lista, 0);
         shown << window.Label1->text() << window.Label2->text();
         window.intall2->click();
         shown << window.Label1->text() << window.Label2->text();
@@ -59,7 +59,7 @@ private slots:
                  << QString("%1,%2,%3x%4").arg(list.x()).arg(list.y()).arg(list.width()).arg(list.height())
                  << window.GroupBox311->title() << window.windowTitle();
             if (seen.size() == 4) {
-                window.lista->setCurrentRow(0);
+                pick(*window.lista, 0);
             } else {
                 window.intall2->click();
             }
@@ -94,7 +94,7 @@ private slots:
             auto& window = static_cast<TForm3&>(dialog);
             lists << items(*window.lista) << items(*window.lista3) << items(*window.lista2);
             for (int row : {0, 1, 2}) {
-                window.lista->setCurrentRow(row);
+                pick(*window.lista, row);
                 shown << QString::fromStdString(window.ChosenSkinFolder) << window.Label1->text()
                       << (window.Image1->isVisible() ? "picture" : "no picture") << window.Label2->text()
                       << (window.Image2->isVisible() ? "picture" : "no picture");

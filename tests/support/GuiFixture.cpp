@@ -1,6 +1,9 @@
 #include "support/GuiFixture.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QListWidget>
+#include <QTest>
 
 #include "app/Application.h"
 #include "app/TForm1.h"
@@ -15,6 +18,31 @@ QStringList items(const QListWidget& list) {
         texts << list.item(i)->text();
     }
     return texts;
+}
+
+void pick(QListWidget& list, int row) {
+    QListWidgetItem* item = list.item(row);
+    QVERIFY2(item != nullptr, qPrintable(QStringLiteral("no row %1 in %2").arg(row).arg(list.objectName())));
+    list.scrollToItem(item);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(item).center());
+}
+
+void pick(QListWidget& list, const QString& text) {
+    const auto found = list.findItems(text, Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable(QStringLiteral("no %1 in %2").arg(text, list.objectName())));
+    pick(list, list.row(found.first()));
+}
+
+void pick(QComboBox& box, const QString& text) {
+    const int index = box.findText(text, Qt::MatchExactly);
+    QVERIFY2(index >= 0, qPrintable(QStringLiteral("no %1 in %2").arg(text, box.objectName())));
+    box.setFocus(Qt::MouseFocusReason); // as a click on its arrow does
+    box.showPopup();
+    QAbstractItemView* view = box.view();
+    const QModelIndex item = view->model()->index(index, box.modelColumn());
+    view->scrollTo(item);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
+    QVERIFY2(!view->isVisible(), "the drop-down did not take the click");
 }
 
 GuiFixture::GuiFixture() {

@@ -9,6 +9,7 @@
 #include "support/FakeUserInterface.h"
 #include "support/TempFolder.h"
 
+class QComboBox;
 class QListWidget;
 
 namespace orbisto {
@@ -23,6 +24,12 @@ namespace orbisto::test {
 
 // The texts of a list's items, in order.
 QStringList items(const QListWidget& list);
+
+// Pick as the player does: a click on a list's row (or the row with that text), or a click on a box's
+// item in its drop-down.
+void pick(QListWidget& list, int row);
+void pick(QListWidget& list, const QString& text);
+void pick(QComboBox& box, const QString& text);
 
 // A program set up in temporary folders: its own program folder (AppFolder), a settings store,
 // a working folder, and the fake user interface. start() creates the six windows as the program does.
