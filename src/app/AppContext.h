@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/SharedState.h"
+#include "platform/FileSystem.h"
 
 namespace orbisto {
 
@@ -39,6 +40,8 @@ struct AppContext {
     std::filesystem::path workingFolder;  // where "logo.jpg" and "ReadMe.txt" are looked for first
     SharedState state{};
     Forms forms{};
+    // Where archives are unpacked, each into a private folder of its own.
+    std::filesystem::path tempFolder = platform::temporaryFolder();
 };
 
 } // namespace orbisto

@@ -28,6 +28,9 @@ struct SharedState {
     std::string redmsg, selmsg, katmsg, dodmsg, pusmsg, istmsg, ist2msg, resmsg;
     // Messages of the own-ball window's name and frame checks; built-in English when the key is missing.
     std::string namemsg, chkmsg;
+    // Messages of archives and drops; built-in English when the key is missing.
+    std::string setmsg, nosetmsg, dropmsg;
+    std::string arcbadmsg, arcencmsg, arcnummsg, arcsizemsg, arctotmsg, arcbombmsg;
 
     // Brand and ball of every ">New balls" entry, as the last library scan found them.
     std::vector<library::NewBallEntry> newBalls;

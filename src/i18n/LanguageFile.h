@@ -59,6 +59,16 @@ inline constexpr std::string_view kDefaultNameMessage =
     "dot or a blank, or be a reserved device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9).";
 inline constexpr std::string_view kDefaultCheckMessage = "The chosen folder lacks these ball frames:";
 
+// Own-ball window: the button "Open archive with ball" and the messages of archives and drops, each with
+// its built-in English (the archive refusals take theirs from the archive reader).
+inline constexpr std::string_view kArchiveButtonKey = "JvXPButton74";
+inline constexpr std::string_view kDefaultArchiveButton = "Open archive with ball";
+inline constexpr std::string_view kDefaultSetMessage = "The archive holds several balls. Choose one:";
+inline constexpr std::string_view kDefaultNoSetMessage =
+    "The archive holds no complete ball. Its best folder lacks these frames:";
+inline constexpr std::string_view kDefaultDropMessage =
+    "Drop one folder or one archive (zip, 7z, rar, tar.gz, tar.bz2, tar.xz) that holds a ball.";
+
 // Keys of the settings window's "Current language" group.
 inline constexpr std::string_view kLanguageNameKey = "language";
 inline constexpr std::string_view kAuthorKey = "author";
