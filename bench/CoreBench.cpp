@@ -1,6 +1,8 @@
 // Benchmarks of the core against plain references doing the same work in the same run.
 
 #include <algorithm>
+#include <archive.h>
+#include <archive_entry.h>
 #include <cstring>
 #include <fcntl.h>
 #include <pugixml.hpp>
@@ -14,10 +16,13 @@
 #include "install/Install.h"
 #include "install/OriginalBall.h"
 #include "install/SkinCatalogue.h"
+#include "library/ArchiveImport.h"
 #include "library/LibraryScan.h"
 #include "library/NewBallScan.h"
 #include "library/TaggingTool.h"
 #include "platform/FileSystem.h"
+#include "support/ArchiveMaker.h"
+#include "support/TempFolder.h"
 
 extern char** environ;
 
@@ -162,6 +167,53 @@ std::size_t plainSkinParse(const fs::path& game) {
     return listed;
 }
 
+// The archive read whole and every entry unpacked into a new folder with libarchive and plain writes,
+// then the folder removed again.
+void plainUnpack(const fs::path& archiveFile, const fs::path& root) {
+    const std::vector<std::uint8_t> bytes = test::readBytes(archiveFile);
+    std::string folder = (root / "plain-XXXXXX").string();
+    if (::mkdtemp(folder.data()) == nullptr) {
+        return;
+    }
+    archive* reader = archive_read_new();
+    archive_read_support_format_zip(reader);
+    archive_read_open_memory(reader, bytes.data(), bytes.size());
+    archive_entry* entry = nullptr;
+    std::vector<char> data;
+    char buffer[1 << 16];
+    while (archive_read_next_header(reader, &entry) == ARCHIVE_OK) {
+        data.clear();
+        la_ssize_t got = 0;
+        while ((got = archive_read_data(reader, buffer, sizeof buffer)) > 0) {
+            data.insert(data.end(), buffer, buffer + got);
+        }
+        const std::string name = fs::path(archive_entry_pathname(entry)).filename().string();
+        const int fd = ::open((folder + "/" + name).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        if (fd >= 0) {
+            benchmark::DoNotOptimize(::write(fd, data.data(), data.size()));
+            ::close(fd);
+        }
+    }
+    archive_read_free(reader);
+    fs::remove_all(folder);
+}
+
+// A zip of the 21 frames of the install benchmark's ball, in a sub-folder, beside a read-me.
+fs::path ballArchive() {
+    static const fs::path file = [] {
+        std::vector<test::ArchiveEntry> entries;
+        for (std::string_view frame : library::kFrameNames) {
+            entries.emplace_back("Comet/" + std::string(frame), test::readBytes(installSource() / frame));
+        }
+        entries.emplace_back("ReadMe.txt", std::vector<std::uint8_t>(2000, 'x'));
+        const fs::path zip = benchFolder() / "Comet.zip";
+        test::writeFile(zip, test::makeArchive(test::ArchiveFormat::Zip, entries));
+        fs::create_directories(benchFolder() / "unpack");
+        return zip;
+    }();
+    return file;
+}
+
 // --- benchmarks ----------------------------------------------------------------------------------
 
 void libraryReads(benchmark::State& state) {
@@ -221,6 +273,22 @@ void skinCatalogue(benchmark::State& state) {
         [&] { benchmark::DoNotOptimize(plainSkinParse(game)); });
 }
 BENCHMARK(skinCatalogue)->Iterations(10)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMillisecond)
+    ->ReportAggregatesOnly(true);
+
+void importBallArchive(benchmark::State& state) {
+    const fs::path zip = ballArchive();
+    const fs::path root = benchFolder() / "unpack";
+    comparePaired(
+        state, "import 21-frame zip", 2.0,
+        [&] {
+            const auto bytes = library::readArchiveFile(files(), zip);
+            const auto balls = library::findBallSets(bytes);
+            library::UnpackedBall unpacked(files(), root);
+            library::unpackBallSet(files(), bytes, balls.sets.at(0), unpacked.folder());
+        },
+        [&] { plainUnpack(zip, root); });
+}
+BENCHMARK(importBallArchive)->Iterations(50)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMillisecond)
     ->ReportAggregatesOnly(true);
 
 } // namespace

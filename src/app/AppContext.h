@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/SharedState.h"
+#include "platform/FileSystem.h"
 
 namespace orbisto {
 
@@ -42,6 +43,8 @@ struct AppContext {
     Forms forms{};
     // Game folders recorded outside the settings store (Wine prefixes); none searched when null.
     const platform::InstallRecords* installRecords = nullptr;
+    // Where archives are unpacked, each into a private folder of its own.
+    std::filesystem::path tempFolder = platform::temporaryFolder();
 };
 
 } // namespace orbisto

@@ -6,6 +6,7 @@
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
 #include "install/TForm3.h"
+#include "library/ArchiveImport.h"
 #include "platform/FileSystem.h"
 #include "platform/InstallRecords.h"
 #include "platform/SettingsStore.h"
@@ -18,6 +19,8 @@ namespace orbisto {
 
 Windows::Windows(AppContext& context) : ctx_(context) {
     useProgramIcon();
+    // Archives unpacked by a run that crashed.
+    library::removeStaleUnpackFolders(ctx_.fs, ctx_.tempFolder);
     // The main window's creation step runs while no other window exists yet.
     main_ = std::make_unique<TForm1>(ctx_);
     main_->FormCreate();

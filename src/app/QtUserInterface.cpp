@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QScreen>
@@ -96,6 +97,20 @@ public:
             return std::nullopt;
         }
         return dialog.selectedFiles().first();
+    }
+
+    std::optional<QString> chooseArchive(QWidget* parent) override {
+        const QString file = QFileDialog::getOpenFileName(
+            parent, QString::fromLatin1(kApplicationTitle), QDir::currentPath(),
+            QStringLiteral("Archives (*.zip *.7z *.rar *.tar *.tar.gz *.tgz *.tar.bz2 *.tbz2 *.tar.xz *.txz)"));
+        return file.isEmpty() ? std::nullopt : std::optional<QString>(file);
+    }
+
+    std::optional<int> chooseItem(QWidget* parent, const QString& prompt, const QStringList& items) override {
+        bool ok = false;
+        const QString item =
+            QInputDialog::getItem(parent, QString::fromLatin1(kApplicationTitle), prompt, items, 0, false, &ok);
+        return ok ? std::optional<int>(static_cast<int>(items.indexOf(item))) : std::nullopt;
     }
 
     std::unique_ptr<CopyProgressWindow> openCopyProgress(QWidget* owner) override {

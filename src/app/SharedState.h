@@ -37,6 +37,9 @@ struct SharedState {
     std::array<library::GameFolder, 3> FolderSources{};
     // Message after the game's own ball was kept in the library; built-in English when the key is missing.
     std::string bakmsg;
+    // Messages of archives and drops; built-in English when the key is missing.
+    std::string setmsg, nosetmsg, dropmsg;
+    std::string arcbadmsg, arcencmsg, arcnummsg, arcsizemsg, arctotmsg, arcbombmsg;
 
     // Brand and ball of every ">New balls" entry, as the last library scan found them.
     std::vector<library::NewBallEntry> newBalls;

@@ -74,6 +74,7 @@ TForm1::TForm1(AppContext& context, QWidget* parent) : QWidget(parent), ctx_(con
     font.setPointSize(8);
     setFont(font);
     buildLayout();
+    setAcceptDrops(true);
     connectHandlers();
 }
 

@@ -1,7 +1,10 @@
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
@@ -59,6 +62,27 @@ void TForm1::addClick() {
     if (ctx_.forms.form7 != nullptr) {
         ctx_.ui.showModal(*ctx_.forms.form7);
     }
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    event->acceptProposedAction();
+    const QMimeData* dropped = event->mimeData();
+    guard([this, dropped] {
+        TForm7* window = ctx_.forms.form7;
+        if (window == nullptr) {
+            return;
+        }
+        if (auto source = window->droppedSource(*dropped)) {
+            window->PendingSource = std::move(*source);
+            addClick();
+        }
+    });
 }
 
 void TForm1::Image2DblClick() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -39,6 +40,11 @@ public:
     // The folder chooser "Select Directory". A typed folder that does not exist is created (with its
     // parents) after the user confirms. Nothing when cancelled.
     virtual std::optional<QString> chooseFolder(QWidget* parent) = 0;
+
+    // A file chooser for an archive with a ball (zip, 7z, rar, tar with gzip, bzip2 or xz). Nothing when cancelled.
+    virtual std::optional<QString> chooseArchive(QWidget* parent) = 0;
+    // Lets the user pick one of `items` (shown under `prompt`); its position, or nothing when cancelled.
+    virtual std::optional<int> chooseItem(QWidget* parent, const QString& prompt, const QStringList& items) = 0;
 
     // Opens the progress window "Trwa kopiowanie" owned by `owner`; it closes when destroyed.
     virtual std::unique_ptr<CopyProgressWindow> openCopyProgress(QWidget* owner) = 0;

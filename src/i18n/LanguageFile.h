@@ -73,6 +73,16 @@ inline constexpr std::string_view kDefaultInstallerOrigin = "Recorded by the gam
 inline constexpr std::string_view kDefaultSettingsOrigin = "Chosen in Settings";
 inline constexpr std::string_view kDefaultWineOrigin = "Found in the Wine prefix";
 
+// Own-ball window: the button "Open archive with ball" and the messages of archives and drops, each with
+// its built-in English (the archive refusals take theirs from the archive reader).
+inline constexpr std::string_view kArchiveButtonKey = "JvXPButton74";
+inline constexpr std::string_view kDefaultArchiveButton = "Open archive with ball";
+inline constexpr std::string_view kDefaultSetMessage = "The archive holds several balls. Choose one:";
+inline constexpr std::string_view kDefaultNoSetMessage =
+    "The archive holds no complete ball. Its best folder lacks these frames:";
+inline constexpr std::string_view kDefaultDropMessage =
+    "Drop one folder or one archive (zip, 7z, rar, tar.gz, tar.bz2, tar.xz) that holds a ball.";
+
 // Keys of the settings window's "Current language" group.
 inline constexpr std::string_view kLanguageNameKey = "language";
 inline constexpr std::string_view kAuthorKey = "author";

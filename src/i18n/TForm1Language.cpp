@@ -3,6 +3,7 @@
 #include "app/Widgets.h"
 #include "i18n/LanguageFile.h"
 #include "install/TForm3.h"
+#include "library/ArchiveImport.h"
 #include "platform/FileSystem.h"
 #include "ui/TForm4.h"
 #include "ui/TForm6.h"
@@ -13,7 +14,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <array>
 #include <deque>
+#include <tuple>
 
 namespace orbisto {
 
@@ -106,6 +109,22 @@ void TForm1::lang0(const std::string& language) {
     state().srcwine = i18n::readLanguageText(file, i18n::kWineOriginKey, i18n::kDefaultWineOrigin);
     showFolderSources();
     state().bakmsg = i18n::readLanguageText(file, i18n::kBackupMessageKey, i18n::kDefaultBackupMessage);
+    using library::ArchiveError;
+    using library::ArchiveProblem;
+    const std::array<std::tuple<std::string_view, std::string, std::string SharedState::*>, 9> archiveMessages{{
+        {"setmsg", std::string(i18n::kDefaultSetMessage), &SharedState::setmsg},
+        {"nosetmsg", std::string(i18n::kDefaultNoSetMessage), &SharedState::nosetmsg},
+        {"dropmsg", std::string(i18n::kDefaultDropMessage), &SharedState::dropmsg},
+        {"arcbadmsg", ArchiveError(ArchiveProblem::Unreadable).what(), &SharedState::arcbadmsg},
+        {"arcencmsg", ArchiveError(ArchiveProblem::Encrypted).what(), &SharedState::arcencmsg},
+        {"arcnummsg", ArchiveError(ArchiveProblem::TooManyEntries).what(), &SharedState::arcnummsg},
+        {"arcsizemsg", ArchiveError(ArchiveProblem::EntryTooLarge).what(), &SharedState::arcsizemsg},
+        {"arctotmsg", ArchiveError(ArchiveProblem::TooLargeInAll).what(), &SharedState::arctotmsg},
+        {"arcbombmsg", ArchiveError(ArchiveProblem::Bomb).what(), &SharedState::arcbombmsg},
+    }};
+    for (const auto& [key, fallback, member] : archiveMessages) {
+        state().*member = i18n::readLanguageText(file, key, fallback);
+    }
 }
 
 void TForm1::lang3(const std::string& language) {
@@ -122,7 +141,12 @@ void TForm1::lang4(const std::string& language) {
 }
 
 void TForm1::lang5(const std::string& language) {
-    applyToWindow(ctx_.forms.form7, i18n::languageFile(programFolder(), language), i18n::ownBallWindowTexts());
+    const auto file = i18n::languageFile(programFolder(), language);
+    applyToWindow(ctx_.forms.form7, file, i18n::ownBallWindowTexts());
+    if (TForm7* window = ctx_.forms.form7) {
+        window->JvXPButton74->setText(
+            QString::fromStdString(i18n::readLanguageText(file, i18n::kArchiveButtonKey, i18n::kDefaultArchiveButton)));
+    }
 }
 
 void TForm1::settingsClick() {

@@ -4,6 +4,14 @@
 
 namespace orbisto::platform {
 
+Path FileSystem::createPrivateFolder(const Path& parent, std::string_view prefix) {
+    return localFileSystem().createPrivateFolder(parent, prefix);
+}
+
+void FileSystem::writeNewFile(const Path& file, std::span<const std::uint8_t> bytes) {
+    localFileSystem().writeNewFile(file, bytes);
+}
+
 std::optional<std::vector<std::uint8_t>> FileSystem::readPlainFile(const Path& file) const {
     if (!isPlainFile(file)) {
         return std::nullopt;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,6 +63,14 @@ public:
     virtual std::vector<std::uint8_t> readFile(const Path& file) const = 0;
     virtual std::uintmax_t fileSize(const Path& file) const = 0;
 
+    // Creates a new folder inside `parent` that only this user may enter (mode 0700), named `prefix`
+    // followed by random characters, and returns its path.
+    virtual Path createPrivateFolder(const Path& parent, std::string_view prefix);
+    // Creates `file` with `bytes`, for this user only. Anything already there under that name (a link
+    // included) is refused with IoError 183, so the write never follows a link; a failed write
+    // leaves no file behind.
+    virtual void writeNewFile(const Path& file, std::span<const std::uint8_t> bytes);
+
     // Contents of a plain file (as isPlainFile tells it); nothing for anything else and for a file that
     // cannot be read. Marker files are checked and read this way, in one step.
     virtual std::optional<std::vector<std::uint8_t>> readPlainFile(const Path& file) const;
@@ -83,6 +92,8 @@ public:
     void makeWritable(const Path& file) noexcept override;
     std::vector<std::uint8_t> readFile(const Path& file) const override;
     std::uintmax_t fileSize(const Path& file) const override;
+    Path createPrivateFolder(const Path& parent, std::string_view prefix) override;
+    void writeNewFile(const Path& file, std::span<const std::uint8_t> bytes) override;
     // Opens the file once and checks its type on the open file.
     std::optional<std::vector<std::uint8_t>> readPlainFile(const Path& file) const override;
 };
@@ -94,5 +105,11 @@ FileSystem& localFileSystem();
 Path executablePath();
 // The process's working folder.
 Path workingFolder();
+// The folder for temporary files ($TMPDIR, else /tmp).
+Path temporaryFolder();
+
+// This process's id, and whether a process of that id runs now.
+long currentProcessId() noexcept;
+bool processRunning(long id) noexcept;
 
 } // namespace orbisto::platform

@@ -2,13 +2,18 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QUrl>
+#include <utility>
 
 #include "app/Guard.h"
 #include "app/TForm1.h"
@@ -76,6 +81,7 @@ TForm7::TForm7(AppContext& context, QWidget* parent) : QDialog(parent), ctx_(con
     connectGuarded(this, JvXPButton71, &QPushButton::clicked, &TForm7::JvXPButton71Click);
     connectGuarded(this, JvXPButton72, &QPushButton::clicked, &TForm7::JvXPButton72Click);
     connectGuarded(this, JvXPButton73, &QPushButton::clicked, &TForm7::JvXPButton73Click);
+    connectGuarded(this, JvXPButton74, &QPushButton::clicked, &TForm7::JvXPButton74Click);
     connectPick(this, prev, &TForm7::prevClick);
 }
 
@@ -100,6 +106,9 @@ void TForm7::buildLayout() {
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     JvXPButton73 = place(new QPushButton(QStringLiteral("Add ball"), Group7Box1), "JvXPButton73", 8, 108, 177, 25);
+    // In the free row between "Add ball" and the brand box.
+    JvXPButton74 =
+        place(new QPushButton(QStringLiteral("Open archive with ball"), Group7Box1), "JvXPButton74", 8, 138, 177, 25);
     prev = place(new PickList(Group7Box1), "prev", 192, 16, 113, 257);
     Group7Box3 = place(new QGroupBox(QStringLiteral("View"), Group7Box1), "Group7Box3", 312, 16, 65, 49);
     Image1 = place(new PictureBox(Group7Box3), "Image1", 24, 20, 17, 17);
@@ -113,6 +122,7 @@ void TForm7::buildLayout() {
     ListBox1 = place(new QListWidget(this), "ListBox1", 0, 0, 10, 10);
     ListBox4->hide();
     ListBox1->hide();
+    setAcceptDrops(true);
 }
 
 bool TForm7::guard(const std::function<void()>& handler) { return runGuarded(ctx_.ui, this, handler); }
@@ -124,6 +134,29 @@ void TForm7::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         guard([this] { FormShow(); });
     }
+}
+
+void TForm7::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    if (!event->spontaneous()) {
+        discardUnpacked();
+    }
+}
+
+void TForm7::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void TForm7::dropEvent(QDropEvent* event) {
+    event->acceptProposedAction();
+    const QMimeData* dropped = event->mimeData();
+    guard([this, dropped] {
+        if (const auto source = droppedSource(*dropped)) {
+            chooseSource(*source);
+        }
+    });
 }
 
 void TForm7::FormShow() {
@@ -140,6 +173,9 @@ void TForm7::FormShow() {
         ListBox4->addItem(QString::fromUtf8(frame.data(), static_cast<qsizetype>(frame.size())));
     }
     lad();
+    if (!PendingSource.empty()) {
+        chooseSource(std::exchange(PendingSource, {}));
+    }
 }
 
 void TForm7::lad() {
@@ -187,8 +223,102 @@ void TForm7::JvXPButton72Click() {
     if (!folder) {
         return;
     }
+    discardUnpacked();
     OwnBallFolder = folder->toStdString();
     op();
+}
+
+void TForm7::JvXPButton74Click() {
+    if (const std::optional<QString> file = ctx_.ui.chooseArchive(this)) {
+        openArchive(file->toStdString());
+    }
+}
+
+void TForm7::openArchive(const std::string& file) {
+    const SharedState& s = ctx_.state;
+    try {
+        const std::vector<std::uint8_t> bytes = library::readArchiveFile(ctx_.fs, file);
+        const library::ArchiveBalls balls = library::findBallSets(bytes);
+        if (balls.sets.empty()) {
+            inform(s.nosetmsg + " " + joined(balls.missingFrames));
+            return;
+        }
+        std::size_t chosen = 0;
+        if (balls.sets.size() > 1) {
+            QStringList paths;
+            for (const library::BallSet& set : balls.sets) {
+                paths << QString::fromStdString(set.folder + "/");
+            }
+            const std::optional<int> answer = ctx_.ui.chooseItem(this, QString::fromStdString(s.setmsg), paths);
+            if (!answer || *answer < 0 || *answer >= paths.size()) {
+                return;
+            }
+            chosen = static_cast<std::size_t>(*answer);
+        }
+        auto unpacked = std::make_unique<library::UnpackedBall>(ctx_.fs, ctx_.tempFolder);
+        library::unpackBallSet(ctx_.fs, bytes, balls.sets[chosen], unpacked->folder());
+        discardUnpacked();
+        unpacked_ = std::move(unpacked);
+        OwnBallFolder = unpacked_->folder().string();
+        op();
+        const std::string fileName = std::filesystem::path(file).filename().string();
+        Edit1->setText(QString::fromStdString(library::suggestedBallName(balls.sets[chosen], fileName)));
+    } catch (const library::ArchiveError& error) {
+        inform(archiveMessage(error.problem()));
+    }
+}
+
+std::string TForm7::archiveMessage(library::ArchiveProblem problem) const {
+    const SharedState& s = ctx_.state;
+    switch (problem) {
+    case library::ArchiveProblem::Unreadable:
+        return s.arcbadmsg;
+    case library::ArchiveProblem::Encrypted:
+        return s.arcencmsg;
+    case library::ArchiveProblem::TooManyEntries:
+        return s.arcnummsg;
+    case library::ArchiveProblem::EntryTooLarge:
+        return s.arcsizemsg;
+    case library::ArchiveProblem::TooLargeInAll:
+        return s.arctotmsg;
+    case library::ArchiveProblem::Bomb:
+        return s.arcbombmsg;
+    }
+    return s.arcbadmsg;
+}
+
+std::optional<std::string> TForm7::droppedSource(const QMimeData& dropped) {
+    std::vector<std::filesystem::path> paths;
+    for (const QUrl& url : dropped.urls()) {
+        paths.emplace_back(url.isLocalFile() ? url.toLocalFile().toStdString() : std::string());
+    }
+    if (library::classifyDrop(ctx_.fs, paths) == library::DropKind::Unsupported) {
+        inform(ctx_.state.dropmsg);
+        return std::nullopt;
+    }
+    return paths.front().string();
+}
+
+void TForm7::chooseSource(const std::string& path) {
+    if (!ctx_.fs.folderExists(path)) {
+        openArchive(path);
+        return;
+    }
+    discardUnpacked();
+    OwnBallFolder = path;
+    op();
+}
+
+void TForm7::discardUnpacked() {
+    if (!unpacked_) {
+        return;
+    }
+    if (OwnBallFolder == unpacked_->folder().string()) {
+        OwnBallFolder.clear();
+        prev->clear();
+        check_ = {};
+    }
+    unpacked_.reset();
 }
 
 void TForm7::op() {
@@ -242,7 +372,12 @@ void TForm7::JvXPButton73Click() {
     {
         DisabledWhile busy(Group7Box1);
         EventPump pump;
-        outcome = library::addOwnBall(ctx_.fs, s.AppFolder, *brand, name, OwnBallFolder, files, std::ref(pump));
+        try {
+            outcome = library::addOwnBall(ctx_.fs, s.AppFolder, *brand, name, OwnBallFolder, files, std::ref(pump));
+        } catch (...) {
+            discardUnpacked(); // a failed add removes the unpacked archive too; the error goes on
+            throw;
+        }
     }
     switch (outcome) {
     case library::AddBallOutcome::AlreadyExists:
@@ -255,6 +390,7 @@ void TForm7::JvXPButton73Click() {
         break;
     }
     refreshMainWindow();
+    discardUnpacked();
     inform(s.dodmsg);
 }
 

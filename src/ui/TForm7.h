@@ -2,13 +2,20 @@
 
 #include <QDialog>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/AppContext.h"
+#include "library/ArchiveImport.h"
 #include "library/OwnBall.h"
 
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
+class QHideEvent;
+class QMimeData;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -46,6 +53,19 @@ public:
     void prevClick();
     // "Add ball"
     void JvXPButton73Click();
+    // "Open archive with ball": choose an archive, then unpack and check its ball.
+    void JvXPButton74Click();
+    // Finds the ball sets of an archive, asks which one when there are several, unpacks it into a
+    // private temporary folder and lists that like a chosen folder, with the set's name as the ball's.
+    // A refused archive gets its message and leaves the previous choice as it was.
+    void openArchive(const std::string& file);
+    // The folder or archive a drop hands over; for anything else the message, and nothing.
+    std::optional<std::string> droppedSource(const QMimeData& dropped);
+    // Takes a folder or an archive as if chosen with its button.
+    void chooseSource(const std::string& path);
+
+    // A folder or archive to choose when the window is shown next (dropped on the main window).
+    std::string PendingSource;
 
     // The library root (AppFolder + "balls/"), set by lad.
     std::string BallsFolder;
@@ -62,6 +82,7 @@ public:
     QGroupBox* Group7Box3 = nullptr;
     PictureBox* Image1 = nullptr;
     QPushButton* JvXPButton73 = nullptr;
+    QPushButton* JvXPButton74 = nullptr;
     QGroupBox* Group7Box2 = nullptr;
     QLabel* Label73 = nullptr;
     QLineEdit* Edit2 = nullptr;
@@ -71,6 +92,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildLayout();
@@ -78,10 +102,15 @@ private:
     std::vector<std::string> listedBrands() const;
     // Re-reads the library into the main window's brand box, with no brand chosen.
     void refreshMainWindow();
+    // Removes the unpacked archive, and its frames from the list when they are the chosen ones.
+    void discardUnpacked();
+    std::string archiveMessage(library::ArchiveProblem problem) const;
 
     AppContext& ctx_;
     // Result of the last check of OwnBallFolder.
     library::SourceFolderCheck check_;
+    // The ball set unpacked from the archive last opened; gone after "Add ball" and on closing.
+    std::unique_ptr<library::UnpackedBall> unpacked_;
 };
 
 } // namespace orbisto

@@ -42,6 +42,25 @@ std::optional<QString> FakeUserInterface::chooseFolder(QWidget*) {
     return answer;
 }
 
+std::optional<QString> FakeUserInterface::chooseArchive(QWidget*) {
+    if (archiveAnswers.empty()) {
+        return std::nullopt;
+    }
+    auto answer = archiveAnswers.front();
+    archiveAnswers.pop_front();
+    return answer;
+}
+
+std::optional<int> FakeUserInterface::chooseItem(QWidget*, const QString& prompt, const QStringList& items) {
+    itemChoices.emplace_back(prompt, items);
+    if (itemAnswers.empty()) {
+        return std::nullopt;
+    }
+    auto answer = itemAnswers.front();
+    itemAnswers.pop_front();
+    return answer;
+}
+
 std::unique_ptr<CopyProgressWindow> FakeUserInterface::openCopyProgress(QWidget*) {
     ++copyWindowsOpened;
     return std::make_unique<FakeCopyProgress>(cancelCopyAfter);
@@ -63,6 +82,7 @@ void FakeUserInterface::clear() {
     messages.clear();
     modalsShown.clear();
     shellOpened.clear();
+    itemChoices.clear();
 }
 
 } // namespace orbisto::test

@@ -28,6 +28,10 @@ public:
     void showModal(QDialog& dialog) override;
     // Answers from `folderAnswers` (front first); nothing (a cancel) when the queue is empty.
     std::optional<QString> chooseFolder(QWidget* parent) override;
+    // Answers from `archiveAnswers` (front first); nothing (a cancel) when the queue is empty.
+    std::optional<QString> chooseArchive(QWidget* parent) override;
+    // Records the prompt and items; answers from `itemAnswers` (front first), a cancel when it is empty.
+    std::optional<int> chooseItem(QWidget* parent, const QString& prompt, const QStringList& items) override;
     // A progress window that reports a cancel once `cancelCopyAfter` files are done (never when negative).
     std::unique_ptr<CopyProgressWindow> openCopyProgress(QWidget* owner) override;
     void shellOpen(const QString& target, bool maximized) override;
@@ -43,6 +47,9 @@ public:
     std::function<void(QDialog&)> onModal;
     std::deque<std::optional<QString>> folderAnswers;
     int folderRequests = 0;
+    std::deque<std::optional<QString>> archiveAnswers;
+    std::deque<std::optional<int>> itemAnswers;
+    std::vector<std::pair<QString, QStringList>> itemChoices; // prompt and items of every choice asked
     int cancelCopyAfter = -1;
     int copyWindowsOpened = 0;
     std::vector<std::pair<QString, bool>> shellOpened;

@@ -51,6 +51,8 @@ GuiFixture::GuiFixture() {
     settings = platform::makeRegistryFileStore(settingsFolder());
     context = std::make_unique<AppContext>(AppContext{*settings, platform::localFileSystem(), ui,
                                                       appFolder() / "orbisto", workingFolder()});
+    fs::create_directories(tempFolder());
+    context->tempFolder = tempFolder();
 }
 
 GuiFixture::~GuiFixture() { windows.reset(); }

@@ -42,6 +42,8 @@ public:
     fs::path appFolder() const { return temp / "app"; }
     fs::path settingsFolder() const { return temp / "settings"; }
     fs::path workingFolder() const { return temp / "work"; }
+    // Where the program unpacks archives.
+    fs::path tempFolder() const { return temp / "tmp"; }
     // A game install folder with its ball folders: <temp>/games/<name>/data/graphics/pitch/balls[/winter].
     fs::path makeGame(const std::string& name, bool withWinter = true) const;
 

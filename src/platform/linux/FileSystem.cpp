@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
@@ -310,6 +311,42 @@ std::uintmax_t LocalFileSystem::fileSize(const Path& file) const {
     return static_cast<std::uintmax_t>(info.st_size);
 }
 
+Path LocalFileSystem::createPrivateFolder(const Path& parent, std::string_view prefix) {
+    if (parent.empty()) {
+        throw IoError(3);
+    }
+    // mkdtemp creates the folder with mode 0700 whatever the umask.
+    std::string pattern = (parent / (std::string(prefix) + "XXXXXX")).string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throwErrno(errno);
+    }
+    return pattern;
+}
+
+void LocalFileSystem::writeNewFile(const Path& file, std::span<const std::uint8_t> bytes) {
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        throwErrno(errno);
+    }
+    try {
+        const FileCloser closer{fd};
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (written < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                throwErrno(errno);
+            }
+            done += static_cast<std::size_t>(written);
+        }
+    } catch (...) {
+        ::unlink(file.c_str());
+        throw;
+    }
+}
+
 FileSystem& localFileSystem() {
     static LocalFileSystem instance;
     return instance;
@@ -325,6 +362,21 @@ Path workingFolder() {
     std::error_code error;
     Path path = std::filesystem::current_path(error);
     return error ? Path() : path;
+}
+
+Path temporaryFolder() {
+    std::error_code error;
+    Path path = std::filesystem::temp_directory_path(error);
+    return error ? Path("/tmp") : path;
+}
+
+long currentProcessId() noexcept {
+    return static_cast<long>(::getpid());
+}
+
+bool processRunning(long id) noexcept {
+    // EPERM: it runs, under another user.
+    return id > 0 && (::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM);
 }
 
 } // namespace orbisto::platform

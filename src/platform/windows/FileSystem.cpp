@@ -295,6 +295,48 @@ std::uintmax_t LocalFileSystem::fileSize(const Path& file) const {
     return (static_cast<std::uintmax_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+Path LocalFileSystem::createPrivateFolder(const Path& parent, std::string_view prefix) {
+    if (parent.empty()) {
+        throw IoError(3);
+    }
+    // A folder of the user's own temporary folder is theirs alone by its inherited access rights; the
+    // name takes the process id, the time and a counter until one is free.
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const Path folder = parent / (std::string(prefix) + std::to_string(::GetCurrentProcessId()) + "-" +
+                                      std::to_string(::GetTickCount64()) + "-" + std::to_string(counter++));
+        if (::CreateDirectoryA(ansi(folder).c_str(), nullptr)) {
+            return folder;
+        }
+        if (::GetLastError() != ERROR_ALREADY_EXISTS) {
+            throwLastError();
+        }
+    }
+    throwIoError(ERROR_ALREADY_EXISTS);
+}
+
+void LocalFileSystem::writeNewFile(const Path& file, std::span<const std::uint8_t> bytes) {
+    // CREATE_NEW refuses any existing name, so the write never lands in a file that was there.
+    FileHandle handle(::CreateFileA(ansi(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+    if (handle.get() == INVALID_HANDLE_VALUE) {
+        handle.release();
+        throwLastError();
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (!::WriteFile(handle.get(), bytes.data() + done, chunk, &written, nullptr)) {
+            const DWORD error = ::GetLastError();
+            handle.reset();
+            deleteQuietly(file);
+            throwIoError(error);
+        }
+        done += written;
+    }
+}
+
 FileSystem& localFileSystem() {
     static LocalFileSystem instance;
     return instance;
@@ -324,6 +366,34 @@ Path workingFolder() {
     }
     buffer.resize(length);
     return win32::fromAnsi(buffer);
+}
+
+Path temporaryFolder() {
+    char buffer[MAX_PATH + 1] = {};
+    const DWORD length = ::GetTempPathA(sizeof buffer, buffer);
+    if (length == 0 || length > MAX_PATH) {
+        return workingFolder();
+    }
+    return win32::fromAnsi(std::string(buffer, length));
+}
+
+long currentProcessId() noexcept {
+    return static_cast<long>(::GetCurrentProcessId());
+}
+
+bool processRunning(long id) noexcept {
+    if (id <= 0) {
+        return false;
+    }
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));
+    if (process == nullptr) {
+        // Access denied: it runs, under another user.
+        return ::GetLastError() == ERROR_ACCESS_DENIED;
+    }
+    DWORD code = 0;
+    const bool running = ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    ::CloseHandle(process);
+    return running;
 }
 
 } // namespace orbisto::platform
