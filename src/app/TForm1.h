@@ -1,13 +1,15 @@
 #pragma once
 
+#include "app/AppContext.h"
+#include "library/LibraryReader.h"
+#include "library/NewBallScan.h"
+#include "platform/Image.h"
+
 #include <QMainWindow>
 #include <QWidget>
 #include <array>
 #include <functional>
 #include <string>
-
-#include "app/AppContext.h"
-#include "platform/Image.h"
 
 class QCheckBox;
 class QComboBox;
@@ -145,11 +147,18 @@ private:
     void checkVersion(QRadioButton* button);
     void versionClick(QRadioButton* button, const std::string& folder);
     void loadLogo();
+    // The ball count in Label1.
+    void showBallCount(std::size_t count);
     // Shows one installed ball: its frame file, name label and picture.
     void showInstalledBall(const std::string& frameRelativePath, QLabel* label, PictureBox* picture);
 
     AppContext& ctx_;
     bool closing_ = false;
+    // What the library scans, the brand box and the ball list read, kept so that a scan at every
+    // activation reads again only what changed on disk.
+    library::LibraryKnowledge library_{ctx_.fs};
+    // What the last new-ball scan found, so an unchanged library leaves the hidden lists alone.
+    library::NewBallScanResult lastScan_;
 };
 
 } // namespace orbisto

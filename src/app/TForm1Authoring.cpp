@@ -1,13 +1,13 @@
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QLabel>
-#include <QListWidget>
-
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
 #include "library/NewBallScan.h"
 #include "ui/TForm2.h"
 #include "ui/TForm7.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QListWidget>
 
 namespace orbisto {
 
@@ -33,26 +33,47 @@ void TForm1::JvXPButton1Click() {
         ~Done() { scanning = false; }
     } done;
 
-    // Shows the growing count, and lets the GUI handle pending events at most every 10 ms.
+    // Lets the GUI handle pending events at most every 10 ms, showing the growing count each time.
     QElapsedTimer sincePump;
     sincePump.start();
-    const auto result = library::scanNewBalls(ctx_.fs, state().AppFolder, [&](std::size_t found) {
-        Label1->setText(QString::number(found));
-        Label1->adjustSize();
+    library::NewBallScanResult result = library::scanNewBalls(library_, state().AppFolder, [&](std::size_t found) {
         if (sincePump.elapsed() >= 10) {
+            showBallCount(found);
             QCoreApplication::processEvents();
             sincePump.restart();
         }
     });
-
-    refill(ListBox1, result.brands);
-    refill(ListBox2, result.balls);
-    std::vector<std::string> entries;
-    for (const library::NewBallEntry& entry : result.newBalls) {
-        entries.push_back(entry.text);
+    // The count shows only once balls were found; otherwise it keeps what it showed.
+    if (!result.balls.empty()) {
+        showBallCount(result.balls.size());
     }
-    refill(new_, entries);
-    state().newBalls = result.newBalls;
+
+    if (result.brands != lastScan_.brands) {
+        refill(ListBox1, result.brands);
+    }
+    if (result.balls != lastScan_.balls) {
+        refill(ListBox2, result.balls);
+    }
+    if (result.newBalls != lastScan_.newBalls) {
+        std::vector<std::string> entries;
+        entries.reserve(result.newBalls.size());
+        for (const library::NewBallEntry& entry : result.newBalls) {
+            entries.push_back(entry.text);
+        }
+        refill(new_, entries);
+    }
+    if (state().newBalls != result.newBalls) {
+        state().newBalls = result.newBalls;
+    }
+    lastScan_ = std::move(result);
+}
+
+void TForm1::showBallCount(std::size_t count) {
+    const QString text = QString::number(count);
+    if (Label1->text() != text) {
+        Label1->setText(text);
+        Label1->adjustSize();
+    }
 }
 
 void TForm1::addClick() {
