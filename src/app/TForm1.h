@@ -1,15 +1,15 @@
 #pragma once
 
-#include "app/AppContext.h"
-#include "library/LibraryReader.h"
-#include "library/NewBallScan.h"
-#include "platform/Image.h"
-
 #include <QMainWindow>
 #include <QWidget>
 #include <array>
 #include <functional>
 #include <string>
+
+#include "app/AppContext.h"
+#include "library/LibraryReader.h"
+#include "library/NewBallScan.h"
+#include "platform/Image.h"
 
 class QCheckBox;
 class QComboBox;

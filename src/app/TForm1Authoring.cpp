@@ -1,13 +1,13 @@
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QListWidget>
+
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
 #include "library/NewBallScan.h"
 #include "ui/TForm2.h"
 #include "ui/TForm7.h"
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QLabel>
-#include <QListWidget>
 
 namespace orbisto {
 
