@@ -23,6 +23,7 @@ class QTimer;
 
 namespace orbisto {
 
+class HiddenList;
 class PictureBox;
 class UserInterface;
 
@@ -125,9 +126,9 @@ public:
     QGroupBox* GroupBox8 = nullptr;
     QPushButton* add = nullptr;
     QPushButton* JvXPButton1 = nullptr;
-    QListWidget* ListBox1 = nullptr;
-    QListWidget* ListBox2 = nullptr;
-    QListWidget* new_ = nullptr; // objectName "new"
+    HiddenList* ListBox1 = nullptr;
+    HiddenList* ListBox2 = nullptr;
+    HiddenList* new_ = nullptr; // objectName "new"
     QLabel* Label5 = nullptr;
     QTimer* Timer1 = nullptr;
 
@@ -157,8 +158,6 @@ private:
     // What the library scans, the brand box and the ball list read, kept so that a scan at every
     // activation reads again only what changed on disk.
     library::LibraryKnowledge library_{ctx_.fs};
-    // What the last new-ball scan found, so an unchanged library leaves the hidden lists alone.
-    library::NewBallScanResult lastScan_;
 };
 
 } // namespace orbisto

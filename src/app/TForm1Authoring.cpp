@@ -5,22 +5,12 @@
 
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
+#include "app/Widgets.h"
 #include "library/NewBallScan.h"
 #include "ui/TForm2.h"
 #include "ui/TForm7.h"
 
 namespace orbisto {
-
-namespace {
-
-void refill(QListWidget* list, const std::vector<std::string>& items) {
-    list->clear();
-    for (const std::string& item : items) {
-        list->addItem(QString::fromStdString(item));
-    }
-}
-
-} // namespace
 
 void TForm1::JvXPButton1Click() {
     // Events handled during the walk may activate this window again; one scan at a time is enough.
@@ -48,24 +38,24 @@ void TForm1::JvXPButton1Click() {
         showBallCount(result.balls.size());
     }
 
-    if (result.brands != lastScan_.brands) {
-        refill(ListBox1, result.brands);
+    // A list that holds what was found already is left alone.
+    if (ListBox1->texts() != result.brands) {
+        ListBox1->setTexts(result.brands);
     }
-    if (result.balls != lastScan_.balls) {
-        refill(ListBox2, result.balls);
+    if (ListBox2->texts() != result.balls) {
+        ListBox2->setTexts(std::move(result.balls));
     }
-    if (result.newBalls != lastScan_.newBalls) {
-        std::vector<std::string> entries;
-        entries.reserve(result.newBalls.size());
-        for (const library::NewBallEntry& entry : result.newBalls) {
-            entries.push_back(entry.text);
-        }
-        refill(new_, entries);
+    std::vector<std::string> entries;
+    entries.reserve(result.newBalls.size());
+    for (const library::NewBallEntry& entry : result.newBalls) {
+        entries.push_back(entry.text);
+    }
+    if (new_->texts() != entries) {
+        new_->setTexts(std::move(entries));
     }
     if (state().newBalls != result.newBalls) {
-        state().newBalls = result.newBalls;
+        state().newBalls = std::move(result.newBalls);
     }
-    lastScan_ = std::move(result);
 }
 
 void TForm1::showBallCount(std::size_t count) {

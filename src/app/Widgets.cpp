@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QAbstractListModel>
 
 namespace orbisto {
 
@@ -37,6 +38,53 @@ void PictureBox::mousePressEvent(QMouseEvent* event) {
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
     QLabel::mouseDoubleClickEvent(event);
     emit doubleClicked();
+}
+
+// The texts of a hidden list, each turned into a QString only when asked for.
+class HiddenList::TextModel : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(texts.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) {
+            return {};
+        }
+        return QString::fromStdString(texts[static_cast<std::size_t>(index.row())]);
+    }
+    void reset(std::vector<std::string> replacement) {
+        beginResetModel();
+        texts = std::move(replacement);
+        endResetModel();
+    }
+
+    std::vector<std::string> texts;
+};
+
+HiddenList::HiddenList(QWidget* parent) : QListView(parent), model_(new TextModel(this)) {
+    setModel(model_);
+}
+
+int HiddenList::count() const {
+    return model_->rowCount();
+}
+
+QStringList HiddenList::items() const {
+    QStringList list;
+    for (const std::string& text : model_->texts) {
+        list.append(QString::fromStdString(text));
+    }
+    return list;
+}
+
+const std::vector<std::string>& HiddenList::texts() const {
+    return model_->texts;
+}
+
+void HiddenList::setTexts(std::vector<std::string> texts) {
+    model_->reset(std::move(texts));
 }
 
 } // namespace orbisto

@@ -49,12 +49,12 @@ std::vector<FolderEntry> LibraryKnowledge::entries(const Path& folder, std::stri
     const auto identity = fs_.identity(folder);
     if (!identity) {
         // Missing, or the file system cannot tell: nothing to keep.
-        if (const auto kept = folders_.find(folder); kept != folders_.end()) {
+        if (const auto kept = folders_.find(folder.native()); kept != folders_.end()) {
             kept->second.listings.clear();
         }
         return fs_.scanFolder(folder, pattern);
     }
-    Folder& known = folders_[folder];
+    Folder& known = folders_[folder.native()];
     auto listing = std::find_if(known.listings.begin(), known.listings.end(),
                                 [&](const Listing& kept) { return kept.pattern == pattern; });
     if (listing != known.listings.end() && listing->settled && listing->identity == *identity &&
@@ -74,16 +74,17 @@ std::vector<FolderEntry> LibraryKnowledge::entries(const Path& folder, std::stri
 }
 
 void LibraryKnowledge::forgetLeavers(const Path& folder) {
-    Folder& known = folders_[folder];
+    Folder& known = folders_[folder.native()];
     std::unordered_set<std::string_view> present;
     for (const Listing& listing : known.listings) {
         for (const FolderEntry& entry : listing.entries) {
             present.insert(entry.name);
         }
     }
-    std::erase_if(known.markers, [&](const auto& marker) { return !present.contains(marker.first); });
+    std::erase_if(known.markers, [&](const Marker& marker) { return !present.contains(marker.name); });
     std::erase_if(folders_, [&](const auto& kept) {
-        return kept.first.parent_path() == folder && !present.contains(kept.first.filename().native());
+        const Path path = kept.first;
+        return path.parent_path() == folder && !present.contains(path.filename().native());
     });
 }
 
@@ -95,13 +96,23 @@ bool LibraryKnowledge::markerSet(const Path& folder, std::string_view key) {
     const std::int64_t lookedAt = now_();
     const auto identity = fs_.identity(file);
     const std::string name = folder.filename().native();
+    const auto byName = [](const Marker& marker, const std::string& wanted) { return marker.name < wanted; };
     if (!identity) {
-        if (const auto parent = folders_.find(folder.parent_path()); parent != folders_.end()) {
-            parent->second.markers.erase(name);
+        if (const auto parent = folders_.find(folder.parent_path().native()); parent != folders_.end()) {
+            auto& markers = parent->second.markers;
+            const auto kept = std::lower_bound(markers.begin(), markers.end(), name, byName);
+            if (kept != markers.end() && kept->name == name) {
+                markers.erase(kept);
+            }
         }
         return markerValue(fs_, folder, key) == "1";
     }
-    Marker& marker = folders_[folder.parent_path()].markers[name];
+    auto& markers = folders_[folder.parent_path().native()].markers;
+    auto kept = std::lower_bound(markers.begin(), markers.end(), name, byName);
+    if (kept == markers.end() || kept->name != name) {
+        kept = markers.insert(kept, Marker{name, {}, false, false, false});
+    }
+    Marker& marker = *kept;
     if (!(marker.settled && marker.identity == *identity)) {
         marker.identity = *identity;
         marker.settled = settled(*identity, lookedAt);

@@ -363,13 +363,13 @@ std::optional<FileIdentity> LocalFileSystem::identity(const Path& path) const {
                                     : S_ISDIR(info.st_mode) ? FileIdentity::Kind::Folder
                                     : S_ISREG(info.st_mode) ? FileIdentity::Kind::File
                                                             : FileIdentity::Kind::Other;
-    return FileIdentity{kind,
-                        static_cast<std::uint64_t>(info.st_dev),
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
                         static_cast<std::uint64_t>(info.st_ino),
                         static_cast<std::uint64_t>(info.st_size),
                         nanoseconds(info.st_mtim),
                         nanoseconds(info.st_ctim),
-                        static_cast<std::uint32_t>(info.st_mode)};
+                        static_cast<std::uint32_t>(info.st_mode),
+                        kind};
 }
 
 std::uintmax_t LocalFileSystem::fileSize(const Path& file) const {

@@ -28,13 +28,13 @@ struct FileIdentity {
     // (hidden, system, a device or pipe).
     enum class Kind : std::uint8_t { Other, File, Folder };
 
-    Kind kind = Kind::Other;
     std::uint64_t device = 0;
     std::uint64_t fileId = 0;
     std::uint64_t size = 0;
     std::int64_t modified = 0;
     std::int64_t changed = 0;
     std::uint32_t attributes = 0;
+    Kind kind = Kind::Other;
 
     bool operator==(const FileIdentity&) const = default;
 };

@@ -4,6 +4,7 @@
 
 #include "app/Application.h"
 #include "app/TForm1.h"
+#include "app/Widgets.h"
 #include "platform/FileSystem.h"
 #include "platform/SettingsStore.h"
 
@@ -15,6 +16,10 @@ QStringList items(const QListWidget& list) {
         texts << list.item(i)->text();
     }
     return texts;
+}
+
+QStringList items(const HiddenList& list) {
+    return list.items();
 }
 
 GuiFixture::GuiFixture() {

@@ -12,6 +12,7 @@
 class QListWidget;
 
 namespace orbisto {
+class HiddenList;
 class TForm1;
 class Windows;
 namespace platform {
@@ -23,6 +24,7 @@ namespace orbisto::test {
 
 // The texts of a list's items, in order.
 QStringList items(const QListWidget& list);
+QStringList items(const HiddenList& list);
 
 // A program set up in temporary folders: its own program folder (AppFolder), a settings store,
 // a working folder, and the fake user interface. start() creates the six windows as the program does.
