@@ -149,9 +149,9 @@ void TForm1::buildLayout() {
 
     // Hidden controls: the scan's button and lists, and the name of the language in use.
     JvXPButton1 = button(this, "JvXPButton1", "JvXPButton1", 0, 0, 75, 25);
-    ListBox1 = place(new QListWidget(this), "ListBox1", 0, 0, 10, 10);
-    ListBox2 = place(new QListWidget(this), "ListBox2", 0, 0, 10, 10);
-    new_ = place(new QListWidget(this), "new", 0, 0, 10, 10);
+    ListBox1 = place(new HiddenList(this), "ListBox1", 0, 0, 10, 10);
+    ListBox2 = place(new HiddenList(this), "ListBox2", 0, 0, 10, 10);
+    new_ = place(new HiddenList(this), "new", 0, 0, 10, 10);
     Label5 = label(this, "Label5", "", 0, 0);
     for (QWidget* hidden : {static_cast<QWidget*>(JvXPButton1), static_cast<QWidget*>(ListBox1),
                             static_cast<QWidget*>(ListBox2), static_cast<QWidget*>(new_),

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "app/AppContext.h"
+#include "library/LibraryReader.h"
+#include "library/NewBallScan.h"
 #include "platform/Image.h"
 
 class QCheckBox;
@@ -24,6 +26,7 @@ class QTimer;
 namespace orbisto {
 
 class PickList;
+class HiddenList;
 class PictureBox;
 class UserInterface;
 
@@ -128,9 +131,9 @@ public:
     QGroupBox* GroupBox8 = nullptr;
     QPushButton* add = nullptr;
     QPushButton* JvXPButton1 = nullptr;
-    QListWidget* ListBox1 = nullptr;
-    QListWidget* ListBox2 = nullptr;
-    QListWidget* new_ = nullptr; // objectName "new"
+    HiddenList* ListBox1 = nullptr;
+    HiddenList* ListBox2 = nullptr;
+    HiddenList* new_ = nullptr; // objectName "new"
     QLabel* Label5 = nullptr;
     QTimer* Timer1 = nullptr;
 
@@ -153,11 +156,16 @@ private:
     void checkVersion(QRadioButton* button);
     void versionClick(QRadioButton* button, const std::string& folder);
     void loadLogo();
+    // The ball count in Label1.
+    void showBallCount(std::size_t count);
     // Shows one installed ball: its frame file, name label and picture.
     void showInstalledBall(const std::string& frameRelativePath, QLabel* label, PictureBox* picture);
 
     AppContext& ctx_;
     bool closing_ = false;
+    // What the library scans, the brand box and the ball list read, kept so that a scan at every
+    // activation reads again only what changed on disk.
+    library::LibraryKnowledge library_{ctx_.fs};
 };
 
 } // namespace orbisto

@@ -8,22 +8,12 @@
 
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
+#include "app/Widgets.h"
 #include "library/NewBallScan.h"
 #include "ui/TForm2.h"
 #include "ui/TForm7.h"
 
 namespace orbisto {
-
-namespace {
-
-void refill(QListWidget* list, const std::vector<std::string>& items) {
-    list->clear();
-    for (const std::string& item : items) {
-        list->addItem(QString::fromStdString(item));
-    }
-}
-
-} // namespace
 
 void TForm1::JvXPButton1Click() {
     // Events handled during the walk may activate this window again; one scan at a time is enough.
@@ -36,26 +26,47 @@ void TForm1::JvXPButton1Click() {
         ~Done() { scanning = false; }
     } done;
 
-    // Shows the growing count, and lets the GUI handle pending events at most every 10 ms.
+    // Lets the GUI handle pending events at most every 10 ms, showing the growing count each time.
     QElapsedTimer sincePump;
     sincePump.start();
-    const auto result = library::scanNewBalls(ctx_.fs, state().AppFolder, [&](std::size_t found) {
-        Label1->setText(QString::number(found));
-        Label1->adjustSize();
+    library::NewBallScanResult result = library::scanNewBalls(library_, state().AppFolder, [&](std::size_t found) {
         if (sincePump.elapsed() >= 10) {
+            showBallCount(found);
             QCoreApplication::processEvents();
             sincePump.restart();
         }
     });
+    // The count shows only once balls were found; otherwise it keeps what it showed.
+    if (!result.balls.empty()) {
+        showBallCount(result.balls.size());
+    }
 
-    refill(ListBox1, result.brands);
-    refill(ListBox2, result.balls);
+    // A list that holds what was found already is left alone.
+    if (ListBox1->texts() != result.brands) {
+        ListBox1->setTexts(result.brands);
+    }
+    if (ListBox2->texts() != result.balls) {
+        ListBox2->setTexts(std::move(result.balls));
+    }
     std::vector<std::string> entries;
+    entries.reserve(result.newBalls.size());
     for (const library::NewBallEntry& entry : result.newBalls) {
         entries.push_back(entry.text);
     }
-    refill(new_, entries);
-    state().newBalls = result.newBalls;
+    if (new_->texts() != entries) {
+        new_->setTexts(std::move(entries));
+    }
+    if (state().newBalls != result.newBalls) {
+        state().newBalls = std::move(result.newBalls);
+    }
+}
+
+void TForm1::showBallCount(std::size_t count) {
+    const QString text = QString::number(count);
+    if (Label1->text() != text) {
+        Label1->setText(text);
+        Label1->adjustSize();
+    }
 }
 
 void TForm1::addClick() {

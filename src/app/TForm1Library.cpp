@@ -48,7 +48,7 @@ void TForm1::wczytaj() {
     brand->clear();
     brand->setEditText({});
     brand->addItem(QString::fromUtf8(library::kNewBalls.data(), static_cast<qsizetype>(library::kNewBalls.size())));
-    std::vector<std::string> brands = library::listBrands(ctx_.fs, state().AppFolder);
+    std::vector<std::string> brands = library::listBrands(library_, state().AppFolder);
     brand->addItems(toQStrings(brands));
     brand->setCurrentIndex(-1);
     brand->setEditText({});
@@ -63,7 +63,7 @@ void TForm1::brandChange() {
     s.ChosenBrand = s.BrandName;
 
     lista->clear();
-    lista->addItems(toQStrings(library::ballListItems(ctx_.fs, s.AppFolder, s.BrandName, s.newBalls)));
+    lista->addItems(toQStrings(library::ballListItems(library_, s.AppFolder, s.BrandName, s.newBalls)));
 }
 
 // A ball was picked: it becomes the chosen ball and its row-7 frames play in the preview.

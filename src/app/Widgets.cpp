@@ -3,6 +3,7 @@
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QAbstractListModel>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -103,6 +104,53 @@ QItemSelectionModel::SelectionFlags PickList::selectionCommand(const QModelIndex
 QListWidgetItem* pickedItem(const QListWidget& list) {
     const QList<QListWidgetItem*> selected = list.selectedItems();
     return selected.isEmpty() ? nullptr : selected.first();
+}
+
+// The texts of a hidden list, each turned into a QString only when asked for.
+class HiddenList::TextModel : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(texts.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) {
+            return {};
+        }
+        return QString::fromStdString(texts[static_cast<std::size_t>(index.row())]);
+    }
+    void reset(std::vector<std::string> replacement) {
+        beginResetModel();
+        texts = std::move(replacement);
+        endResetModel();
+    }
+
+    std::vector<std::string> texts;
+};
+
+HiddenList::HiddenList(QWidget* parent) : QListView(parent), model_(new TextModel(this)) {
+    setModel(model_);
+}
+
+int HiddenList::count() const {
+    return model_->rowCount();
+}
+
+QStringList HiddenList::items() const {
+    QStringList list;
+    for (const std::string& text : model_->texts) {
+        list.append(QString::fromStdString(text));
+    }
+    return list;
+}
+
+const std::vector<std::string>& HiddenList::texts() const {
+    return model_->texts;
+}
+
+void HiddenList::setTexts(std::vector<std::string> texts) {
+    model_->reset(std::move(texts));
 }
 
 } // namespace orbisto

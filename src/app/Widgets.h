@@ -5,6 +5,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QListView>
+#include <QStringList>
+#include <string>
+#include <vector>
 
 #include "platform/Image.h"
 
@@ -95,6 +99,23 @@ protected:
 
 private:
     QImage picture_;
+};
+
+// A list box that is never shown, holding texts only. Its model keeps the texts as they come, so a
+// long list (one entry per ball of the library) takes a fraction of the memory list-widget items
+// take, and a scan can tell whether its result differs from what the list holds.
+class HiddenList : public QListView {
+    Q_OBJECT
+public:
+    explicit HiddenList(QWidget* parent = nullptr);
+    int count() const;
+    QStringList items() const;
+    const std::vector<std::string>& texts() const;
+    void setTexts(std::vector<std::string> texts);
+
+private:
+    class TextModel;
+    TextModel* model_;
 };
 
 } // namespace orbisto

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "platform/FileSystem.h"
 
 namespace orbisto::library {
 
@@ -30,6 +30,8 @@ struct NewBallEntry {
     std::string text;
     std::string brand;
     std::string ball;
+
+    bool operator==(const NewBallEntry&) const = default;
 };
 
 // A ball of the library: its brand folder and ball folder names.

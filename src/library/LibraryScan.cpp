@@ -1,7 +1,6 @@
 #include "library/LibraryScan.h"
 
 #include "library/NewBallScan.h"
-
 #include "platform/Errors.h"
 #include "platform/IniProfile.h"
 #include "platform/Text.h"
@@ -14,12 +13,11 @@ namespace {
 
 // Listed sub-folders of `folder` among the names matching `pattern`. A plain file is skipped
 // without a look inside: no marker can lie below it.
-std::vector<std::string> listedSubfolders(const platform::FileSystem& fs, const Path& folder,
-                                          std::string_view pattern) {
+std::vector<std::string> listedSubfolders(LibraryReader& reader, const Path& folder, std::string_view pattern) {
     std::vector<std::string> names;
-    for (platform::FolderEntry& entry : fs.scanFolder(folder, pattern)) {
+    for (platform::FolderEntry& entry : reader.entries(folder, pattern)) {
         // A folder named like the pseudo-brand could never be told apart from it.
-        if (entry.isFolder && entry.name != kNewBalls && isListedFolder(fs, folder / entry.name)) {
+        if (entry.isFolder && entry.name != kNewBalls && reader.markerSet(folder / entry.name, kAuthKey)) {
             names.push_back(std::move(entry.name));
         }
     }
@@ -47,33 +45,33 @@ void sortForLibrary(std::vector<std::string>& names) {
                      [](const std::string& a, const std::string& b) { return libraryLess(a, b); });
 }
 
-std::vector<std::string> listBrands(const platform::FileSystem& fs, const Path& appFolder) {
+std::vector<std::string> listBrands(LibraryReader& reader, const Path& appFolder) {
     if (appFolder.empty()) {
         return {};
     }
-    return listedSubfolders(fs, ballsFolder(appFolder), "*");
+    return listedSubfolders(reader, ballsFolder(appFolder), "*");
 }
 
-std::vector<std::string> listBalls(const platform::FileSystem& fs, const Path& appFolder, std::string_view brand) {
+std::vector<std::string> listBalls(LibraryReader& reader, const Path& appFolder, std::string_view brand) {
     // An empty brand would scan the library root itself and offer its brands as balls.
     if (appFolder.empty() || brand.empty() || brand == kNewBalls) {
         return {};
     }
-    return listedSubfolders(fs, ballsFolder(appFolder) / brand, "*.");
+    return listedSubfolders(reader, ballsFolder(appFolder) / brand, "*.");
 }
 
-std::vector<std::string> brandBoxItems(const platform::FileSystem& fs, const Path& appFolder) {
+std::vector<std::string> brandBoxItems(LibraryReader& reader, const Path& appFolder) {
     std::vector<std::string> items{std::string(kNewBalls)};
-    for (std::string& name : listBrands(fs, appFolder)) {
+    for (std::string& name : listBrands(reader, appFolder)) {
         items.push_back(std::move(name));
     }
     return items;
 }
 
-std::vector<std::string> ballListItems(const platform::FileSystem& fs, const Path& appFolder, std::string_view brand,
+std::vector<std::string> ballListItems(LibraryReader& reader, const Path& appFolder, std::string_view brand,
                                        const std::vector<NewBallEntry>& newBalls) {
     if (brand != kNewBalls) {
-        return listBalls(fs, appFolder, brand);
+        return listBalls(reader, appFolder, brand);
     }
     std::vector<std::string> items;
     items.reserve(newBalls.size());
@@ -82,6 +80,27 @@ std::vector<std::string> ballListItems(const platform::FileSystem& fs, const Pat
     }
     sortForLibrary(items);
     return items;
+}
+
+std::vector<std::string> listBrands(const platform::FileSystem& fs, const Path& appFolder) {
+    DiskLibraryReader reader(fs);
+    return listBrands(reader, appFolder);
+}
+
+std::vector<std::string> listBalls(const platform::FileSystem& fs, const Path& appFolder, std::string_view brand) {
+    DiskLibraryReader reader(fs);
+    return listBalls(reader, appFolder, brand);
+}
+
+std::vector<std::string> brandBoxItems(const platform::FileSystem& fs, const Path& appFolder) {
+    DiskLibraryReader reader(fs);
+    return brandBoxItems(reader, appFolder);
+}
+
+std::vector<std::string> ballListItems(const platform::FileSystem& fs, const Path& appFolder, std::string_view brand,
+                                       const std::vector<NewBallEntry>& newBalls) {
+    DiskLibraryReader reader(fs);
+    return ballListItems(reader, appFolder, brand, newBalls);
 }
 
 } // namespace orbisto::library

@@ -14,34 +14,39 @@ std::string markerValue(const platform::FileSystem& fs, const Path& folder, std:
     return platform::profileStringIn(content, kMarkerSection, key);
 }
 
-NewBallScanResult scanNewBalls(const platform::FileSystem& fs, const Path& appFolder,
-                               const BallFoundCallback& onBallFound) {
+NewBallScanResult scanNewBalls(LibraryReader& reader, const Path& appFolder, const BallFoundCallback& onBallFound) {
     NewBallScanResult result;
     if (appFolder.empty()) {
         return result;
     }
     const Path library = ballsFolder(appFolder);
-    for (const platform::FolderEntry& entry : fs.scanFolder(library, "*.")) {
-        if (entry.isFolder && markerValue(fs, library / entry.name, kAuthKey) == "1") {
-            result.brands.push_back(entry.name);
+    for (platform::FolderEntry& entry : reader.entries(library, "*.")) {
+        if (entry.isFolder && reader.markerSet(library / entry.name, kAuthKey)) {
+            result.brands.push_back(std::move(entry.name));
         }
     }
     for (const std::string& brand : result.brands) {
         const Path brandFolder = library / brand;
-        for (const platform::FolderEntry& entry : fs.scanFolder(brandFolder, "*.")) {
+        for (platform::FolderEntry& entry : reader.entries(brandFolder, "*.")) {
             if (!entry.isFolder) {
                 continue;
             }
-            result.balls.push_back(entry.name);
-            if (markerValue(fs, brandFolder / entry.name, kNewKey) == "1") {
+            if (reader.markerSet(brandFolder / entry.name, kNewKey)) {
                 result.newBalls.push_back({brand + "-" + entry.name, brand, entry.name});
             }
+            result.balls.push_back(std::move(entry.name));
             if (onBallFound) {
                 onBallFound(result.balls.size());
             }
         }
     }
     return result;
+}
+
+NewBallScanResult scanNewBalls(const platform::FileSystem& fs, const Path& appFolder,
+                               const BallFoundCallback& onBallFound) {
+    DiskLibraryReader reader(fs);
+    return scanNewBalls(reader, appFolder, onBallFound);
 }
 
 } // namespace orbisto::library

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "library/Library.h"
+#include "library/LibraryReader.h"
+#include "platform/FileSystem.h"
+
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "library/Library.h"
-#include "platform/FileSystem.h"
 
 namespace orbisto::library {
 
@@ -20,6 +21,8 @@ struct NewBallScanResult {
     std::vector<std::string> brands;
     std::vector<std::string> balls;
     std::vector<NewBallEntry> newBalls;
+
+    bool operator==(const NewBallScanResult&) const = default;
 };
 
 // Called after each ball folder found, with the number found so far; lets the caller show the
@@ -29,6 +32,8 @@ using BallFoundCallback = std::function<void(std::size_t ballsFound)>;
 // Walks AppFolder/balls: brands whose marker has Auth "1" (read once per brand), then each brand's
 // ball folders (names without a dot; plain files are no balls). A ball whose marker has New "1" is
 // a new ball whatever its Auth. A missing library finds nothing.
+NewBallScanResult scanNewBalls(LibraryReader& reader, const Path& appFolder, const BallFoundCallback& onBallFound = {});
+// The same, read straight from the disk.
 NewBallScanResult scanNewBalls(const platform::FileSystem& fs, const Path& appFolder,
                                const BallFoundCallback& onBallFound = {});
 

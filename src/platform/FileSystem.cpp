@@ -23,4 +23,8 @@ std::optional<std::vector<std::uint8_t>> FileSystem::readPlainFile(const Path& f
     }
 }
 
+std::optional<FileIdentity> FileSystem::identity(const Path&) const {
+    return std::nullopt;
+}
+
 } // namespace orbisto::platform

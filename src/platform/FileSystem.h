@@ -15,6 +15,29 @@ using Path = std::filesystem::path;
 struct FolderEntry {
     std::string name;
     bool isFolder = false;
+
+    bool operator==(const FolderEntry&) const = default;
+};
+
+// What tells one version of a file or folder from another. Writing, replacing, renaming over or
+// changing the attributes of an entry changes at least one field, provided the two versions' time
+// stamps lie further apart than the file system's time resolution. Times are nanoseconds since
+// 1970-01-01 UTC; `changed` (the last change of content or attributes, which no program can set
+// back) is 0 where the file system keeps no such time.
+struct FileIdentity {
+    // What a folder scan makes of the entry: a plain file, a folder, or something it leaves out
+    // (hidden, system, a device or pipe).
+    enum class Kind : std::uint8_t { Other, File, Folder };
+
+    std::uint64_t device = 0;
+    std::uint64_t fileId = 0;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;
+    std::int64_t changed = 0;
+    std::uint32_t attributes = 0;
+    Kind kind = Kind::Other;
+
+    bool operator==(const FileIdentity&) const = default;
 };
 
 // The file operations the core needs, behind one interface so tests can inject faults
@@ -74,6 +97,11 @@ public:
     // Contents of a plain file (as isPlainFile tells it); nothing for anything else and for a file that
     // cannot be read. Marker files are checked and read this way, in one step.
     virtual std::optional<std::vector<std::uint8_t>> readPlainFile(const Path& file) const;
+
+    // Identity of the file or folder under that name (links followed); nothing when it is missing,
+    // cannot be looked at, or the file system cannot tell. Callers that keep what they read use it to
+    // see whether it changed; nothing means "read again".
+    virtual std::optional<FileIdentity> identity(const Path& path) const;
 };
 
 // The real file system of this machine. Tests derive from it to make one operation fail.
@@ -96,6 +124,7 @@ public:
     void writeNewFile(const Path& file, std::span<const std::uint8_t> bytes) override;
     // Opens the file once and checks its type on the open file.
     std::optional<std::vector<std::uint8_t>> readPlainFile(const Path& file) const override;
+    std::optional<FileIdentity> identity(const Path& path) const override;
 };
 
 // The one LocalFileSystem of the program.

@@ -77,5 +77,28 @@ TEST(PlatformPlainFileRead, readsOnlyPlainVisibleFilesAndNeverBlocksOnAPipe) {
     EXPECT_FALSE(files.readPlainFile(temp / "pipe").has_value()); // no writer: a blocking open would hang
 }
 
+// The kind matches what a folder scan makes of the entry; links are followed.
+TEST(PlatformFileIdentity, kindsFollowTheScanAndLinks_missingGivesNothing) {
+    test::TempFolder temp;
+    const LocalFileSystem files;
+    test::writeFile(temp / "file", std::string_view("12345"));
+    test::writeFile(temp / ".hidden", std::string_view("x"));
+    std::filesystem::create_directories(temp / "folder");
+    std::filesystem::create_directory_symlink(temp / "folder", temp / "link");
+    ASSERT_EQ(::mkfifo((temp / "pipe").c_str(), 0600), 0);
+
+    using Kind = FileIdentity::Kind;
+    const auto file = files.identity(temp / "file");
+    ASSERT_TRUE(file.has_value());
+    EXPECT_EQ(file->kind, Kind::File);
+    EXPECT_EQ(file->size, 5u);
+    EXPECT_EQ(files.identity(temp / "folder")->kind, Kind::Folder);
+    EXPECT_EQ(files.identity(temp / "link"), files.identity(temp / "folder"));
+    EXPECT_EQ(files.identity(temp / ".hidden")->kind, Kind::Other);
+    EXPECT_EQ(files.identity(temp / "pipe")->kind, Kind::Other);
+    EXPECT_FALSE(files.identity(temp / "missing").has_value());
+    EXPECT_FALSE(files.identity("").has_value());
+}
+
 } // namespace
 } // namespace orbisto::platform

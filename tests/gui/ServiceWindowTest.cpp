@@ -9,6 +9,7 @@
 #include "app/Widgets.h"
 #include "core/OwnBallFixtures.h"
 #include "library/BallTag.h"
+#include "library/NewBallScan.h"
 #include "platform/IniProfile.h"
 #include "support/GuiFixture.h"
 #include "ui/TForm2.h"
@@ -30,6 +31,14 @@ void tag(GuiFixture& f, const fs::path& folder, bool markNew) {
     window.cb->setChecked(markNew);
     f.ui.clear();
     window.JvXPButton2->click();
+}
+
+QStringList toQStrings(const std::vector<std::string>& texts) {
+    QStringList list;
+    for (const std::string& text : texts) {
+        list << QString::fromStdString(text);
+    }
+    return list;
 }
 
 // The ball list the main window shows under ">New balls".
@@ -160,6 +169,37 @@ private slots:
         QCOMPARE(items(*main.new_), QStringList{QStringLiteral("Alpha-Comet")});
         QCOMPARE(newBallsShown(main), QStringList{QStringLiteral("Alpha-Comet")});
         QCOMPARE(main.Label1->text(), QStringLiteral("1"));
+    }
+
+    // Between activations another program removes a ball, adds one and unmarks a new ball: the hidden
+    // lists, the count, the brand box and the ball list all show what a fresh read of the disk shows.
+    void scan_libraryChangedBetweenActivations_windowShowsAFreshRead() {
+        GuiFixture f;
+        makeLibraryBall(f.appFolder(), "Alpha", "One", false);
+        makeLibraryBall(f.appFolder(), "Alpha", "Two", false);
+        makeLibraryBall(f.appFolder(), "Beta", "Three", false);
+        writeMarker(f.appFolder() / "balls/Alpha/One", "Auth=1\r\nNew=1");
+        TForm1& main = f.start();
+        main.FormActivate();
+        QCOMPARE(items(*main.new_), QStringList{QStringLiteral("Alpha-One")});
+
+        fs::remove_all(f.appFolder() / "balls/Alpha/Two");
+        makeLibraryBall(f.appFolder(), "Beta", "Four", false);
+        writeMarker(f.appFolder() / "balls/Beta/Four", "Auth=1\r\nNew=1");
+        writeMarker(f.appFolder() / "balls/Alpha/One", "Auth=1\r\nNew=0");
+        main.FormActivate();
+        const auto fresh = library::scanNewBalls(platform::localFileSystem(), f.appFolder());
+        QCOMPARE(items(*main.ListBox1), toQStrings(fresh.brands));
+        QCOMPARE(items(*main.ListBox2), toQStrings(fresh.balls));
+        QCOMPARE(items(*main.new_), QStringList{QStringLiteral("Beta-Four")});
+        QCOMPARE(newBallsShown(main), QStringList{QStringLiteral("Beta-Four")});
+        QCOMPARE(main.Label1->text(), QStringLiteral("3"));
+
+        fs::remove_all(f.appFolder() / "balls/Alpha");
+        main.wczytaj();
+        QCOMPARE(main.brand->count(), 2); // ">New balls" and Beta
+        main.brand->setCurrentIndex(main.brand->findText(QStringLiteral("Beta")));
+        QCOMPARE(items(*main.lista), (QStringList{QStringLiteral("Four"), QStringLiteral("Three")}));
     }
 };
 

@@ -7,6 +7,7 @@
 
 #include "app/Application.h"
 #include "app/TForm1.h"
+#include "app/Widgets.h"
 #include "platform/FileSystem.h"
 #include "platform/SettingsStore.h"
 
@@ -43,6 +44,10 @@ void pick(QComboBox& box, const QString& text) {
     view->scrollTo(item);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
     QVERIFY2(!view->isVisible(), "the drop-down did not take the click");
+}
+
+QStringList items(const HiddenList& list) {
+    return list.items();
 }
 
 GuiFixture::GuiFixture() {

@@ -13,6 +13,7 @@ class QComboBox;
 class QListWidget;
 
 namespace orbisto {
+class HiddenList;
 class TForm1;
 class Windows;
 namespace platform {
@@ -24,6 +25,7 @@ namespace orbisto::test {
 
 // The texts of a list's items, in order.
 QStringList items(const QListWidget& list);
+QStringList items(const HiddenList& list);
 
 // Pick as the player does: a click on a list's row (or the row with that text), or a click on a box's
 // item in its drop-down.

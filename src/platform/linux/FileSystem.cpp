@@ -300,6 +300,28 @@ std::optional<std::vector<std::uint8_t>> LocalFileSystem::readPlainFile(const Pa
     }
 }
 
+std::optional<FileIdentity> LocalFileSystem::identity(const Path& path) const {
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    const auto nanoseconds = [](const timespec& time) {
+        return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+    };
+    const bool hidden = isHiddenName(path.filename().native());
+    const FileIdentity::Kind kind = hidden                  ? FileIdentity::Kind::Other
+                                    : S_ISDIR(info.st_mode) ? FileIdentity::Kind::Folder
+                                    : S_ISREG(info.st_mode) ? FileIdentity::Kind::File
+                                                            : FileIdentity::Kind::Other;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                        static_cast<std::uint64_t>(info.st_ino),
+                        static_cast<std::uint64_t>(info.st_size),
+                        nanoseconds(info.st_mtim),
+                        nanoseconds(info.st_ctim),
+                        static_cast<std::uint32_t>(info.st_mode),
+                        kind};
+}
+
 std::uintmax_t LocalFileSystem::fileSize(const Path& file) const {
     struct stat info {};
     if (::stat(file.c_str(), &info) != 0) {

@@ -284,6 +284,48 @@ std::optional<std::vector<std::uint8_t>> LocalFileSystem::readPlainFile(const Pa
     return FileSystem::readPlainFile(file);
 }
 
+std::optional<FileIdentity> LocalFileSystem::identity(const Path& path) const {
+    if (path.empty()) {
+        return std::nullopt;
+    }
+    // Opened for no access at all (only attributes are read), sharing everything, so no other program
+    // is hindered; folders need the backup-semantics flag to be opened.
+    FileHandle handle(::CreateFileA(ansi(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (handle.get() == INVALID_HANDLE_VALUE) {
+        handle.release();
+        return std::nullopt;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle.get(), &info)) {
+        return std::nullopt;
+    }
+    // FILETIME counts 100 ns steps since 1601; the identity counts nanoseconds since 1970.
+    const auto nanoseconds = [](std::uint64_t ticks) {
+        constexpr std::uint64_t kTicksTo1970 = 116444736000000000ULL;
+        return static_cast<std::int64_t>(ticks - kTicksTo1970) * 100;
+    };
+    const auto ticksOf = [](const FILETIME& time) {
+        return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    };
+    std::int64_t changed = 0;
+    FILE_BASIC_INFO basic{};
+    if (::GetFileInformationByHandleEx(handle.get(), FileBasicInfo, &basic, sizeof basic)) {
+        changed = nanoseconds(static_cast<std::uint64_t>(basic.ChangeTime.QuadPart));
+    }
+    const DWORD attributes = info.dwFileAttributes;
+    const FileIdentity::Kind kind = (attributes & kSkippedInScans) != 0     ? FileIdentity::Kind::Other
+                                    : isFolderAttributes(attributes) ? FileIdentity::Kind::Folder
+                                                                     : FileIdentity::Kind::File;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+                        (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+                        nanoseconds(ticksOf(info.ftLastWriteTime)),
+                        changed,
+                        attributes,
+                        kind};
+}
+
 std::uintmax_t LocalFileSystem::fileSize(const Path& file) const {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (file.empty() || !::GetFileAttributesExA(ansi(file).c_str(), GetFileExInfoStandard, &data)) {
