@@ -32,7 +32,7 @@ int runOrbisto(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orbisto"));
 
-    auto settings = platform::makeRegistryFileStore(platform::defaultSettingsFolder());
+    auto settings = platform::makeSystemSettingsStore();
     auto ui = makeQtUserInterface();
     AppContext context{*settings, platform::localFileSystem(), *ui, platform::executablePath(),
                        platform::workingFolder()};
