@@ -8,12 +8,11 @@
 //   win_window close <title>
 //       asks each visible window titled <title> to close (WM_CLOSE), as its close button does.
 // Exit status: 0 done, 1 no such window, 2 bad arguments.
-#include <windows.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
+#include <windows.h>
 
 namespace {
 
