@@ -11,6 +11,7 @@
 #include <jpeglib.h>
 #include <numbers>
 #include <png.h>
+#include <sstream>
 #include <stdexcept>
 #include <system_error>
 
@@ -64,6 +65,9 @@ double patternPeriod(Pattern pattern) {
     return 2 * kPi;
 }
 
+// Angular radius of a round panel of the Panels pattern.
+constexpr double kPanelRadius = 0.40;
+
 const std::array<Vec, 12>& icosahedronCorners() {
     static const std::array<Vec, 12> corners = [] {
         std::array<Vec, 12> c{};
@@ -89,7 +93,7 @@ double panelShare(Pattern pattern, Vec q) {
         for (const Vec& corner : icosahedronCorners()) {
             nearest = std::max(nearest, dot(q, corner));
         }
-        return nearest > std::cos(0.40) ? 1.0 : 0.0;
+        return nearest > std::cos(kPanelRadius) ? 1.0 : 0.0;
     }
     case Pattern::Stripes: {
         const double longitude = std::atan2(q.y, q.x) + kPi;
@@ -195,6 +199,80 @@ void paintBall(Picture& picture, const BallDesign& design, const BallPose& pose,
             }
         }
     }
+}
+
+// The ball of the logo and of the icon, and how it lies.
+const BallDesign kLogoBall{Pattern::Panels, {0.96, 0.96, 0.94}, {0.08, 0.10, 0.18}};
+const BallPose& logoBallPose() {
+    static const BallPose pose{normalized({0.35, 0.85, 0.40}), 0.3};
+    return pose;
+}
+
+// Turns a point of the pattern's own frame into view space: the inverse of the turn in shadeBall.
+Vec patternToView(const BallPose& pose, Vec q) {
+    const Vec helper = std::abs(pose.axis.z) < 0.9 ? Vec{0, 0, 1} : Vec{1, 0, 0};
+    const Vec e1 = normalized(cross(helper, pose.axis));
+    const Vec e2 = cross(pose.axis, e1);
+    const double c = std::cos(-pose.turn);
+    const double s = std::sin(-pose.turn);
+    const double u = c * q.x + s * q.y;
+    const double v = -s * q.x + c * q.y;
+    return e1 * u + e2 * v + pose.axis * q.z;
+}
+
+// The visible part of a round panel centred on the unit vector m (view space), as a polygon in
+// view coordinates (x right, y up, unit ball radius); empty when the panel lies wholly behind.
+// It is bounded by the panel's rim where that faces the viewer and by the ball's outline where
+// the panel reaches round the edge.
+std::vector<std::pair<double, double>> visiblePanel(Vec m, double radius) {
+    constexpr int kSteps = 72;
+    std::vector<std::pair<double, double>> outline;
+    const double rho = std::sqrt(std::max(0.0, 1.0 - m.z * m.z));
+    if (m.z <= -std::sin(radius)) {
+        return outline;
+    }
+    // The rim: m cos r + sin r (a cos t + b sin t) with `a` level with the screen, so its depth is
+    // m.z cos r + sin r rho sin t.
+    const Vec a = rho < 1e-9 ? Vec{1, 0, 0} : Vec{-m.y / rho, m.x / rho, 0};
+    const Vec b = cross(m, a);
+    const auto rimPoint = [&](double t) {
+        const Vec p = m * std::cos(radius) + (a * std::cos(t) + b * std::sin(t)) * std::sin(radius);
+        return std::pair{p.x, p.y};
+    };
+    if (m.z >= std::sin(radius)) {
+        for (int i = 0; i < kSteps; ++i) {
+            outline.push_back(rimPoint(2 * kPi * i / kSteps));
+        }
+        return outline;
+    }
+    const double k = std::clamp(-m.z * std::cos(radius) / (std::sin(radius) * rho), -1.0, 1.0);
+    const double t0 = std::asin(k);
+    const double t1 = kPi - t0;
+    for (int i = 0; i <= kSteps; ++i) {
+        outline.push_back(rimPoint(t0 + (t1 - t0) * i / kSteps));
+    }
+    // Back along the ball's outline, between the two points where the rim meets it.
+    const double middle = std::atan2(m.y, m.x);
+    const double half = std::acos(std::clamp(std::cos(radius) / rho, -1.0, 1.0));
+    std::vector<std::pair<double, double>> edge;
+    for (int i = 0; i <= kSteps / 2; ++i) {
+        const double phi = middle - half + 2 * half * i / (kSteps / 2);
+        edge.emplace_back(std::cos(phi), std::sin(phi));
+    }
+    const auto distance = [](std::pair<double, double> p, std::pair<double, double> q) {
+        return std::hypot(p.first - q.first, p.second - q.second);
+    };
+    if (distance(outline.back(), edge.back()) < distance(outline.back(), edge.front())) {
+        std::reverse(edge.begin(), edge.end());
+    }
+    outline.insert(outline.end(), edge.begin() + 1, edge.end() - 1);
+    return outline;
+}
+
+std::string svgColour(Colour c) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", toByte(c.r), toByte(c.g), toByte(c.b));
+    return text;
 }
 
 // A 5 x 7 pixel font for the few characters of the logo, row by row.
@@ -347,8 +425,7 @@ Picture drawLogo() {
             }
         }
     }
-    const BallDesign logoBall{Pattern::Panels, {0.96, 0.96, 0.94}, {0.08, 0.10, 0.18}};
-    paintBall(picture, logoBall, {normalized({0.35, 0.85, 0.40}), 0.3}, 72.5, 100.0, 50.0);
+    paintBall(picture, kLogoBall, logoBallPose(), 72.5, 100.0, 50.0);
 
     const Colour lime{0.81, 1.00, 0.16};
     paintText(picture, "Orbisto", (width - textWidth("Orbisto", 3)) / 2, 182, 3, lime);
@@ -368,6 +445,55 @@ Picture drawLogo() {
         }
     }
     return picture;
+}
+
+Picture drawIcon(int size) {
+    if (size < 1 || size > 1024) {
+        throw std::out_of_range("icon size " + std::to_string(size) + " is outside 1..1024");
+    }
+    Picture picture{size, size, 4, std::vector<std::uint8_t>(static_cast<std::size_t>(size) * size * 4, 0)};
+    // The ball fills the square but for a thin margin, as desktop icons of round things do.
+    paintBall(picture, kLogoBall, logoBallPose(), size / 2.0, size / 2.0, size * 0.46);
+    return picture;
+}
+
+std::string iconSvg() {
+    constexpr double kCentre = 128;
+    constexpr double kRadius = 256 * 0.46;
+    std::ostringstream svg;
+    svg.setf(std::ios::fixed);
+    svg.precision(2);
+    svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"256\" height=\"256\" "
+           "viewBox=\"0 0 256 256\">\n"
+        << "  <title>Orbisto</title>\n"
+        << "  <defs>\n"
+        << "    <radialGradient id=\"light\" cx=\"0.36\" cy=\"0.30\" r=\"0.75\">\n"
+        << "      <stop offset=\"0\" stop-color=\"#ffffff\" stop-opacity=\"0.60\"/>\n"
+        << "      <stop offset=\"0.22\" stop-color=\"#ffffff\" stop-opacity=\"0\"/>\n"
+        << "      <stop offset=\"0.55\" stop-color=\"#000000\" stop-opacity=\"0\"/>\n"
+        << "      <stop offset=\"1\" stop-color=\"#000000\" stop-opacity=\"0.62\"/>\n"
+        << "    </radialGradient>\n"
+        << "  </defs>\n"
+        << "  <circle cx=\"" << kCentre << "\" cy=\"" << kCentre << "\" r=\"" << kRadius << "\" fill=\""
+        << svgColour(kLogoBall.shell) << "\"/>\n";
+    for (const Vec& corner : icosahedronCorners()) {
+        const auto outline = visiblePanel(patternToView(logoBallPose(), corner), kPanelRadius);
+        if (outline.empty()) {
+            continue;
+        }
+        svg << "  <polygon fill=\"" << svgColour(kLogoBall.panel) << "\" points=\"";
+        for (std::size_t i = 0; i < outline.size(); ++i) {
+            // View space has y up; SVG has y down.
+            svg << (i == 0 ? "" : " ") << kCentre + kRadius * outline[i].first << ","
+                << kCentre - kRadius * outline[i].second;
+        }
+        svg << "\"/>\n";
+    }
+    svg << "  <circle cx=\"" << kCentre << "\" cy=\"" << kCentre << "\" r=\"" << kRadius
+        << "\" fill=\"url(#light)\"/>\n"
+        << "</svg>\n";
+    return svg.str();
 }
 
 std::vector<std::uint8_t> encodePng(const Picture& picture) {
@@ -493,6 +619,13 @@ void writeSampleData(const fs::path& dataFolder) {
         }
     }
     writeFileAtomically(dataFolder / "logo.jpg", encodeJpeg(drawLogo(), 92));
+
+    const fs::path icons = dataFolder / "icons";
+    fs::create_directories(icons);
+    for (const int size : kIconSizes) {
+        writeFileAtomically(icons / ("orbisto-" + std::to_string(size) + ".png"), encodePng(drawIcon(size)));
+    }
+    writeFileAtomically(icons / "orbisto.svg", text(iconSvg()));
 }
 
 } // namespace orbisto::sample

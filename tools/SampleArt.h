@@ -7,7 +7,8 @@
 #include <vector>
 
 // Drawing of the sample library that ships in data/: ball frames (shaded spheres with a
-// brand-specific panel pattern, turning over the 21 frames) and the main window's logo.
+// brand-specific panel pattern, turning over the 21 frames), the main window's logo and the
+// program's icon.
 // Everything is computed from fixed numbers only, so every run gives the same bytes.
 namespace orbisto::sample {
 
@@ -57,6 +58,15 @@ Picture drawBallFrame(const BallDesign& design, int index);
 // The logo shown at the left of the main window: 145 x 297 RGB.
 Picture drawLogo();
 
+// Sizes of the program's icon, in pixels; each is drawn on its own so small ones stay sharp.
+inline constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256};
+
+// The program's icon: the logo's ball on a transparent ground, size x size RGBA.
+Picture drawIcon(int size);
+
+// The same icon as scalable vector graphics (SVG 1.1 text): flat panels and a shading overlay.
+std::string iconSvg();
+
 // Encoders. No time stamps or other varying data are written.
 std::vector<std::uint8_t> encodePng(const Picture& picture);
 std::vector<std::uint8_t> encodeJpeg(const Picture& picture, int quality);
@@ -71,8 +81,9 @@ std::string markerText(bool isNew);
 // a half-written file. Raises std::runtime_error naming the file on failure.
 void writeFileAtomically(const fs::path& file, const std::vector<std::uint8_t>& bytes);
 
-// Writes balls/<brand>/<ball>/ (markers and 21 tagged frames) and logo.jpg into `dataFolder`,
-// creating the folder when it is missing. Files already there are replaced; others stay.
+// Writes balls/<brand>/<ball>/ (markers and 21 tagged frames), logo.jpg and icons/ (orbisto-<size>.png
+// and orbisto.svg) into `dataFolder`, creating the folder when it is missing. Files already there are
+// replaced; others stay.
 void writeSampleData(const fs::path& dataFolder);
 
 } // namespace orbisto::sample

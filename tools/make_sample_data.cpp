@@ -1,4 +1,4 @@
-// Draws the sample ball library and the logo that ship in data/:
+// Draws the sample ball library, the logo and the icons that ship in data/:
 //   make_sample_data <data folder>
 // Every run writes the same bytes, so the committed files can be checked against a fresh build.
 #include "tools/SampleArt.h"
@@ -18,6 +18,6 @@ int main(int argc, char** argv) {
         std::cerr << "make_sample_data: " << error.what() << "\n";
         return 1;
     }
-    std::cout << "Sample balls and logo written to " << std::filesystem::path(argv[1]).string() << "\n";
+    std::cout << "Sample balls, logo and icons written to " << std::filesystem::path(argv[1]).string() << "\n";
     return 0;
 }

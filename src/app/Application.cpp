@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "app/ProgramIcon.h"
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
 #include "install/TForm3.h"
@@ -15,6 +16,7 @@
 namespace orbisto {
 
 Windows::Windows(AppContext& context) : ctx_(context) {
+    useProgramIcon();
     // The main window's creation step runs while no other window exists yet.
     main_ = std::make_unique<TForm1>(ctx_);
     main_->FormCreate();
@@ -31,6 +33,8 @@ Windows::~Windows() = default;
 int runOrbisto(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orbisto"));
+    // Lets the desktop match the windows to the menu entry orbisto.desktop.
+    QApplication::setDesktopFileName(QStringLiteral("orbisto"));
 
     auto settings = platform::makeSystemSettingsStore();
     auto ui = makeQtUserInterface();

@@ -14,10 +14,13 @@
 #include "tools/SampleArt.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <pugixml.hpp>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -119,11 +122,61 @@ TEST(SampleLibrary, oneOrTwoBallsAreMarkedNewAndTheLogoFitsTheWindow) {
     EXPECT_EQ(logo.height, 297);
 }
 
+TEST(SampleIcon, everySizeIsTheBallOnATransparentGroundAndTheSvgPanelsLieWhereThePngShowsThem) {
+    for (const int size : sample::kIconSizes) {
+        SCOPED_TRACE(size);
+        const Image icon =
+            platform::decodePngFile(shippedData() / "icons" / ("orbisto-" + std::to_string(size) + ".png"));
+        ASSERT_EQ(icon.width, size);
+        ASSERT_EQ(icon.height, size);
+        EXPECT_EQ(alphaAt(icon, 0, 0), 0);
+        EXPECT_EQ(alphaAt(icon, size - 1, size - 1), 0);
+        EXPECT_EQ(alphaAt(icon, size / 2, size / 2), 255);
+    }
+
+    pugi::xml_document svg;
+    ASSERT_TRUE(svg.load_file((shippedData() / "icons/orbisto.svg").c_str()));
+    const pugi::xml_node root = svg.child("svg");
+    EXPECT_STREQ(root.attribute("xmlns").value(), "http://www.w3.org/2000/svg");
+    EXPECT_STREQ(root.attribute("viewBox").value(), "0 0 256 256");
+    // A panel seen whole is drawn as its rim's outline; its middle must be a dark panel pixel of the
+    // 256-pixel picture too, which fails when the vector drawing is turned or mirrored.
+    const Image big = platform::decodePngFile(shippedData() / "icons/orbisto-256.png");
+    int wholePanels = 0;
+    for (const pugi::xml_node polygon : root.children("polygon")) {
+        std::istringstream points(polygon.attribute("points").value());
+        double x = 0, y = 0, sumX = 0, sumY = 0;
+        char comma = 0;
+        int count = 0;
+        while (points >> x >> comma >> y) {
+            EXPECT_LE(std::hypot(x - 128, y - 128), 256 * 0.46 + 0.01) << "a panel reaches beyond the ball";
+            sumX += x;
+            sumY += y;
+            ++count;
+        }
+        ASSERT_GE(count, 3);
+        if (count != 72) {
+            continue; // reaches round the edge
+        }
+        ++wholePanels;
+        const int px = static_cast<int>(sumX / count);
+        const int py = static_cast<int>(sumY / count);
+        EXPECT_LT(big.rgba[(static_cast<std::size_t>(py) * 256 + px) * 4], 110) << "panel middle " << px << "," << py;
+    }
+    EXPECT_GE(wholePanels, 3);
+}
+
 TEST(SampleGenerator, redrawingGivesTheShippedFilesByteForByte) {
     TempFolder temp;
     sample::writeSampleData(temp.path());
-    const auto drawn = filesBelow(temp / "balls");
-    const auto shipped = filesBelow(shippedData() / "balls");
+    auto drawn = filesBelow(temp / "balls");
+    auto shipped = filesBelow(shippedData() / "balls");
+    for (const auto& [name, bytes] : filesBelow(temp / "icons")) {
+        drawn["icons/" + name] = bytes;
+    }
+    for (const auto& [name, bytes] : filesBelow(shippedData() / "icons")) {
+        shipped["icons/" + name] = bytes;
+    }
     std::set<std::string> drawnNames, shippedNames;
     for (const auto& [name, bytes] : drawn) {
         drawnNames.insert(name);

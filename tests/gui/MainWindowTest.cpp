@@ -1,12 +1,19 @@
+#include "app/ProgramIcon.h"
 #include "app/TForm1.h"
 #include "app/Widgets.h"
+#include "install/TForm3.h"
 #include "platform/Errors.h"
 #include "platform/SettingsStore.h"
 #include "support/GuiFixture.h"
+#include "ui/TForm2.h"
+#include "ui/TForm4.h"
+#include "ui/TForm6.h"
+#include "ui/TForm7.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTimer>
@@ -55,6 +62,7 @@ private slots:
     void close_storesClickedVersion_refusedWriteReportedAndStillCloses();
     void logo_missingReportedAndStartupGoesOn_workingFolderFirst();
     void guard_errorShownAndHandlerEnds();
+    void icon_everyWindowAndMessageBoxShowsTheShippedBallAtEachSize();
 };
 
 void MainWindowTest::startup_titleWindowsAndEveryControlAtItsPlace() {
@@ -236,6 +244,29 @@ void MainWindowTest::guard_errorShownAndHandlerEnds() {
     }));
     QVERIFY(!reachedEnd);
     QCOMPARE(fixture.ui.errors(), QStringList{"File not found."});
+}
+
+void MainWindowTest::icon_everyWindowAndMessageBoxShowsTheShippedBallAtEachSize() {
+    GuiFixture fixture;
+    fixture.start();
+    const Forms& forms = fixture.context->forms;
+    QMessageBox box; // the program's message boxes have no owner
+    const std::vector<std::pair<const char*, QWidget*>> windows = {
+        {"main", forms.form1},  {"service", forms.form2},  {"skin", forms.form3}, {"settings", forms.form4},
+        {"about", forms.form6}, {"own ball", forms.form7}, {"message box", &box},
+    };
+    for (const int size : kProgramIconSizes) {
+        const auto file = fs::path(ORBISTO_SOURCE_DIR) / "data/icons" / ("orbisto-" + std::to_string(size) + ".png");
+        // Icons are drawn premultiplied, so both sides are compared that way.
+        const QImage shipped =
+            QImage(QString::fromStdString(file.string())).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(shipped.size(), QSize(size, size));
+        for (const auto& [name, window] : windows) {
+            const QImage shown = window->windowIcon().pixmap(QSize(size, size)).toImage();
+            QVERIFY2(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied) == shipped,
+                     qPrintable(QStringLiteral("%1 window at %2 px").arg(name).arg(size)));
+        }
+    }
 }
 
 QTEST_MAIN(MainWindowTest)
