@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# The Windows program under Wine, the way a player meets it: in a fresh Wine prefix under Xvfb, a
-# demo FM 2006 whose installer recorded its folder in that prefix's registry. orbisto.exe opens its
-# main window "Orbisto 3.0" with a 609 x 297 client area and no error box; the first ball of the
-# first brand, installed through the window, lands byte for byte in the game's ball folder while the
+# The Windows program under Wine, the way a player meets it: in a fresh Wine prefix under Xvfb, an
+# FM 2006 whose installer recorded its folder in that prefix's registry. orbisto.exe opens its main
+# window "Orbisto 3.0" with a 609 x 297 client area and no error box; the first ball of the first
+# brand, installed through the window, lands byte for byte in the game's ball folder while the
 # winter ball stays; closing the window stores the chosen version "2006" in the prefix's registry.
-#   bash program_under_wine.sh <orbisto.exe> <win_window.exe> <orbisto_demo_setup.exe>
+#   bash program_under_wine.sh <orbisto.exe> <win_window.exe>
 set -euo pipefail
 
-exe=$(realpath "${1:?usage: bash $0 <orbisto.exe> <win_window.exe> <orbisto_demo_setup.exe>}")
-win_window=$(realpath "${2:?}")
-demo_setup=$(realpath "${3:?}")
+exe=$(realpath "${1:?usage: bash $0 <orbisto.exe> <win_window.exe>}")
+win_window=$(realpath "${2:?usage: bash $0 <orbisto.exe> <win_window.exe>}")
+library="$(dirname "$exe")/balls"
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/xsession.bash"
 
 for needed in wine wineboot wineserver Xvfb xdotool; do
@@ -61,18 +61,19 @@ registry_text() { # key, value name
 xsession_start_xvfb || fail "no virtual X server"
 wineboot --init >>"$work/wine.log" 2>&1 || fail "wineboot could not make the prefix"
 
-# The demo game in C:\Games, recorded in the per-user hive as the game's own installer does.
+# The game in C:\Games with a normal and a winter ball in place (from the library, so both are
+# named), recorded in the per-user hive as the game's own installer does.
 game_windows='C:\Games\Football Manager 2006'
 game="$WINEPREFIX/drive_c/Games/Football Manager 2006"
-run_windows "$demo_setup" prepare "$game_windows" 'C:\demo-settings' >/dev/null ||
-    fail "the demo game could not be prepared"
-[ -d "$game/data/graphics/pitch/balls" ] || fail "no demo game in $game"
+normal="$game/data/graphics/pitch/balls"
+mkdir -p "$normal/winter"
+cp "$library"/Northwind/Gale/ball_*.png "$normal/"
+cp "$library"/Tundra/Frost/ball_*.png "$normal/winter/"
 run_windows reg add 'HKCU\Software\Sports Interactive Ltd\Installs\Football Manager 2006' \
     /v Path /t REG_SZ /d "$game_windows" /f >/dev/null || fail "wine reg add refused the game's folder"
 [ -z "$(registry_text 'HKLM\SOFTWARE\VESKO\zvk3\radio' value)" ] || fail "a version is stored before the start"
 
-library_ball="$(dirname "$exe")/balls/Kestrel/Aero"
-normal="$game/data/graphics/pitch/balls"
+library_ball="$library/Kestrel/Aero"
 winter_before=$(md5sum "$normal/winter/ball_73.png")
 
 # Started from its own folder, where it finds logo.jpg and ReadMe.txt.
