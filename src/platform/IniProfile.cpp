@@ -1,6 +1,6 @@
 #include "platform/IniProfile.h"
-#include "platform/IniText.h"
 
+#include "platform/IniText.h"
 #include "platform/Text.h"
 
 #include <optional>
@@ -165,8 +165,8 @@ std::optional<std::string> ini::withValue(std::string_view content, std::string_
             if (parsed.value == value) {
                 return std::nullopt; // nothing changes, so the file is left alone
             }
-            updated = std::string(content.substr(0, parsed.keyOffset)) + std::string(parsed.name) + "=" + std::string(value) +
-                      std::string(content.substr(line.end));
+            updated = std::string(content.substr(0, parsed.keyOffset)) + std::string(parsed.name) + "=" +
+                      std::string(value) + std::string(content.substr(line.end));
             break;
         }
         if (!trim(content.substr(line.start, line.end - line.start)).empty()) {
@@ -180,14 +180,16 @@ std::optional<std::string> ini::withValue(std::string_view content, std::string_
         if (lastSectionLine->next == lastSectionLine->end) { // the last line of the file, without a line break
             updated = std::string(content) + "\r\n" + entry;
         } else {
-            updated = std::string(content.substr(0, lastSectionLine->next)) + entry + std::string(content.substr(lastSectionLine->next));
+            updated = std::string(content.substr(0, lastSectionLine->next)) + entry +
+                      std::string(content.substr(lastSectionLine->next));
         }
     } else if (sectionFound) {
         // Keys before any header, in a file that has none yet.
         updated = std::string(content.substr(0, textStart)) + entry + std::string(content.substr(textStart));
     } else {
         const bool endsInLineBreak = content.size() <= textStart || content.back() == '\n' || content.back() == '\r';
-        updated = std::string(content) + (endsInLineBreak ? "" : "\r\n") + "[" + std::string(sectionName) + "]\r\n" + entry;
+        updated =
+            std::string(content) + (endsInLineBreak ? "" : "\r\n") + "[" + std::string(sectionName) + "]\r\n" + entry;
     }
 
     return updated;

@@ -494,7 +494,8 @@ private:
 
     static void removeCreatedFolders(const std::vector<std::filesystem::path>& created) noexcept {
         for (auto it = created.rbegin(); it != created.rend(); ++it) {
-            ::rmdir(it->c_str());
+            std::error_code ignored; // only an empty folder goes, like rmdir
+            std::filesystem::remove(*it, ignored);
         }
     }
 

@@ -12,7 +12,8 @@ namespace orbisto {
 // empty pieces are not produced.
 std::vector<std::string> SplitText(std::string_view text, std::string_view separators, std::string_view blanks = {});
 
-// Lower-case / case-insensitive comparison of UTF-8 text in the user's locale.
+// Lower-case / case-insensitive comparison of the system's text (UTF-8 on Linux, the ANSI code page
+// on Windows) in the user's locale.
 std::string toLowerLocale(std::string_view text);
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
 // Ordering for sorted lists: the user's locale, ignoring case.

@@ -85,8 +85,12 @@ TEST_F(LibraryListing, sorting_caseInsensitiveWithNewBallsFirst) {
 }
 
 TEST_F(LibraryListing, newBallsBrand_listsTheRecordedEntriesNeverAFolderOfThatName) {
-    folder(kNewBalls);
-    folder(fs::path(kNewBalls) / "Fake");
+    try {
+        folder(kNewBalls);
+        folder(fs::path(kNewBalls) / "Fake");
+    } catch (const fs::filesystem_error&) {
+        // Windows allows no ">" in a name: there the folder cannot exist, and the rest still holds.
+    }
     const std::vector<library::NewBallEntry> entries{
         {"beta-Comet", "beta", "Comet"}, {"Alpha-Bolt", "Alpha", "Bolt"}, {"alpha-arrow", "alpha", "arrow"}};
 

@@ -1,8 +1,10 @@
 #include "platform/FileSystem.h"
 
 #include "platform/Errors.h"
-#include "platform/linux/TempFile.h"
+#include "platform/NamePattern.h"
 #include "platform/Text.h"
+#include "platform/linux/MissingPath.h"
+#include "platform/linux/TempFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -23,44 +25,6 @@ bool isHiddenName(std::string_view name) {
 
 [[noreturn]] void throwErrno(int err) {
     throw IoError::fromErrno(err);
-}
-
-// Case-insensitive wildcard match of `name` against `pattern` ('*' any run, '?' one character).
-bool wildcardMatch(std::string_view pattern, std::string_view name) {
-    std::size_t p = 0;
-    std::size_t n = 0;
-    std::size_t starP = std::string_view::npos;
-    std::size_t starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
-            ++p, ++n;
-        } else if (p < pattern.size() && pattern[p] == '*') {
-            starP = p++, starN = n;
-        } else if (starP != std::string_view::npos) {
-            p = starP + 1, n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*') {
-        ++p;
-    }
-    return p == pattern.size();
-}
-
-// Windows pattern rules on long names: "*" and "*.*" match everything; a pattern ending in "."
-// matches names without a dot.
-bool matchesPattern(std::string_view pattern, std::string_view name) {
-    if (pattern == "*" || pattern == "*.*") {
-        return true;
-    }
-    const std::string lowerPattern = toLowerLocale(pattern);
-    const std::string lowerName = toLowerLocale(name);
-    if (lowerPattern.size() > 1 && lowerPattern.back() == '.') {
-        return lowerName.find('.') == std::string::npos &&
-               wildcardMatch(std::string_view(lowerPattern).substr(0, lowerPattern.size() - 1), lowerName);
-    }
-    return wildcardMatch(lowerPattern, lowerName);
 }
 
 struct FolderCloser {
@@ -138,7 +102,7 @@ void LocalFileSystem::createFolder(const Path& folder) {
         throw IoError(3);
     }
     if (::mkdir(folder.c_str(), 0777) != 0) {
-        throwErrno(errno);
+        throwErrnoFor(errno, folder);
     }
 }
 
@@ -165,7 +129,7 @@ void LocalFileSystem::createFolders(const Path& folder) {
 void LocalFileSystem::copyFile(const Path& source, const Path& target) {
     const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) {
-        throwErrno(errno);
+        throwErrnoFor(errno, source);
     }
     struct Closer {
         int fd;
@@ -205,7 +169,7 @@ void LocalFileSystem::copyFile(const Path& source, const Path& target) {
 void LocalFileSystem::rename(const Path& from, const Path& to) {
     struct stat fromInfo {};
     if (::lstat(from.c_str(), &fromInfo) != 0) {
-        throwErrno(errno);
+        throwErrnoFor(errno, from);
     }
     // Only a file replaces an existing file; anything else meets an existing name with a refusal.
     struct stat toInfo {};
@@ -301,7 +265,7 @@ struct FileCloser {
 std::vector<std::uint8_t> LocalFileSystem::readFile(const Path& file) const {
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        throwErrno(errno);
+        throwErrnoFor(errno, file);
     }
     const FileCloser closer{fd};
     struct stat info {};
@@ -335,21 +299,10 @@ std::optional<std::vector<std::uint8_t>> LocalFileSystem::readPlainFile(const Pa
     }
 }
 
-std::optional<std::vector<std::uint8_t>> FileSystem::readPlainFile(const Path& file) const {
-    if (!isPlainFile(file)) {
-        return std::nullopt;
-    }
-    try {
-        return readFile(file);
-    } catch (const IoError&) {
-        return std::nullopt;
-    }
-}
-
 std::uintmax_t LocalFileSystem::fileSize(const Path& file) const {
     struct stat info {};
     if (::stat(file.c_str(), &info) != 0) {
-        throwErrno(errno);
+        throwErrnoFor(errno, file);
     }
     if (S_ISDIR(info.st_mode)) {
         throw IoError(5);

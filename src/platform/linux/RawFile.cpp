@@ -1,6 +1,7 @@
 #include "platform/RawFile.h"
 
 #include "platform/Errors.h"
+#include "platform/linux/MissingPath.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -25,7 +26,7 @@ int descriptor(std::intptr_t handle) {
 RawFile::RawFile(const std::filesystem::path& file, Mode mode) {
     const int fd = ::open(file.c_str(), (mode == Mode::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC);
     if (fd < 0) {
-        throwErrno(errno == EISDIR ? EACCES : errno);
+        throwErrnoFor(errno == EISDIR ? EACCES : errno, file);
     }
     handle_ = fd;
     // The type and the read-only flag are checked on the open file: one call, and no gap between
@@ -50,7 +51,9 @@ RawFile::~RawFile() {
     }
 }
 
-std::int64_t RawFile::size() const { return size_; }
+std::int64_t RawFile::size() const {
+    return size_;
+}
 
 std::vector<std::uint8_t> RawFile::readAt(std::int64_t offset, std::size_t count) const {
     if (offset < 0) {
@@ -88,7 +91,8 @@ void RawFile::truncate(std::int64_t size) {
 void RawFile::append(std::span<const std::uint8_t> bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t written = ::pwrite(descriptor(handle_), bytes.data() + done, bytes.size() - done, static_cast<off_t>(size_));
+        const ssize_t written =
+            ::pwrite(descriptor(handle_), bytes.data() + done, bytes.size() - done, static_cast<off_t>(size_));
         if (written < 0) {
             if (errno == EINTR) {
                 continue;

@@ -1,6 +1,7 @@
 #include "platform/linux/TempFile.h"
 
 #include "platform/Errors.h"
+#include "platform/linux/MissingPath.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -36,7 +37,7 @@ TempFile::TempFile(const std::filesystem::path& target) : target_(target) {
     std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
     fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd_ < 0) {
-        throw IoError::fromErrno(errno);
+        throwErrnoFor(errno, target);
     }
     temp_ = pattern;
 }

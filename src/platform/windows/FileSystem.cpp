@@ -1,0 +1,329 @@
+#include "platform/FileSystem.h"
+
+#include "platform/Errors.h"
+#include "platform/NamePattern.h"
+#include "platform/Text.h"
+#include "platform/windows/Win32.h"
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+
+namespace orbisto::platform {
+
+namespace {
+
+using win32::ansi;
+using win32::attributesOf;
+using win32::throwIoError;
+using win32::throwLastError;
+
+constexpr DWORD kSkippedInScans = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+bool isFolderAttributes(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool isReadOnlyAttributes(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+void clearReadOnly(const Path& file, DWORD attributes) {
+    if (isReadOnlyAttributes(attributes) && !isFolderAttributes(attributes)) {
+        const DWORD cleared = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+        ::SetFileAttributesA(ansi(file).c_str(), cleared == 0 ? FILE_ATTRIBUTE_NORMAL : cleared);
+    }
+}
+
+struct FindCloser {
+    void operator()(HANDLE find) const { ::FindClose(find); }
+};
+using FindHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, FindCloser>;
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+using FileHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+
+// Calls `visit` for every entry of `folder` matching `pattern`, "." and ".." left out.
+template <typename Visit> void forEachEntry(const Path& folder, std::string_view pattern, Visit visit) {
+    const std::string query = ansi(folder) + "\\" + std::string(pattern);
+    WIN32_FIND_DATAA data{};
+    FindHandle find(::FindFirstFileA(query.c_str(), &data));
+    if (find.get() == INVALID_HANDLE_VALUE) {
+        find.release();
+        return;
+    }
+    do {
+        const std::string_view name = data.cFileName;
+        if (name != "." && name != "..") {
+            visit(data);
+        }
+    } while (::FindNextFileA(find.get(), &data));
+}
+
+// A name beside `target` for a copy in progress; hidden by its leading dot on Wine.
+Path stagingName(const Path& target) {
+    static std::atomic<unsigned> counter{0};
+    return target.parent_path() / ("." + target.filename().string() + "." + std::to_string(::GetCurrentProcessId()) +
+                                   "-" + std::to_string(counter++) + ".tmp");
+}
+
+void deleteQuietly(const Path& file) {
+    ::DeleteFileA(ansi(file).c_str());
+}
+
+} // namespace
+
+std::vector<FolderEntry> LocalFileSystem::scanFolder(const Path& folder, std::string_view pattern) const {
+    std::vector<FolderEntry> entries;
+    if (folder.empty()) {
+        return entries;
+    }
+    // The system's scan also matches 8.3 short names ("*.png" finds "c.pngx") and, under Wine, gives
+    // every name for "*."; each name is checked again by the long-name rule.
+    forEachEntry(folder, pattern, [&](const WIN32_FIND_DATAA& data) {
+        if ((data.dwFileAttributes & kSkippedInScans) == 0 && matchesPattern(pattern, data.cFileName)) {
+            entries.push_back({data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+        }
+    });
+    // The listing's order is the file system's; sorting by name keeps it stable everywhere.
+    std::vector<std::pair<std::string, std::size_t>> keys;
+    keys.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        keys.emplace_back(toLowerLocale(entries[i].name), i);
+    }
+    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : entries[a.second].name < entries[b.second].name;
+    });
+    std::vector<FolderEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const auto& key : keys) {
+        sorted.push_back(std::move(entries[key.second]));
+    }
+    return sorted;
+}
+
+bool LocalFileSystem::isPlainFile(const Path& file) const {
+    const DWORD attributes = attributesOf(file);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+}
+
+bool LocalFileSystem::folderExists(const Path& folder) const {
+    return isFolderAttributes(attributesOf(folder));
+}
+
+bool LocalFileSystem::exists(const Path& path) const {
+    return attributesOf(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+void LocalFileSystem::createFolder(const Path& folder) {
+    if (folder.empty()) {
+        throw IoError(3);
+    }
+    if (!::CreateDirectoryA(ansi(folder).c_str(), nullptr)) {
+        throwLastError();
+    }
+}
+
+void LocalFileSystem::createFolders(const Path& folder) {
+    if (folder.empty()) {
+        throw IoError(3);
+    }
+    Path partial = folder.root_path();
+    for (const Path& part : folder.relative_path()) {
+        partial /= part;
+        if (part.empty() || part == "." || part == "..") {
+            continue;
+        }
+        if (!::CreateDirectoryA(ansi(partial).c_str(), nullptr)) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_ALREADY_EXISTS && folderExists(partial)) {
+                continue;
+            }
+            // A file in the way makes the rest of the path an invalid name.
+            throwIoError(error == ERROR_ALREADY_EXISTS ? ERROR_PATH_NOT_FOUND : error);
+        }
+    }
+}
+
+void LocalFileSystem::copyFile(const Path& source, const Path& target) {
+    const DWORD sourceAttributes = attributesOf(source);
+    if (sourceAttributes == INVALID_FILE_ATTRIBUTES) {
+        throwLastError();
+    }
+    const DWORD targetAttributes = attributesOf(target);
+    if (isFolderAttributes(sourceAttributes) || isFolderAttributes(targetAttributes)) {
+        throw IoError(5);
+    }
+    // The copy goes to a name beside the target and replaces it only when complete; CopyFileA
+    // gives it the source's attributes, the read-only flag included.
+    const Path staged = stagingName(target);
+    if (!::CopyFileA(ansi(source).c_str(), ansi(staged).c_str(), TRUE)) {
+        const DWORD error = ::GetLastError();
+        clearReadOnly(staged, attributesOf(staged));
+        deleteQuietly(staged);
+        throwIoError(error);
+    }
+    clearReadOnly(target, targetAttributes);
+    if (!::MoveFileExA(ansi(staged).c_str(), ansi(target).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD error = ::GetLastError();
+        clearReadOnly(staged, attributesOf(staged));
+        deleteQuietly(staged);
+        throwIoError(error);
+    }
+}
+
+void LocalFileSystem::rename(const Path& from, const Path& to) {
+    const DWORD fromAttributes = attributesOf(from);
+    if (fromAttributes == INVALID_FILE_ATTRIBUTES) {
+        throwLastError();
+    }
+    const DWORD toAttributes = attributesOf(to);
+    // Only a file replaces an existing file; anything else meets an existing name with a refusal.
+    DWORD flags = 0;
+    if (!isFolderAttributes(fromAttributes)) {
+        if (isFolderAttributes(toAttributes)) {
+            throw IoError(5);
+        }
+        clearReadOnly(to, toAttributes);
+        flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED;
+    }
+    if (!::MoveFileExA(ansi(from).c_str(), ansi(to).c_str(), flags)) {
+        throwLastError();
+    }
+}
+
+void LocalFileSystem::removeFile(const Path& file) {
+    const DWORD attributes = attributesOf(file);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            return;
+        }
+        throwIoError(error);
+    }
+    if (isFolderAttributes(attributes) || isReadOnlyAttributes(attributes)) {
+        throw IoError(5);
+    }
+    if (!::DeleteFileA(ansi(file).c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND) {
+        throwLastError();
+    }
+}
+
+void LocalFileSystem::removeTree(const Path& folder) {
+    const DWORD attributes = attributesOf(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return;
+    }
+    if (!isFolderAttributes(attributes)) {
+        clearReadOnly(folder, attributes);
+        if (!::DeleteFileA(ansi(folder).c_str())) {
+            throwLastError();
+        }
+        return;
+    }
+    // Like the shell's delete without questions: hidden and read-only entries go too.
+    forEachEntry(folder, "*", [&](const WIN32_FIND_DATAA& data) {
+        const Path entry = folder / data.cFileName;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+            (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+            removeTree(entry);
+            return;
+        }
+        clearReadOnly(entry, data.dwFileAttributes);
+        const bool removed = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                                 ? ::RemoveDirectoryA(ansi(entry).c_str())
+                                 : ::DeleteFileA(ansi(entry).c_str());
+        if (!removed) {
+            throwLastError();
+        }
+    });
+    clearReadOnly(folder, attributes);
+    if (!::RemoveDirectoryA(ansi(folder).c_str())) {
+        throwLastError();
+    }
+}
+
+void LocalFileSystem::makeWritable(const Path& file) noexcept {
+    try {
+        clearReadOnly(file, attributesOf(file));
+    } catch (const std::exception&) {
+        // The outcome is not reported: a name that cannot even be converted stays as it was.
+    }
+}
+
+std::vector<std::uint8_t> LocalFileSystem::readFile(const Path& file) const {
+    const FileHandle handle(::CreateFileA(ansi(file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (handle.get() == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        throwIoError(error);
+    }
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(handle.get(), &size)) {
+        throwLastError();
+    }
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    std::uint8_t buffer[1 << 16];
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(handle.get(), buffer, sizeof buffer, &got, nullptr)) {
+            throwLastError();
+        }
+        if (got == 0) {
+            return bytes;
+        }
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    }
+}
+
+std::optional<std::vector<std::uint8_t>> LocalFileSystem::readPlainFile(const Path& file) const {
+    return FileSystem::readPlainFile(file);
+}
+
+std::uintmax_t LocalFileSystem::fileSize(const Path& file) const {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (file.empty() || !::GetFileAttributesExA(ansi(file).c_str(), GetFileExInfoStandard, &data)) {
+        throwIoError(file.empty() ? ERROR_INVALID_NAME : ::GetLastError());
+    }
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        throw IoError(5);
+    }
+    return (static_cast<std::uintmax_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+FileSystem& localFileSystem() {
+    static LocalFileSystem instance;
+    return instance;
+}
+
+Path executablePath() {
+    std::string buffer(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return win32::fromAnsi(buffer);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+Path workingFolder() {
+    const DWORD size = ::GetCurrentDirectoryA(0, nullptr);
+    std::string buffer(size, '\0');
+    const DWORD length = ::GetCurrentDirectoryA(size, buffer.data());
+    if (length == 0 || length >= size) {
+        return {};
+    }
+    buffer.resize(length);
+    return win32::fromAnsi(buffer);
+}
+
+} // namespace orbisto::platform

@@ -1,0 +1,62 @@
+#include "platform/windows/Win32.h"
+
+#include "platform/Errors.h"
+
+namespace orbisto::platform::win32 {
+
+std::string ansi(const std::filesystem::path& path) {
+    const std::wstring& wide = path.native();
+    if (wide.empty()) {
+        return {};
+    }
+    const int size =
+        ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr, nullptr);
+    return text;
+}
+
+std::filesystem::path fromAnsi(const std::string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+    return std::filesystem::path(wide);
+}
+
+int ioCode(DWORD error) noexcept {
+    switch (error) {
+    case ERROR_HANDLE_EOF:
+        return 100;
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_FULL:
+        return 101;
+    case ERROR_INVALID_NAME:
+    case ERROR_DIRECTORY:
+    case ERROR_BAD_PATHNAME:
+        return 3;
+    case ERROR_FILE_EXISTS:
+        return 183;
+    default:
+        return static_cast<int>(error);
+    }
+}
+
+void throwIoError(DWORD error) {
+    throw IoError(ioCode(error));
+}
+
+void throwLastError() {
+    throwIoError(::GetLastError());
+}
+
+DWORD attributesOf(const std::filesystem::path& path) {
+    if (path.empty()) {
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return ::GetFileAttributesA(ansi(path).c_str());
+}
+
+} // namespace orbisto::platform::win32

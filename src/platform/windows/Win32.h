@@ -1,0 +1,30 @@
+#pragma once
+
+// Shared helpers of the Windows layer: text in the system's ANSI code page, error codes.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <filesystem>
+#include <string>
+#include <windows.h>
+
+namespace orbisto::platform::win32 {
+
+// A path in the ANSI code page, for the ...A functions.
+std::string ansi(const std::filesystem::path& path);
+// A path from ANSI text the ...A functions gave.
+std::filesystem::path fromAnsi(const std::string& text);
+
+// The program's code for a failed file operation: the system's error code, with the codes that
+// the RTL reports by their own texts mapped onto them (end of file 100, disk full 101, a bad name 3).
+int ioCode(DWORD error) noexcept;
+[[noreturn]] void throwIoError(DWORD error);
+[[noreturn]] void throwLastError();
+
+// Attributes of a path, or INVALID_FILE_ATTRIBUTES.
+DWORD attributesOf(const std::filesystem::path& path);
+
+} // namespace orbisto::platform::win32

@@ -1,0 +1,215 @@
+// File operations with the Windows rules: pattern scans, error codes, read-only files, copies.
+#include "contract/Host.h"
+#include "platform/Errors.h"
+#include "platform/FileSystem.h"
+#include "platform/RawFile.h"
+#include "platform/ShellCopy.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace orbisto::platform {
+namespace {
+
+namespace fs = std::filesystem;
+namespace host = test::host;
+using test::readText;
+using test::TempFolder;
+using test::writeFile;
+using Names = std::vector<std::string>;
+
+// Runs `action` and gives the code of the IoError it raises (0 when it raises none).
+template <typename Action> int ioErrorCode(Action action) {
+    try {
+        action();
+    } catch (const IoError& error) {
+        return error.code();
+    }
+    return 0;
+}
+
+// Entries in a folder, hidden ones included: a failed operation must not leave a temporary file.
+std::ptrdiff_t entryCount(const fs::path& folder) {
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+}
+
+class SharedFileSystem : public ::testing::Test {
+protected:
+    TempFolder temp;
+    FileSystem& files = localFileSystem();
+};
+
+TEST_F(SharedFileSystem, patternScansSkipHiddenAndSystemEntriesAndSortByName) {
+    for (const char* name : {"a.png", "B.PNG", "c.pngx", "noext", "dotted.name.txt", "Lang.INI", "z.ini"}) {
+        writeFile(temp / name, "x");
+    }
+    const fs::path hidden = host::makeHiddenFile(temp.path(), "hidden.png");
+    fs::create_directory(temp / "dir.png");
+    fs::create_directory(temp / "Sub");
+    host::makeSystemEntry(temp / "system.png");
+
+    const Names all{"a.png", "B.PNG", "c.pngx", "dir.png/", "dotted.name.txt", "Lang.INI", "noext", "Sub/", "z.ini"};
+    const std::pair<const char*, Names> cases[] = {
+        {"*.png", {"a.png", "B.PNG", "dir.png/"}},
+        {"*.PNG", {"a.png", "B.PNG", "dir.png/"}},
+        {"*.", {"noext", "Sub/"}},
+        {"*", all},
+        {"*.*", all},
+        {"*.ini", {"Lang.INI", "z.ini"}},
+    };
+    for (const auto& [pattern, expected] : cases) {
+        Names names;
+        for (const auto& entry : files.scanFolder(temp.path(), pattern)) {
+            names.push_back(entry.name + (entry.isFolder ? "/" : ""));
+        }
+        EXPECT_EQ(names, expected) << pattern;
+    }
+    EXPECT_TRUE(files.scanFolder(temp / "missing", "*").empty());
+    EXPECT_TRUE(files.scanFolder("", "*").empty());
+    EXPECT_TRUE(files.scanFolder(temp / "a.png", "*").empty());
+
+    EXPECT_TRUE(files.isPlainFile(temp / "a.png"));
+    for (const fs::path& notPlain : {hidden, temp / "dir.png", temp / "system.png", temp / "missing.png"}) {
+        EXPECT_FALSE(files.isPlainFile(notPlain)) << notPlain;
+        EXPECT_FALSE(files.readPlainFile(notPlain).has_value()) << notPlain;
+    }
+    EXPECT_FALSE(files.isPlainFile(""));
+    EXPECT_TRUE(files.folderExists(temp / "Sub"));
+    EXPECT_FALSE(files.folderExists(temp / "a.png"));
+    EXPECT_TRUE(files.exists(hidden));
+    EXPECT_FALSE(files.exists(""));
+}
+
+TEST_F(SharedFileSystem, failuresCarryWindowsCodes) {
+    writeFile(temp / "file", "x");
+    // 2: the file is missing; 3: a folder on its way is missing or is a file.
+    EXPECT_EQ(ioErrorCode([&] { files.readFile(temp / "missing"); }), 2);
+    EXPECT_EQ(ioErrorCode([&] { files.readFile(temp.path()); }), 5);
+    EXPECT_EQ(ioErrorCode([&] { files.fileSize(temp / "missing"); }), 2);
+    EXPECT_EQ(ioErrorCode([&] { files.fileSize(temp.path()); }), 5);
+    EXPECT_EQ(ioErrorCode([&] { files.createFolder(temp.path()); }), 183);
+    EXPECT_EQ(ioErrorCode([&] { files.createFolder(temp / "file"); }), 183);
+    EXPECT_EQ(ioErrorCode([&] { files.createFolder(temp / "no" / "parent"); }), 3);
+    EXPECT_EQ(ioErrorCode([&] { files.createFolder(temp / "file" / "sub"); }), 3);
+    EXPECT_EQ(ioErrorCode([&] { files.createFolder(""); }), 3);
+    EXPECT_EQ(ioErrorCode([&] { files.createFolders(temp / "file" / "sub"); }), 3);
+    EXPECT_EQ(ioErrorCode([&] { files.copyFile(temp / "missing", temp / "copy"); }), 2);
+    EXPECT_EQ(ioErrorCode([&] { files.copyFile(temp / "file", temp / "missing" / "x.png"); }), 3);
+    EXPECT_EQ(ioErrorCode([&] { files.rename(temp / "missing", temp / "other"); }), 2);
+    EXPECT_EQ(ioErrorCode([&] { RawFile(temp / "missing", RawFile::Mode::ReadOnly); }), 2);
+    EXPECT_EQ(ioErrorCode([&] { RawFile(temp / "missing" / "frame", RawFile::Mode::ReadOnly); }), 3);
+    EXPECT_EQ(entryCount(temp.path()), 1);
+
+    files.createFolders(temp / "deep" / "er" / "folder");
+    files.createFolders(temp / "deep" / "er"); // an existing folder is fine
+    EXPECT_TRUE(files.folderExists(temp / "deep" / "er" / "folder"));
+    EXPECT_TRUE(fs::is_regular_file(executablePath()));
+}
+
+TEST_F(SharedFileSystem, readOnlyFilesRefuseDeletionAndWritingUntilMadeWritable) {
+    const fs::path frame = temp / "ball_11.png";
+    writeFile(frame, "old");
+    host::makeReadOnly(frame);
+    EXPECT_EQ(ioErrorCode([&] { files.removeFile(frame); }), 5);
+    EXPECT_EQ(ioErrorCode([&] { RawFile(frame, RawFile::Mode::ReadWrite); }), 5);
+    EXPECT_EQ(readText(frame), "old");
+
+    files.makeWritable(frame);
+    EXPECT_FALSE(host::isReadOnly(frame));
+    RawFile(frame, RawFile::Mode::ReadWrite).append(std::vector<std::uint8_t>{'!'});
+    EXPECT_EQ(readText(frame), "old!");
+    files.removeFile(frame);
+    files.removeFile(frame); // a missing file is no error
+    EXPECT_FALSE(fs::exists(frame));
+    EXPECT_EQ(ioErrorCode([&] { files.removeFile(temp.path()); }), 5);
+
+    writeFile(temp / "tree" / "sub" / "frame.png", "x");
+    host::makeReadOnly(temp / "tree" / "sub" / "frame.png");
+    host::makeHiddenFile(temp / "tree", "hidden");
+    files.removeTree(temp / "tree");
+    files.removeTree(temp / "tree"); // a missing folder is no error
+    EXPECT_FALSE(fs::exists(temp / "tree"));
+}
+
+TEST_F(SharedFileSystem, copyReplacesAReadOnlyTargetTakesTheSourceAttributesAndFailsCleanly) {
+    writeFile(temp / "source.png", "new frame");
+    writeFile(temp / "target.png", "old");
+    host::makeReadOnly(temp / "target.png");
+    files.copyFile(temp / "source.png", temp / "target.png");
+    EXPECT_EQ(readText(temp / "target.png"), "new frame");
+    EXPECT_FALSE(host::isReadOnly(temp / "target.png"));
+    host::makeReadOnly(temp / "source.png");
+    files.copyFile(temp / "source.png", temp / "copy.png");
+    EXPECT_TRUE(host::isReadOnly(temp / "copy.png"));
+
+    // Failures leave the old target and no partial file.
+    fs::create_directory(temp / "folder");
+    EXPECT_EQ(ioErrorCode([&] { files.copyFile(temp.path(), temp / "dir-copy"); }), 5);
+    EXPECT_EQ(ioErrorCode([&] { files.copyFile(temp / "target.png", temp / "folder"); }), 5);
+    EXPECT_EQ(readText(temp / "target.png"), "new frame");
+    EXPECT_EQ(entryCount(temp.path()), 4);
+    EXPECT_TRUE(fs::is_empty(temp / "folder"));
+}
+
+TEST_F(SharedFileSystem, renameReplacesFilesButNotFolders) {
+    writeFile(temp / "a", "a");
+    writeFile(temp / "b", "b");
+    host::makeReadOnly(temp / "b");
+    files.rename(temp / "a", temp / "b");
+    EXPECT_EQ(readText(temp / "b"), "a");
+    EXPECT_FALSE(fs::exists(temp / "a"));
+
+    fs::create_directories(temp / "d1");
+    fs::create_directories(temp / "d2");
+    EXPECT_EQ(ioErrorCode([&] { files.rename(temp / "d1", temp / "d2"); }), 183);
+    EXPECT_EQ(ioErrorCode([&] { files.rename(temp / "b", temp / "d2"); }), 5);
+    EXPECT_EQ(ioErrorCode([&] { files.rename(temp / "d1", temp / "b"); }), 183);
+    files.rename(temp / "d1", temp / "d3");
+    EXPECT_TRUE(fs::is_directory(temp / "d3"));
+}
+
+TEST_F(SharedFileSystem, rawFileReadsByOffsetAndRefusesReadingPastTheEnd) {
+    writeFile(temp / "frame", "0123456789");
+    {
+        RawFile file(temp / "frame", RawFile::Mode::ReadWrite);
+        EXPECT_EQ(file.readAt(6, 4), (std::vector<std::uint8_t>{'6', '7', '8', '9'}));
+        EXPECT_EQ(ioErrorCode([&] { file.readAt(8, 3); }), 100);
+        EXPECT_EQ(ioErrorCode([&] { file.readAt(10, 1); }), 100);
+        EXPECT_EQ(ioErrorCode([&] { file.readAt(-1, 1); }), 100);
+        file.truncate(4);
+        file.append(std::vector<std::uint8_t>{'a', 'b'});
+        file.sync();
+        EXPECT_EQ(file.size(), 6);
+    }
+    EXPECT_EQ(readText(temp / "frame"), "0123ab");
+    EXPECT_EQ(files.fileSize(temp / "frame"), 6u);
+    RawFile readOnly(temp / "frame", RawFile::Mode::ReadOnly);
+    EXPECT_EQ(ioErrorCode([&] { readOnly.append(std::vector<std::uint8_t>{'x'}); }), 5);
+    EXPECT_EQ(ioErrorCode([&] { RawFile(temp.path(), RawFile::Mode::ReadOnly); }), 5);
+    EXPECT_EQ(readText(temp / "frame"), "0123ab");
+}
+
+TEST_F(SharedFileSystem, shellCopyMakesTheTargetFolderFirstAndReplacesReadOnlyFrames) {
+    writeFile(temp / "ball" / "ball_11.png", "frame 11");
+    writeFile(temp / "ball" / "notes.txt", "not a frame");
+    // One matching file and a missing target: the folder is made, not a file of its name.
+    shellCopy(temp / "ball", "*.png", temp / "game" / "balls" / "winter", false);
+    EXPECT_EQ(readText(temp / "game" / "balls" / "winter" / "ball_11.png"), "frame 11");
+    EXPECT_FALSE(fs::exists(temp / "game" / "balls" / "winter" / "notes.txt"));
+
+    writeFile(temp / "ball" / "ball_12.png", "frame 12");
+    host::makeReadOnly(temp / "game" / "balls" / "winter" / "ball_11.png");
+    writeFile(temp / "ball" / "ball_11.png", "new 11");
+    shellCopy(temp / "ball", "*.png", temp / "game" / "balls" / "winter", false);
+    EXPECT_EQ(readText(temp / "game" / "balls" / "winter" / "ball_11.png"), "new 11");
+    EXPECT_EQ(readText(temp / "game" / "balls" / "winter" / "ball_12.png"), "frame 12");
+
+    // A pattern that matches nothing copies nothing and still leaves the folder made.
+    shellCopy(temp / "ball", "*.jpg", temp / "empty", false);
+    EXPECT_TRUE(fs::is_directory(temp / "empty"));
+    EXPECT_TRUE(fs::is_empty(temp / "empty"));
+}
+
+} // namespace
+} // namespace orbisto::platform
