@@ -54,8 +54,8 @@ run_windows() {
 
 # Text of a registry value as `wine reg query` prints it ("" when the key or value is missing).
 registry_text() { # key, value name
-    run_windows reg query "$1" /v "$2" 2>/dev/null |
-        awk -v name="$2" 'tolower($1) == tolower(name) && $2 ~ /^REG_/ {sub(/^[ \t]*[^ \t]+[ \t]+[^ \t]+[ \t]+/, ""); print}'
+    run_windows reg query "$1" /v "$2" 2>/dev/null | awk -v name="$2" '
+        tolower($1) == tolower(name) && $2 ~ /^REG_/ {sub(/^[ \t]*[^ \t]+[ \t]+[^ \t]+[ \t]+/, ""); print}'
 }
 
 xsession_start_xvfb || fail "no virtual X server"
