@@ -40,7 +40,7 @@ int runOrbisto(int argc, char** argv) {
     // Lets the desktop match the windows to the menu entry orbisto.desktop.
     QApplication::setDesktopFileName(QStringLiteral("orbisto"));
 
-    auto settings = platform::makeRegistryFileStore(platform::defaultSettingsFolder());
+    auto settings = platform::makeSystemSettingsStore();
     auto ui = makeQtUserInterface();
     AppContext context{*settings, platform::localFileSystem(), *ui, platform::executablePath(),
                        platform::workingFolder()};

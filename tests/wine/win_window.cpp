@@ -1,0 +1,82 @@
+// Looks at and closes the windows of a program from inside the same Windows session (under Wine:
+// the same prefix). The Windows window test runs it beside orbisto.exe, where X11 tools see only
+// Wine's frames and not the client areas the program sizes.
+//   win_window find <title> [seconds]
+//       waits up to `seconds` (default 30) for a visible top-level window titled exactly <title>
+//       and prints "<count> <width>x<height> <left> <top>": how many such windows there are, the
+//       client area of the first one and the screen position of that client area;
+//   win_window close <title>
+//       asks each visible window titled <title> to close (WM_CLOSE), as its close button does.
+// Exit status: 0 done, 1 no such window, 2 bad arguments.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+namespace {
+
+struct Search {
+    std::string title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collect(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<Search*>(data);
+    if (!IsWindowVisible(window)) {
+        return TRUE;
+    }
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof text);
+    if (search->title == text) {
+        search->found.push_back(window);
+    }
+    return TRUE;
+}
+
+std::vector<HWND> windowsTitled(const std::string& title) {
+    Search search{title, {}};
+    EnumWindows(collect, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: win_window find <title> [seconds]\n       win_window close <title>\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        return usage();
+    }
+    const std::string command = argv[1];
+    const std::string title = argv[2];
+    if (command == "find" && argc <= 4) {
+        const int seconds = argc == 4 ? std::atoi(argv[3]) : 30;
+        for (int tick = 0; tick <= seconds * 5; ++tick) {
+            const auto found = windowsTitled(title);
+            if (!found.empty()) {
+                RECT client{};
+                GetClientRect(found.front(), &client);
+                POINT origin{0, 0};
+                ClientToScreen(found.front(), &origin);
+                std::printf("%zu %ldx%ld %ld %ld\n", found.size(), client.right - client.left,
+                            client.bottom - client.top, origin.x, origin.y);
+                return 0;
+            }
+            Sleep(200);
+        }
+        std::fprintf(stderr, "win_window: no window \"%s\" within %d s\n", title.c_str(), seconds);
+        return 1;
+    }
+    if (command == "close" && argc == 3) {
+        const auto found = windowsTitled(title);
+        for (HWND window : found) {
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        }
+        return found.empty() ? 1 : 0;
+    }
+    return usage();
+}
