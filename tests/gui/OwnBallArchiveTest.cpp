@@ -1,4 +1,5 @@
 #include "app/TForm1.h"
+#include "app/Widgets.h"
 #include "core/OwnBallFixtures.h"
 #include "library/BallTag.h"
 #include "support/ArchiveMaker.h"
@@ -103,7 +104,7 @@ private slots:
         QCOMPARE(items(*t.window->prev), frameList());
         QCOMPARE(t.window->Edit1->text(), QStringLiteral("Comet"));
         QCOMPARE(t.unpackFolders().size(), 1u);
-        t.window->prev->setCurrentRow(0); // the preview reads the unpacked frame
+        pick(*t.window->prev, 0); // the preview reads the unpacked frame
         QVERIFY(t.f.ui.errors().isEmpty());
 
         t.window->ComboBox1->setCurrentIndex(t.window->ComboBox1->findText(QStringLiteral("Alpha")));

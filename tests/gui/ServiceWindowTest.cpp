@@ -198,7 +198,7 @@ private slots:
         fs::remove_all(f.appFolder() / "balls/Alpha");
         main.wczytaj();
         QCOMPARE(main.brand->count(), 2); // ">New balls" and Beta
-        main.brand->setCurrentIndex(main.brand->findText(QStringLiteral("Beta")));
+        pick(*main.brand, QStringLiteral("Beta"));
         QCOMPARE(items(*main.lista), (QStringList{QStringLiteral("Four"), QStringLiteral("Three")}));
     }
 };
