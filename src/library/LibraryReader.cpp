@@ -49,12 +49,12 @@ std::vector<FolderEntry> LibraryKnowledge::entries(const Path& folder, std::stri
     const auto identity = fs_.identity(folder);
     if (!identity) {
         // Missing, or the file system cannot tell: nothing to keep.
-        if (const auto kept = folders_.find(folder.native()); kept != folders_.end()) {
+        if (const auto kept = folders_.find(folder.string()); kept != folders_.end()) {
             kept->second.listings.clear();
         }
         return fs_.scanFolder(folder, pattern);
     }
-    Folder& known = folders_[folder.native()];
+    Folder& known = folders_[folder.string()];
     auto listing = std::find_if(known.listings.begin(), known.listings.end(),
                                 [&](const Listing& kept) { return kept.pattern == pattern; });
     if (listing != known.listings.end() && listing->settled && listing->identity == *identity &&
@@ -74,7 +74,7 @@ std::vector<FolderEntry> LibraryKnowledge::entries(const Path& folder, std::stri
 }
 
 void LibraryKnowledge::forgetLeavers(const Path& folder) {
-    Folder& known = folders_[folder.native()];
+    Folder& known = folders_[folder.string()];
     std::unordered_set<std::string_view> present;
     for (const Listing& listing : known.listings) {
         for (const FolderEntry& entry : listing.entries) {
@@ -84,7 +84,7 @@ void LibraryKnowledge::forgetLeavers(const Path& folder) {
     std::erase_if(known.markers, [&](const Marker& marker) { return !present.contains(marker.name); });
     std::erase_if(folders_, [&](const auto& kept) {
         const Path path = kept.first;
-        return path.parent_path() == folder && !present.contains(path.filename().native());
+        return path.parent_path() == folder && !present.contains(path.filename().string());
     });
 }
 
@@ -95,10 +95,10 @@ bool LibraryKnowledge::markerSet(const Path& folder, std::string_view key) {
     const Path file = folder / kMarkerFile;
     const std::int64_t lookedAt = now_();
     const auto identity = fs_.identity(file);
-    const std::string name = folder.filename().native();
+    const std::string name = folder.filename().string();
     const auto byName = [](const Marker& marker, const std::string& wanted) { return marker.name < wanted; };
     if (!identity) {
-        if (const auto parent = folders_.find(folder.parent_path().native()); parent != folders_.end()) {
+        if (const auto parent = folders_.find(folder.parent_path().string()); parent != folders_.end()) {
             auto& markers = parent->second.markers;
             const auto kept = std::lower_bound(markers.begin(), markers.end(), name, byName);
             if (kept != markers.end() && kept->name == name) {
@@ -107,7 +107,7 @@ bool LibraryKnowledge::markerSet(const Path& folder, std::string_view key) {
         }
         return markerValue(fs_, folder, key) == "1";
     }
-    auto& markers = folders_[folder.parent_path().native()].markers;
+    auto& markers = folders_[folder.parent_path().string()].markers;
     auto kept = std::lower_bound(markers.begin(), markers.end(), name, byName);
     if (kept == markers.end() || kept->name != name) {
         kept = markers.insert(kept, Marker{name, {}, false, false, false});

@@ -211,5 +211,64 @@ TEST_F(SharedFileSystem, shellCopyMakesTheTargetFolderFirstAndReplacesReadOnlyFr
     EXPECT_TRUE(fs::is_empty(temp / "empty"));
 }
 
+TEST_F(SharedFileSystem, newFilesNeverReplaceAnythingAndPrivateFoldersAreFresh) {
+    const fs::path first = files.createPrivateFolder(temp.path(), "unpack-");
+    const fs::path second = files.createPrivateFolder(temp.path(), "unpack-");
+    EXPECT_NE(first, second);
+    for (const fs::path& folder : {first, second}) {
+        EXPECT_EQ(folder.parent_path(), temp.path());
+        EXPECT_TRUE(folder.filename().string().starts_with("unpack-")) << folder;
+        EXPECT_TRUE(fs::is_directory(folder) && fs::is_empty(folder)) << folder;
+    }
+    EXPECT_NE(ioErrorCode([&] { files.createPrivateFolder(temp / "missing", "unpack-"); }), 0);
+
+    const std::vector<std::uint8_t> frame{'P', 'N', 'G', 0, 1, 2};
+    files.writeNewFile(first / "ball_11.png", frame);
+    EXPECT_EQ(test::readBytes(first / "ball_11.png"), frame);
+    writeFile(first / "ball_12.png", "was here");
+    EXPECT_EQ(ioErrorCode([&] { files.writeNewFile(first / "ball_12.png", frame); }), 183);
+    EXPECT_EQ(readText(first / "ball_12.png"), "was here");
+    EXPECT_EQ(ioErrorCode([&] { files.writeNewFile(first, frame); }), 183);
+    const int missingFolder = ioErrorCode([&] { files.writeNewFile(temp / "missing" / "ball_13.png", frame); });
+    EXPECT_TRUE(missingFolder == 2 || missingFolder == 3) << missingFolder;
+    EXPECT_FALSE(fs::exists(temp / "missing"));
+    files.writeNewFile(first / "empty.png", {});
+    EXPECT_EQ(fs::file_size(first / "empty.png"), 0u);
+
+    // The process and temporary folder the unpacking relies on.
+    EXPECT_TRUE(fs::is_directory(temporaryFolder()));
+    EXPECT_TRUE(processRunning(currentProcessId()));
+    EXPECT_FALSE(processRunning(0));
+    EXPECT_FALSE(processRunning(-1));
+}
+
+TEST_F(SharedFileSystem, identityTellsKindsAndVersionsApart_missingGivesNothing) {
+    writeFile(temp / "tst.ini", "Auth=1");
+    fs::create_directory(temp / "Comet");
+    const fs::path hidden = host::makeHiddenFile(temp.path(), "hidden.ini");
+    const auto before = files.identity(temp / "tst.ini");
+    ASSERT_TRUE(before.has_value());
+    EXPECT_EQ(before->kind, FileIdentity::Kind::File);
+    EXPECT_EQ(before->size, 6u);
+    EXPECT_NE(before->modified, 0);
+    EXPECT_EQ(files.identity(temp / "tst.ini"), before);
+    EXPECT_EQ(files.identity(temp / "Comet")->kind, FileIdentity::Kind::Folder);
+    EXPECT_EQ(files.identity(hidden)->kind, FileIdentity::Kind::Other);
+    EXPECT_NE(files.identity(temp / "Comet")->fileId, before->fileId);
+    EXPECT_FALSE(files.identity(temp / "missing.ini").has_value());
+    EXPECT_FALSE(files.identity("").has_value());
+
+    // Replaced by another file of the same size and time: still another version.
+    const auto time = fs::last_write_time(temp / "tst.ini");
+    writeFile(temp / "other.ini", "Auth=2");
+    fs::last_write_time(temp / "other.ini", time);
+    files.rename(temp / "other.ini", temp / "tst.ini");
+    EXPECT_NE(files.identity(temp / "tst.ini"), before);
+    host::makeReadOnly(temp / "tst.ini");
+    const auto readOnly = files.identity(temp / "tst.ini");
+    files.makeWritable(temp / "tst.ini");
+    EXPECT_NE(files.identity(temp / "tst.ini"), readOnly);
+}
+
 } // namespace
 } // namespace orbisto::platform

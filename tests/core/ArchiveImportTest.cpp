@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 using namespace orbisto;
 using namespace orbisto::library;
@@ -116,8 +118,13 @@ TEST(ArchiveSets, foldersWithAllFramesAreSets_otherwiseTheBestFolderNamesWhatItL
 }
 
 TEST(ArchiveSets, everyFormatUnpacksTheSetByteForByteUnderLowerCaseNames) {
-    for (ArchiveFormat format : {ArchiveFormat::Zip, ArchiveFormat::SevenZip, ArchiveFormat::Tar, ArchiveFormat::TarGz,
-                                 ArchiveFormat::TarBz2, ArchiveFormat::TarXz}) {
+    std::vector<ArchiveFormat> formats{ArchiveFormat::Zip, ArchiveFormat::SevenZip, ArchiveFormat::Tar,
+                                       ArchiveFormat::TarGz, ArchiveFormat::TarXz};
+#ifndef _WIN32
+    // The Windows build's libarchive comes without bzip2.
+    formats.push_back(ArchiveFormat::TarBz2);
+#endif
+    for (ArchiveFormat format : formats) {
         UnpackSetup setup;
         auto entries = frameEntries("Comet", true);
         append(entries, {file("Comet/ReadMe.txt"), file("Comet/Preview.png", "picture"), file("ball_11.png")});
@@ -130,9 +137,12 @@ TEST(ArchiveSets, everyFormatUnpacksTheSetByteForByteUnderLowerCaseNames) {
         EXPECT_EQ(fileNames(unpacked.folder()), sortedFrameNames({"Preview.png"}));
         EXPECT_EQ(readBytes(unpacked.folder() / "ball_43.png"), entries[11].data);
         EXPECT_EQ(readText(unpacked.folder() / "Preview.png"), "picture");
+#ifndef _WIN32
+        // Windows has no modes: the folder is private by the access rights of the temporary folder.
         struct stat info {};
         ASSERT_EQ(::stat(unpacked.folder().c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 0777, 0700u);
+#endif
     }
 }
 

@@ -7,8 +7,6 @@
 #include <archive_entry.h>
 #include <memory>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
 
 namespace orbisto::test {
 
@@ -91,7 +89,8 @@ std::vector<std::uint8_t> makeArchive(ArchiveFormat format, const std::vector<Ar
             break;
         case ArchiveEntry::Type::Device:
             archive_entry_set_filetype(e, AE_IFCHR);
-            archive_entry_set_rdev(e, makedev(1, 3));
+            archive_entry_set_rdevmajor(e, 1);
+            archive_entry_set_rdevminor(e, 3);
             break;
         case ArchiveEntry::Type::Fifo:
             archive_entry_set_filetype(e, AE_IFIFO);

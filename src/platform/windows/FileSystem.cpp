@@ -314,9 +314,9 @@ std::optional<FileIdentity> LocalFileSystem::identity(const Path& path) const {
         changed = nanoseconds(static_cast<std::uint64_t>(basic.ChangeTime.QuadPart));
     }
     const DWORD attributes = info.dwFileAttributes;
-    const FileIdentity::Kind kind = (attributes & kSkippedInScans) != 0     ? FileIdentity::Kind::Other
-                                    : isFolderAttributes(attributes) ? FileIdentity::Kind::Folder
-                                                                     : FileIdentity::Kind::File;
+    const FileIdentity::Kind kind = (attributes & kSkippedInScans) != 0 ? FileIdentity::Kind::Other
+                                    : isFolderAttributes(attributes)    ? FileIdentity::Kind::Folder
+                                                                        : FileIdentity::Kind::File;
     return FileIdentity{info.dwVolumeSerialNumber,
                         (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
                         (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
@@ -358,9 +358,10 @@ Path LocalFileSystem::createPrivateFolder(const Path& parent, std::string_view p
 }
 
 void LocalFileSystem::writeNewFile(const Path& file, std::span<const std::uint8_t> bytes) {
-    // CREATE_NEW refuses any existing name, so the write never lands in a file that was there.
-    FileHandle handle(::CreateFileA(ansi(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
+    // CREATE_NEW refuses any existing name, a link included (it is not followed), so the write never
+    // lands in a file that was there.
+    FileHandle handle(::CreateFileA(ansi(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (handle.get() == INVALID_HANDLE_VALUE) {
         handle.release();
         throwLastError();
@@ -416,7 +417,12 @@ Path temporaryFolder() {
     if (length == 0 || length > MAX_PATH) {
         return workingFolder();
     }
-    return win32::fromAnsi(std::string(buffer, length));
+    // Without the trailing separator GetTempPathA gives, like the folder names of the other calls.
+    std::string folder(buffer, length);
+    if (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) {
+        folder.pop_back();
+    }
+    return win32::fromAnsi(folder);
 }
 
 long currentProcessId() noexcept {
