@@ -1,7 +1,8 @@
-# Sourced by the build scripts: compiles go through ccache when it is installed. Paths are taken
-# relative to the checkout, so a fresh clone elsewhere on the same machine reuses the cache.
+# Sourced by the build scripts from the checkout's root: compiles go through ccache when it is
+# installed. Paths are taken relative to the folder that holds the checkout (and ../shared beside
+# it), so a fresh clone elsewhere on the same machine reuses what an earlier build compiled.
 ccache_launcher=()
 if command -v ccache >/dev/null; then
-    export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
+    export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(dirname "$PWD")}
     ccache_launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
