@@ -1,4 +1,5 @@
 #include "app/TForm1.h"
+#include "app/Widgets.h"
 #include "core/OwnBallFixtures.h"
 #include "library/BallTag.h"
 #include "support/ArchiveMaker.h"
