@@ -70,6 +70,10 @@ std::vector<FolderEntry> LibraryKnowledge::entries(const Path& folder, std::stri
     listing->entries = fs_.scanFolder(folder, pattern);
     std::vector<FolderEntry> result = listing->entries;
     forgetLeavers(folder);
+    // Room for the marker of every sub-folder at once, without the slack of growing one by one.
+    const auto subfolders =
+        std::count_if(result.begin(), result.end(), [](const FolderEntry& e) { return e.isFolder; });
+    known.markers.reserve(static_cast<std::size_t>(subfolders));
     return result;
 }
 
@@ -94,37 +98,52 @@ bool LibraryKnowledge::markerSet(const Path& folder, std::string_view key) {
     }
     const Path file = folder / kMarkerFile;
     const std::int64_t lookedAt = now_();
-    const auto identity = fs_.identity(file);
+    const std::string parent = folder.parent_path().string();
     const std::string name = folder.filename().string();
     const auto byName = [](const Marker& marker, const std::string& wanted) { return marker.name < wanted; };
-    if (!identity) {
-        if (const auto parent = folders_.find(folder.parent_path().string()); parent != folders_.end()) {
-            auto& markers = parent->second.markers;
-            const auto kept = std::lower_bound(markers.begin(), markers.end(), name, byName);
-            if (kept != markers.end() && kept->name == name) {
-                markers.erase(kept);
-            }
+    const auto known = folders_.find(parent);
+    Marker* kept = nullptr;
+    if (known != folders_.end()) {
+        auto& markers = known->second.markers;
+        const auto found = std::lower_bound(markers.begin(), markers.end(), name, byName);
+        if (found != markers.end() && found->name == name) {
+            kept = &*found;
         }
-        return markerValue(fs_, folder, key) == "1";
     }
-    auto& markers = folders_[folder.parent_path().string()].markers;
-    auto kept = std::lower_bound(markers.begin(), markers.end(), name, byName);
-    if (kept == markers.end() || kept->name != name) {
-        kept = markers.insert(kept, Marker{name, {}, false, false, false});
+    // A kept marker costs one look at its identity while it stays the same.
+    if (kept != nullptr && kept->settled) {
+        const auto identity = fs_.identity(file);
+        if (identity && kept->identity == *identity) {
+            return key == kAuthKey ? kept->auth : kept->isNew;
+        }
     }
-    Marker& marker = *kept;
-    if (!(marker.settled && marker.identity == *identity)) {
-        marker.identity = *identity;
-        marker.settled = settled(*identity, lookedAt);
-        // A marker that is missing, hidden, no plain file or unreadable marks nothing.
-        const auto content = fs_.readPlainFile(file);
-        const std::string_view text =
-            content ? std::string_view(reinterpret_cast<const char*>(content->data()), content->size())
-                    : std::string_view();
-        marker.auth = content && platform::profileStringIn(text, kMarkerSection, kAuthKey) == "1";
-        marker.isNew = content && platform::profileStringIn(text, kMarkerSection, kNewKey) == "1";
+    // Read with the identity of the version read, in one go.
+    platform::FileVersion version = fs_.readPlainFileVersion(file);
+    // A marker that is missing, hidden, no plain file or unreadable marks nothing.
+    const std::string_view text =
+        version.content
+            ? std::string_view(reinterpret_cast<const char*>(version.content->data()), version.content->size())
+            : std::string_view();
+    const bool auth = version.content && platform::profileStringIn(text, kMarkerSection, kAuthKey) == "1";
+    const bool isNew = version.content && platform::profileStringIn(text, kMarkerSection, kNewKey) == "1";
+    if (!version.identity) {
+        // Missing, or the file system cannot tell: nothing to keep.
+        if (kept != nullptr) {
+            auto& markers = known->second.markers;
+            markers.erase(markers.begin() + (kept - markers.data()));
+        }
+    } else {
+        if (kept == nullptr) {
+            auto& markers = folders_[parent].markers;
+            const auto at = std::lower_bound(markers.begin(), markers.end(), name, byName);
+            kept = &*markers.insert(at, Marker{name, {}, false, false, false});
+        }
+        kept->identity = *version.identity;
+        kept->settled = settled(*version.identity, lookedAt);
+        kept->auth = auth;
+        kept->isNew = isNew;
     }
-    return key == kAuthKey ? marker.auth : marker.isNew;
+    return key == kAuthKey ? auth : isNew;
 }
 
 } // namespace orbisto::library

@@ -27,4 +27,11 @@ std::optional<FileIdentity> FileSystem::identity(const Path&) const {
     return std::nullopt;
 }
 
+FileVersion FileSystem::readPlainFileVersion(const Path& file) const {
+    FileVersion version;
+    version.identity = identity(file);
+    version.content = readPlainFile(file);
+    return version;
+}
+
 } // namespace orbisto::platform

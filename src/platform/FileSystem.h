@@ -40,6 +40,12 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
+// One look at a file: its identity and, for a plain file that could be read, its contents.
+struct FileVersion {
+    std::optional<FileIdentity> identity;
+    std::optional<std::vector<std::uint8_t>> content;
+};
+
 // The file operations the core needs, behind one interface so tests can inject faults
 // (a frame that cannot be read, a target that stops accepting writes, a full disk).
 // Every failure raises orbisto::IoError with the Windows-style code.
@@ -102,6 +108,10 @@ public:
     // cannot be looked at, or the file system cannot tell. Callers that keep what they read use it to
     // see whether it changed; nothing means "read again".
     virtual std::optional<FileIdentity> identity(const Path& path) const;
+
+    // identity(file) and readPlainFile(file) at once; the identity is taken no later than the read,
+    // so a change during the read shows as a new identity next time.
+    virtual FileVersion readPlainFileVersion(const Path& file) const;
 };
 
 // The real file system of this machine. Tests derive from it to make one operation fail.
@@ -125,6 +135,8 @@ public:
     // Opens the file once and checks its type on the open file.
     std::optional<std::vector<std::uint8_t>> readPlainFile(const Path& file) const override;
     std::optional<FileIdentity> identity(const Path& path) const override;
+    // One open: the identity comes from the open file, then its contents.
+    FileVersion readPlainFileVersion(const Path& file) const override;
 };
 
 // The one LocalFileSystem of the program.

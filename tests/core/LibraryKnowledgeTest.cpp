@@ -53,6 +53,10 @@ public:
         }
         return identity;
     }
+    // Through the two overrides above.
+    platform::FileVersion readPlainFileVersion(const Path& file) const override {
+        return FileSystem::readPlainFileVersion(file);
+    }
 };
 
 // A library below a temporary program folder, read through kept knowledge and compared with a fresh

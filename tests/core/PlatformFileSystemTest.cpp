@@ -77,6 +77,24 @@ TEST(PlatformPlainFileRead, readsOnlyPlainVisibleFilesAndNeverBlocksOnAPipe) {
     EXPECT_FALSE(files.readPlainFile(temp / "pipe").has_value()); // no writer: a blocking open would hang
 }
 
+// One open gives what identity() and readPlainFile() give one after the other.
+TEST(PlatformPlainFileRead, versionMatchesIdentityAndPlainRead) {
+    test::TempFolder temp;
+    const LocalFileSystem files;
+    test::writeFile(temp / "tst.ini", std::string_view("[Sys]\r\nAuth=1\r\n"));
+    test::writeFile(temp / ".tst.ini", std::string_view("hidden"));
+    std::filesystem::create_directories(temp / "folder");
+    std::filesystem::create_symlink(temp / "tst.ini", temp / "link");
+    ASSERT_EQ(::mkfifo((temp / "pipe").c_str(), 0600), 0);
+
+    for (const char* name : {"tst.ini", ".tst.ini", "folder", "link", "pipe", "missing"}) {
+        const auto version = files.readPlainFileVersion(temp / name);
+        EXPECT_EQ(version.identity, files.identity(temp / name)) << name;
+        EXPECT_EQ(version.content, files.readPlainFile(temp / name)) << name;
+    }
+    EXPECT_FALSE(files.readPlainFileVersion("").identity.has_value());
+}
+
 // The kind matches what a folder scan makes of the entry; links are followed.
 TEST(PlatformFileIdentity, kindsFollowTheScanAndLinks_missingGivesNothing) {
     test::TempFolder temp;

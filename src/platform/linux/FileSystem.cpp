@@ -300,15 +300,13 @@ std::optional<std::vector<std::uint8_t>> LocalFileSystem::readPlainFile(const Pa
     }
 }
 
-std::optional<FileIdentity> LocalFileSystem::identity(const Path& path) const {
-    struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0) {
-        return std::nullopt;
-    }
-    const auto nanoseconds = [](const timespec& time) {
-        return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
-    };
-    const bool hidden = isHiddenName(path.filename().native());
+namespace {
+
+std::int64_t nanoseconds(const timespec& time) {
+    return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+FileIdentity identityOf(const struct stat& info, bool hidden) {
     const FileIdentity::Kind kind = hidden                  ? FileIdentity::Kind::Other
                                     : S_ISDIR(info.st_mode) ? FileIdentity::Kind::Folder
                                     : S_ISREG(info.st_mode) ? FileIdentity::Kind::File
@@ -320,6 +318,41 @@ std::optional<FileIdentity> LocalFileSystem::identity(const Path& path) const {
                         nanoseconds(info.st_ctim),
                         static_cast<std::uint32_t>(info.st_mode),
                         kind};
+}
+
+} // namespace
+
+std::optional<FileIdentity> LocalFileSystem::identity(const Path& path) const {
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    return identityOf(info, isHiddenName(path.filename().native()));
+}
+
+FileVersion LocalFileSystem::readPlainFileVersion(const Path& file) const {
+    if (file.empty() || isHiddenName(file.filename().native())) {
+        return {identity(file), std::nullopt};
+    }
+    // Non-blocking, so that a pipe under the name cannot stall the open.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        // Missing needs no second look; anything else (no permission) may still have an identity.
+        return {errno == ENOENT ? std::nullopt : identity(file), std::nullopt};
+    }
+    const FileCloser closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return {};
+    }
+    FileVersion version{identityOf(info, false), std::nullopt};
+    if (S_ISREG(info.st_mode)) {
+        try {
+            version.content = readOpenFile(fd, info.st_size);
+        } catch (const IoError&) {
+        }
+    }
+    return version;
 }
 
 std::uintmax_t LocalFileSystem::fileSize(const Path& file) const {
