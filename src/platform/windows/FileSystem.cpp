@@ -326,6 +326,11 @@ std::optional<FileIdentity> LocalFileSystem::identity(const Path& path) const {
                         kind};
 }
 
+FileVersion LocalFileSystem::readPlainFileVersion(const Path& file) const {
+    // The identity is taken before the read, so a change during the read shows at the next look.
+    return FileSystem::readPlainFileVersion(file);
+}
+
 std::uintmax_t LocalFileSystem::fileSize(const Path& file) const {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (file.empty() || !::GetFileAttributesExA(ansi(file).c_str(), GetFileExInfoStandard, &data)) {
