@@ -4,5 +4,7 @@
 ccache_launcher=()
 if command -v ccache >/dev/null; then
     export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(dirname "$PWD")}
+    # Debug builds would otherwise hash the build folder's absolute path into every object.
+    export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
     ccache_launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
