@@ -1,8 +1,30 @@
 #include "platform/FileSystem.h"
 
 #include "platform/Errors.h"
+#include "platform/Text.h"
+
+#include <algorithm>
+#include <utility>
 
 namespace orbisto::platform {
+
+std::vector<FolderEntry> sortedByName(std::vector<FolderEntry> entries) {
+    // Each lower-case name is computed once; names equal but for case keep a fixed order too.
+    std::vector<std::pair<std::string, std::size_t>> keys;
+    keys.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        keys.emplace_back(toLowerLocale(entries[i].name), i);
+    }
+    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : entries[a.second].name < entries[b.second].name;
+    });
+    std::vector<FolderEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const auto& key : keys) {
+        sorted.push_back(std::move(entries[key.second]));
+    }
+    return sorted;
+}
 
 Path FileSystem::createPrivateFolder(const Path& parent, std::string_view prefix) {
     return localFileSystem().createPrivateFolder(parent, prefix);

@@ -139,6 +139,9 @@ public:
     FileVersion readPlainFileVersion(const Path& file) const override;
 };
 
+// A folder's entries in name order, ignoring case (the order every folder scan gives).
+std::vector<FolderEntry> sortedByName(std::vector<FolderEntry> entries);
+
 // The one LocalFileSystem of the program.
 FileSystem& localFileSystem();
 

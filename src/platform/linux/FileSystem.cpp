@@ -65,21 +65,7 @@ std::vector<FolderEntry> LocalFileSystem::scanFolder(const Path& folder, std::st
         }
         entries.push_back({std::string(name), isFolder});
     }
-    // Sorted by the lower-case names, each computed once.
-    std::vector<std::pair<std::string, std::size_t>> keys;
-    keys.reserve(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        keys.emplace_back(toLowerLocale(entries[i].name), i);
-    }
-    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
-        return a.first != b.first ? a.first < b.first : entries[a.second].name < entries[b.second].name;
-    });
-    std::vector<FolderEntry> sorted;
-    sorted.reserve(entries.size());
-    for (const auto& key : keys) {
-        sorted.push_back(std::move(entries[key.second]));
-    }
-    return sorted;
+    return sortedByName(std::move(entries));
 }
 
 bool LocalFileSystem::isPlainFile(const Path& file) const {
