@@ -110,3 +110,43 @@ xsession_stop() {
         XSESSION_XVFB_PID=""
     fi
 }
+
+# Ends a test as skipped (status 77) unless every named command is installed.
+xsession_require_commands() {
+    local needed
+    for needed in "$@"; do
+        if ! command -v "$needed" >/dev/null; then
+            echo "SKIPPED: $needed is not installed (scripts/install-deps installs it)."
+            exit 77
+        fi
+    done
+}
+
+# Ends a test as skipped (status 77) unless every named helper tool is built in the folder given first.
+xsession_require_tools() {
+    local folder=$1 needed
+    shift
+    for needed in "$@"; do
+        if [ ! -x "$folder/$needed" ]; then
+            echo "SKIPPED: $folder/$needed is not built."
+            exit 77
+        fi
+    done
+}
+
+# Reports a failed test with the end of the program's log (if given) and a picture of the screen.
+#   xsession_fail <picture name> <log file> <message...>
+xsession_fail() {
+    local name=$1 log=$2
+    shift 2
+    echo "FAILED: $*" >&2
+    if [ -s "$log" ]; then
+        echo "--- end of the program's output ---" >&2
+        tail -n 30 "$log" >&2
+    fi
+    if [ -n "${DISPLAY:-}" ] && command -v import >/dev/null; then
+        local picture="/tmp/$name.png"
+        import -window root "$picture" 2>/dev/null && echo "Screen at the failure: $picture" >&2
+    fi
+    exit 1
+}

@@ -6,18 +6,8 @@ orbisto=$(realpath "${1:?usage: bash $0 <path to orbisto>}")
 tools=$(realpath "$(dirname "$orbisto")/../tools")
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/xsession.bash"
 
-for needed in Xvfb xdotool xwininfo; do
-    if ! command -v "$needed" >/dev/null; then
-        echo "SKIPPED: $needed is not installed (scripts/install-deps installs it)."
-        exit 77
-    fi
-done
-for needed in orbisto_demo_setup x11_close_window; do
-    if [ ! -x "$tools/$needed" ]; then
-        echo "SKIPPED: $tools/$needed is not built."
-        exit 77
-    fi
-done
+xsession_require_commands Xvfb xdotool xwininfo
+xsession_require_tools "$tools" orbisto_demo_setup x11_close_window
 
 # Under AddressSanitizer, two reports come from libraries loaded only with a real X server:
 # libxkbcommon-x11 hands strndup a buffer without a terminator (strict string checks flag it,
@@ -46,16 +36,7 @@ trap finish EXIT
 
 # Reports a failure, keeping a picture of the screen for the reader.
 fail() {
-    echo "FAILED: $*" >&2
-    if [ -s "$work/orbisto.log" ]; then
-        echo "--- end of the program's output ---" >&2
-        tail -n 30 "$work/orbisto.log" >&2
-    fi
-    if [ -n "${DISPLAY:-}" ] && command -v import >/dev/null; then
-        local picture="/tmp/orbisto-e2e-$(basename "$0" .sh).png"
-        import -window root "$picture" 2>/dev/null && echo "Screen at the failure: $picture" >&2
-    fi
-    exit 1
+    xsession_fail "orbisto-e2e-$(basename "$0" .sh)" "$work/orbisto.log" "$@"
 }
 
 # The program runs from a copy of its folder, so what it writes into its library (the game's own

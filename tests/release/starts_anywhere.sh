@@ -10,18 +10,8 @@ tools=$(realpath "${2:?usage: bash $0 <release archive> <tools folder> <built or
 reference=$(realpath "${3:?usage: bash $0 <release archive> <tools folder> <built orbisto>}")
 source "$(dirname "$0")/../../scripts/lib/xsession.bash"
 
-for needed in Xvfb xdotool xwininfo import compare gio; do
-    if ! command -v "$needed" >/dev/null; then
-        echo "SKIPPED: $needed is not installed (scripts/install-deps installs it)."
-        exit 77
-    fi
-done
-for needed in orbisto_demo_setup x11_close_window; do
-    if [ ! -x "$tools/$needed" ]; then
-        echo "SKIPPED: $tools/$needed is not built."
-        exit 77
-    fi
-done
+xsession_require_commands Xvfb xdotool xwininfo import compare gio
+xsession_require_tools "$tools" orbisto_demo_setup x11_close_window
 # The same two reports of libraries loaded only under a real X server as in tests/e2e.
 if [ -n "${ASAN_OPTIONS:-}" ]; then
     export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0:detect_leaks=0"

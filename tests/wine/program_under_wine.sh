@@ -12,12 +12,7 @@ win_window=$(realpath "${2:?usage: bash $0 <orbisto.exe> <win_window.exe>}")
 library="$(dirname "$exe")/balls"
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/xsession.bash"
 
-for needed in wine wineboot wineserver Xvfb xdotool; do
-    if ! command -v "$needed" >/dev/null; then
-        echo "SKIPPED: $needed is not installed (scripts/install-deps installs it)."
-        exit 77
-    fi
-done
+xsession_require_commands wine wineboot wineserver Xvfb xdotool
 
 work=$(mktemp -d /tmp/orbisto-wine.XXXXXX)
 export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
@@ -32,16 +27,7 @@ finish() {
 trap finish EXIT
 
 fail() {
-    echo "FAILED: $*" >&2
-    if [ -s "$work/orbisto.log" ]; then
-        echo "--- end of the program's output ---" >&2
-        tail -n 30 "$work/orbisto.log" >&2
-    fi
-    if [ -n "${DISPLAY:-}" ] && command -v import >/dev/null; then
-        local picture="/tmp/orbisto-wine-$(basename "$0" .sh).png"
-        import -window root "$picture" 2>/dev/null && echo "Screen at the failure: $picture" >&2
-    fi
-    exit 1
+    xsession_fail "orbisto-wine-$(basename "$0" .sh)" "$work/orbisto.log" "$@"
 }
 
 # Runs a Windows console program of this test in the prefix; its CRLF line ends become LF, Wine's
