@@ -18,6 +18,8 @@ namespace {
 constexpr std::string_view kSignature = "WINE REGISTRY Version 2";
 // Shorter texts shared by the wanted keys are too common to lead anywhere: every key line is visited.
 constexpr std::size_t kMinimumAnchor = 8;
+// The bytes a fingerprint is taken of.
+constexpr std::size_t kBlock = 16;
 
 char lowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -92,10 +94,6 @@ std::string longestCommonRun(std::string_view a, std::string_view b) {
     return std::string(a.substr(bestEnd - best, best));
 }
 
-bool isLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
 bool equalsFoldedAt(std::string_view text, std::size_t at, std::string_view folded) {
     for (std::size_t i = 0; i < folded.size(); ++i) {
         if (lowerAscii(text[at + i]) != folded[i]) {
@@ -105,121 +103,75 @@ bool equalsFoldedAt(std::string_view text, std::size_t at, std::string_view fold
     return true;
 }
 
-using Bytes = unsigned char __attribute__((vector_size(16)));
-
-Bytes splat(unsigned char c) {
-    Bytes bytes;
-    std::memset(&bytes, c, sizeof bytes);
-    return bytes;
-}
-
-// The places of the two characters of `folded` least likely in registry text: letters outside the hex
-// digits, rarest first (registry files are full of hex numbers, backslashes and blanks).
-std::pair<std::size_t, std::size_t> rarePlaces(std::string_view folded) {
-    static constexpr std::string_view kRarestFirst = "qjzxvkwygphmulnrtois";
-    const auto rank = [](char c) {
-        const std::size_t place = kRarestFirst.find(c);
-        return place == std::string_view::npos ? kRarestFirst.size() : place;
-    };
-    std::size_t first = 0;
-    std::size_t second = folded.size() - 1;
-    for (std::size_t i = 0; i < folded.size(); ++i) {
-        if (rank(folded[i]) < rank(folded[first])) {
-            first = i;
-        }
-    }
-    for (std::size_t i = 0; i < folded.size(); ++i) {
-        if (i != first && folded[i] != folded[first] && (second == first || rank(folded[i]) < rank(folded[second]))) {
-            second = i;
-        }
-    }
-    return {first, second};
-}
-
 // Where `folded` (lower-case ASCII) next occurs in `text` from `from` on, ASCII case ignored; npos
-// when nowhere. Sixteen places at a time are tested for two of its rarest characters.
-std::size_t findFoldedPortable(std::string_view text, std::string_view folded, std::size_t from, std::size_t one,
-                               std::size_t two) {
-    const std::size_t length = folded.size();
-    // A byte ORed with 0x20 equals a lower-case letter only when it is that letter in either case.
-    const Bytes oneCase = splat(isLetter(folded[one]) ? 0x20 : 0);
-    const Bytes twoCase = splat(isLetter(folded[two]) ? 0x20 : 0);
-    const Bytes oneWanted = splat(static_cast<unsigned char>(folded[one]));
-    const Bytes twoWanted = splat(static_cast<unsigned char>(folded[two]));
-    std::size_t at = from;
-    for (; at + length - 1 + sizeof(Bytes) <= text.size(); at += sizeof(Bytes)) {
-        Bytes atOne;
-        Bytes atTwo;
-        std::memcpy(&atOne, text.data() + at + one, sizeof atOne);
-        std::memcpy(&atTwo, text.data() + at + two, sizeof atTwo);
-        const auto hits = ((atOne | oneCase) == oneWanted) & ((atTwo | twoCase) == twoWanted);
-        std::uint64_t halves[2];
-        std::memcpy(halves, &hits, sizeof halves);
-        if ((halves[0] | halves[1]) == 0) {
-            continue;
-        }
-        for (std::size_t k = 0; k < sizeof(Bytes); ++k) {
-            if (hits[k] != 0 && equalsFoldedAt(text, at + k, folded)) {
-                return at + k;
-            }
-        }
-    }
-    for (; at + length <= text.size(); ++at) {
-        if (equalsFoldedAt(text, at, folded)) {
+// when nowhere. For texts too short for the sampled search below.
+std::size_t findFolded(std::string_view text, std::string_view folded, std::size_t from) {
+    for (std::size_t at = from; at + folded.size() <= text.size(); ++at) {
+        if (lowerAscii(text[at]) == folded[0] && equalsFoldedAt(text, at, folded)) {
             return at;
         }
     }
     return std::string_view::npos;
 }
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-// The places among 32 where both characters match, as bits.
-__attribute__((target("avx2"))) inline std::uint32_t hitsAvx2(const char* at, std::size_t one, std::size_t two,
-                                                              const __m256i* wanted) {
-    const __m256i atOne = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + one));
-    const __m256i atTwo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + two));
-    const __m256i hits = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(atOne, wanted[0]), wanted[1]),
-                                          _mm256_cmpeq_epi8(_mm256_or_si256(atTwo, wanted[2]), wanted[3]));
-    return static_cast<std::uint32_t>(_mm256_movemask_epi8(hits));
+// One bit of each of 16 bytes, as a 16-bit number. For bits 0-4 it is the same in either ASCII
+// case, which differ only in bit 5.
+std::uint16_t fingerprint(const char* block, unsigned bit) {
+#if defined(__SSE2__)
+    // Shifting each 64-bit lane moves bit `bit` of every byte to that byte's top bit.
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+    return static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_sll_epi64(bytes, _mm_cvtsi32_si128(7 - bit))));
+#else
+    std::uint16_t print = 0;
+    for (unsigned i = 0; i < 16; ++i) {
+        print |= static_cast<std::uint16_t>((static_cast<unsigned char>(block[i]) >> bit & 1u) << i);
+    }
+    return print;
+#endif
 }
 
-// The same as findFoldedPortable, 64 places at a time with the AVX2 instructions of the processors
-// that have them.
-__attribute__((target("avx2"))) std::size_t findFoldedAvx2(std::string_view text, std::string_view folded,
-                                                           std::size_t from, std::size_t one, std::size_t two) {
-    const std::size_t length = folded.size();
-    // Case bits and characters of the two places.
-    const __m256i wanted[4] = {
-        _mm256_set1_epi8(static_cast<char>(isLetter(folded[one]) ? 0x20 : 0)), _mm256_set1_epi8(folded[one]),
-        _mm256_set1_epi8(static_cast<char>(isLetter(folded[two]) ? 0x20 : 0)), _mm256_set1_epi8(folded[two])};
-    std::size_t at = from;
-    for (; at + length - 1 + 64 <= text.size(); at += 64) {
-        const std::uint64_t hits = hitsAvx2(text.data() + at, one, two, wanted) |
-                                   static_cast<std::uint64_t>(hitsAvx2(text.data() + at + 32, one, two, wanted)) << 32;
-        for (std::uint64_t left = hits; left != 0; left &= left - 1) {
-            const std::size_t place = at + static_cast<std::size_t>(__builtin_ctzll(left));
-            if (equalsFoldedAt(text, place, folded)) {
-                return place;
-            }
+// Whether `print` is in the set `wanted` of 2^16 bits (8 KiB: small enough to stay in the first-level cache).
+bool isWanted(const std::uint64_t* wanted, std::uint32_t print) {
+    return (wanted[print / 64] >> (print % 64) & 1) != 0;
+}
+
+// The blocks at `at`, `at + stride`, ... up to `last`: the first whose fingerprint is in `wanted`,
+// or the first block after `last` when none is.
+std::size_t nextWantedBlockPlain(const char* text, std::size_t at, std::size_t last, std::size_t stride, unsigned bit,
+                                 const std::uint64_t* wanted) {
+    for (; at <= last && !isWanted(wanted, fingerprint(text + at, bit)); at += stride) {
+    }
+    return at;
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// The same, two blocks at a time with the AVX2 instructions of the processors that have them.
+__attribute__((target("avx2"))) std::size_t nextWantedBlockAvx2(const char* text, std::size_t at, std::size_t last,
+                                                                std::size_t stride, unsigned bit,
+                                                                const std::uint64_t* wanted) {
+    const __m128i shift = _mm_cvtsi32_si128(static_cast<int>(7 - bit));
+    for (; at + stride <= last; at += 2 * stride) {
+        const __m256i pair = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(text + at + stride),
+                                                 reinterpret_cast<const __m128i*>(text + at));
+        const auto prints = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_sll_epi64(pair, shift)));
+        const bool first = isWanted(wanted, prints & 0xffff);
+        if (first || isWanted(wanted, prints >> 16)) {
+            return first ? at : at + stride;
         }
     }
-    return findFoldedPortable(text, folded, at, one, two);
+    return nextWantedBlockPlain(text, at, last, stride, bit, wanted);
 }
 #endif
 
-std::size_t findFolded(std::string_view text, std::string_view folded, std::size_t from) {
-    const std::size_t length = folded.size();
-    if (length == 0 || text.size() < length || from > text.size() - length) {
-        return std::string_view::npos;
-    }
-    const auto [one, two] = rarePlaces(folded);
+std::size_t nextWantedBlock(const char* text, std::size_t at, std::size_t last, std::size_t stride, unsigned bit,
+                            const std::uint64_t* wanted) {
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
     static const bool avx2 = __builtin_cpu_supports("avx2");
     if (avx2) {
-        return findFoldedAvx2(text, folded, from, one, two);
+        return nextWantedBlockAvx2(text, at, last, stride, bit, wanted);
     }
 #endif
-    return findFoldedPortable(text, folded, from, one, two);
+    return nextWantedBlockPlain(text, at, last, stride, bit, wanted);
 }
 
 std::string_view lineAt(std::string_view text, std::size_t start) {
@@ -297,6 +249,33 @@ HiveSearch::HiveSearch(std::span<const std::string> keyPaths, std::string_view v
     }
     if (anchor_.size() < kMinimumAnchor) {
         anchor_.clear(); // too common to lead anywhere: every key line is visited
+        return;
+    }
+    if (anchor_.size() < kBlock + kBlock - 1) {
+        return; // too short to sample: every place is tried
+    }
+    // Any run of the anchor's length holds a whole block at some multiple of `stride_`, so only
+    // those blocks are looked at. A block can start an anchor only where its fingerprint is one of
+    // the anchor's own: one bit of each byte, the bit that tells the anchor's blocks apart best.
+    stride_ = anchor_.size() - kBlock + 1;
+    std::size_t mostDistinct = 0;
+    for (unsigned bit = 0; bit < 5; ++bit) {
+        std::vector<std::uint16_t> prints;
+        for (std::size_t at = 0; at < stride_; ++at) {
+            prints.push_back(fingerprint(anchor_.data() + at, bit));
+        }
+        std::vector<std::uint16_t> distinct = prints;
+        std::sort(distinct.begin(), distinct.end());
+        const auto count = static_cast<std::size_t>(std::unique(distinct.begin(), distinct.end()) - distinct.begin());
+        if (count > mostDistinct) {
+            mostDistinct = count;
+            bit_ = bit;
+            anchorPrints_ = std::move(prints);
+        }
+    }
+    wantedPrints_.assign((std::size_t{1} << 16) / 64, 0);
+    for (const std::uint16_t print : anchorPrints_) {
+        wantedPrints_[print / 64] |= std::uint64_t{1} << (print % 64);
     }
 }
 
@@ -306,13 +285,31 @@ void HiveSearch::restart() {
 }
 
 void HiveSearch::scan(std::string_view head) {
-    if (anchor_.empty() || head.size() < anchor_.size()) {
+    const std::size_t length = anchor_.size();
+    if (length == 0 || head.size() < length) {
         return;
     }
-    for (std::size_t at = scanned_; (at = findFolded(head, anchor_, at)) != std::string_view::npos; ++at) {
-        places_.push_back(at);
+    if (stride_ == 0) {
+        for (std::size_t at = scanned_; (at = findFolded(head, anchor_, at)) != std::string_view::npos; ++at) {
+            places_.push_back(at);
+        }
+        scanned_ = std::max(scanned_, head.size() - length + 1);
+        return;
     }
-    scanned_ = std::max(scanned_, head.size() - anchor_.size() + 1);
+    // scanned_ is the next block to look at; it is looked at once every place it may start an
+    // anchor at lies within `head`.
+    for (const std::size_t last = head.size() - length;; scanned_ += stride_) {
+        scanned_ = nextWantedBlock(head.data(), scanned_, last, stride_, bit_, wantedPrints_.data());
+        if (scanned_ > last) {
+            return;
+        }
+        const std::uint16_t print = fingerprint(head.data() + scanned_, bit_);
+        for (std::size_t offset = 0; offset < anchorPrints_.size() && offset <= scanned_; ++offset) {
+            if (anchorPrints_[offset] == print && equalsFoldedAt(head, scanned_ - offset, anchor_)) {
+                places_.push_back(scanned_ - offset);
+            }
+        }
+    }
 }
 
 std::vector<std::optional<std::string>> HiveSearch::results(std::string_view hive) const {
@@ -353,8 +350,15 @@ std::vector<std::optional<std::string>> HiveSearch::results(std::string_view hiv
     };
 
     if (!anchor_.empty()) {
+        // The places at the end of the file that no scan has reached, in file order.
+        std::vector<std::size_t> places = places_;
+        for (std::size_t at = scanned_ > anchor_.size() ? scanned_ - anchor_.size() : 0;
+             (at = findFolded(hive, anchor_, at)) != std::string_view::npos; ++at) {
+            places.push_back(at);
+        }
+        std::sort(places.begin(), places.end());
         std::size_t done = 0; // the end of the last key line visited
-        for (const std::size_t place : places_) {
+        for (const std::size_t place : places) {
             if (left == 0) {
                 break;
             }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -10,7 +11,9 @@ namespace orbisto::platform {
 
 // Looks up one text value under a few keys of a registry file in Wine's format (user.reg,
 // system.reg) without building the hive: a single pass finds the places where the text the wanted
-// keys share stands, and only the key lines there are compared and only a wanted key's lines decoded.
+// keys share stands, looking at one 16-byte block in every few dozen bytes (a sampled search for a
+// long pattern by fingerprints of blocks), and only the key lines there are compared and only a
+// wanted key's lines decoded.
 //
 // `keyPaths` are key paths as the program names them ("Software\Vendor\Key", single backslashes,
 // a leading one optional), matched case-insensitively; the first key of a name counts. Key names are
@@ -33,7 +36,11 @@ private:
     std::vector<std::string> paths_;   // normalized
     std::vector<std::string> written_; // lower case, as Wine writes the names
     std::string valueName_;
-    std::string anchor_; // the written text all keys share; empty when too short to help
+    std::string anchor_;     // the written text all keys share; empty when too short to help
+    std::size_t stride_ = 0; // between the blocks looked at; 0 when every place is tried
+    unsigned bit_ = 0;
+    std::vector<std::uint16_t> anchorPrints_; // the fingerprint of the anchor's block at each offset
+    std::vector<std::uint64_t> wantedPrints_; // the anchor's fingerprints, as a set of 2^16 bits
     std::vector<std::size_t> places_;
     std::size_t scanned_ = 0;
 };

@@ -96,6 +96,27 @@ TEST(HiveSearch, truncatedFile_givesWholeValuesOrNothing) {
     }
 }
 
+// The file is searched piece by piece as it is read; a key found in any case, wherever the piece
+// borders and the sampled places fall.
+TEST(HiveSearch, scannedInPieces_findsWhatAWholeScanFinds) {
+    const std::vector<std::string> keys{kInstalls + "2005", kInstalls + "2006"};
+    for (std::size_t pad = 0; pad < 80; ++pad) {
+        const std::string hive =
+            wine::hive("[Software\\\\Filler]\n\"x\"=\"" + std::string(pad, 'v') +
+                       "\"\n\n[SOFTWARE\\\\SPORTS INTERACTIVE LTD\\\\INSTALLS\\\\"
+                       "FOOTBALL MANAGER 2006]\n\"Path\"=\"C:\\\\FM\"\n\n[Software\\\\Zzz]\n\"x\"=\"" +
+                       std::string(500, 'z') + "\"\n");
+        for (const std::size_t piece : {1, 5, 16, 41, 4096}) {
+            platform::HiveSearch search(keys, "Path");
+            for (std::size_t done = 0; done < hive.size();) {
+                done = std::min(hive.size(), done + piece);
+                search.scan(std::string_view(hive).substr(0, done));
+            }
+            EXPECT_EQ(search.results(hive), (Texts{std::nullopt, "C:\\FM"})) << "pad " << pad << ", piece " << piece;
+        }
+    }
+}
+
 TEST(WinePrefixPath, mapsThroughDosDevices_caseInsensitively_toTheRealFolder) {
     TempFolder temp;
     const fs::path prefix = temp / "prefix";
