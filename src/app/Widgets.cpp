@@ -1,9 +1,9 @@
 #include "app/Widgets.h"
 
+#include <QAbstractListModel>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
-#include <QAbstractListModel>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -13,13 +13,23 @@ QImage toQImage(const Image& image) {
     if (image.empty()) {
         return {};
     }
-    QImage view(image.rgba.data(), image.width, image.height, image.width * 4, QImage::Format_RGBA8888);
-    return view.copy(); // own the pixels: the decoded image may go away
+    const QImage view(image.rgba.data(), image.width, image.height, image.width * 4, QImage::Format_RGBA8888);
+    // Converted into pixels of its own (the decoded image may go away), in the format a pixmap keeps,
+    // so that the label's pixmap shares them instead of holding a second, converted copy.
+    bool opaque = true;
+    for (std::size_t alpha = 3; alpha < image.rgba.size() && opaque; alpha += 4) {
+        opaque = image.rgba[alpha] == 0xff;
+    }
+    return view.convertToFormat(opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
 }
 
-PictureBox::PictureBox(QWidget* parent) : QLabel(parent) { setAlignment(Qt::AlignLeft | Qt::AlignTop); }
+PictureBox::PictureBox(QWidget* parent) : QLabel(parent) {
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
 
-void PictureBox::setPicture(const Image& image) { setPicture(toQImage(image)); }
+void PictureBox::setPicture(const Image& image) {
+    setPicture(toQImage(image));
+}
 
 void PictureBox::setPicture(const QImage& image) {
     picture_ = image;
