@@ -20,6 +20,41 @@ bool DiskLibraryReader::markerSet(const Path& folder, std::string_view key) {
     return markerValue(fs_, folder, key) == "1";
 }
 
+namespace {
+
+std::string packEntries(const std::vector<FolderEntry>& entries) {
+    std::size_t size = 0;
+    for (const FolderEntry& entry : entries) {
+        size += entry.name.size() + 2;
+    }
+    std::string packed;
+    packed.reserve(size);
+    for (const FolderEntry& entry : entries) {
+        packed.append(entry.name).push_back('\0');
+        packed.push_back(entry.isFolder ? '1' : '0');
+    }
+    return packed;
+}
+
+// Calls `visit(name, isFolder)` for each entry of a packed listing, in order.
+template <typename Visit> void forEachEntry(std::string_view packed, Visit&& visit) {
+    while (!packed.empty()) {
+        const std::size_t end = packed.find('\0');
+        visit(packed.substr(0, end), packed[end + 1] == '1');
+        packed.remove_prefix(end + 2);
+    }
+}
+
+std::vector<FolderEntry> unpackEntries(std::string_view packed) {
+    std::vector<FolderEntry> entries;
+    forEachEntry(packed, [&](std::string_view name, bool isFolder) {
+        entries.push_back({std::string(name), isFolder});
+    });
+    return entries;
+}
+
+} // namespace
+
 std::int64_t LibraryKnowledge::systemNow() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
         .count();
@@ -34,14 +69,15 @@ bool LibraryKnowledge::settled(const FileIdentity& identity, std::int64_t looked
 }
 
 bool LibraryKnowledge::kindsUnchanged(const Path& folder, const Listing& listing) const {
-    for (const FolderEntry& entry : listing.entries) {
-        const auto identity = fs_.identity(folder / entry.name);
-        const auto expected = entry.isFolder ? FileIdentity::Kind::Folder : FileIdentity::Kind::File;
-        if (!identity || identity->kind != expected) {
-            return false;
+    bool unchanged = true;
+    forEachEntry(listing.entries, [&](std::string_view name, bool isFolder) {
+        if (unchanged) {
+            const auto identity = fs_.identity(folder / name);
+            const auto expected = isFolder ? FileIdentity::Kind::Folder : FileIdentity::Kind::File;
+            unchanged = identity && identity->kind == expected;
         }
-    }
-    return true;
+    });
+    return unchanged;
 }
 
 std::vector<FolderEntry> LibraryKnowledge::entries(const Path& folder, std::string_view pattern) {
@@ -59,7 +95,7 @@ std::vector<FolderEntry> LibraryKnowledge::entries(const Path& folder, std::stri
                                 [&](const Listing& kept) { return kept.pattern == pattern; });
     if (listing != known.listings.end() && listing->settled && listing->identity == *identity &&
         kindsUnchanged(folder, *listing)) {
-        return listing->entries;
+        return unpackEntries(listing->entries);
     }
     if (listing == known.listings.end()) {
         listing = known.listings.insert(known.listings.end(), Listing{std::string(pattern), {}, false, {}});
@@ -67,8 +103,8 @@ std::vector<FolderEntry> LibraryKnowledge::entries(const Path& folder, std::stri
     // Identity first, then the listing: a change in between shows as a new identity next time.
     listing->identity = *identity;
     listing->settled = settled(*identity, lookedAt);
-    listing->entries = fs_.scanFolder(folder, pattern);
-    std::vector<FolderEntry> result = listing->entries;
+    std::vector<FolderEntry> result = fs_.scanFolder(folder, pattern);
+    listing->entries = packEntries(result);
     forgetLeavers(folder);
     // Room for the marker of every sub-folder at once, without the slack of growing one by one.
     const auto subfolders =
@@ -81,9 +117,7 @@ void LibraryKnowledge::forgetLeavers(const Path& folder) {
     Folder& known = folders_[folder.string()];
     std::unordered_set<std::string_view> present;
     for (const Listing& listing : known.listings) {
-        for (const FolderEntry& entry : listing.entries) {
-            present.insert(entry.name);
-        }
+        forEachEntry(listing.entries, [&](std::string_view name, bool) { present.insert(name); });
     }
     std::erase_if(known.markers, [&](const Marker& marker) { return !present.contains(marker.name); });
     std::erase_if(folders_, [&](const auto& kept) {

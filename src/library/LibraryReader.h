@@ -5,9 +5,9 @@
 
 #include <cstdint>
 #include <functional>
-#include <unordered_map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace orbisto::library {
@@ -65,7 +65,9 @@ private:
         std::string pattern;
         platform::FileIdentity identity;
         bool settled = false;
-        std::vector<platform::FolderEntry> entries;
+        // The entries packed into one text, each as its name, a NUL and '1' for a folder or '0':
+        // a quarter of the memory of a vector of entries, for thousands of balls.
+        std::string entries;
     };
     struct Marker {
         std::string name; // of the sub-folder that holds the marker
