@@ -18,8 +18,10 @@ namespace {
 constexpr std::string_view kSignature = "WINE REGISTRY Version 2";
 // Shorter texts shared by the wanted keys are too common to lead anywhere: every key line is visited.
 constexpr std::size_t kMinimumAnchor = 8;
-// The bytes a fingerprint is taken of.
-constexpr std::size_t kBlock = 16;
+// The bytes a fingerprint is taken of, and the number of fingerprints: a table of a byte for each
+// stays in the first-level cache.
+constexpr std::size_t kBlock = 14;
+constexpr std::uint32_t kPrints = std::uint32_t{1} << kBlock;
 
 char lowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -114,49 +116,64 @@ std::size_t findFolded(std::string_view text, std::string_view folded, std::size
     return std::string_view::npos;
 }
 
-// One bit of each of 16 bytes, as a 16-bit number. For bits 0-4 it is the same in either ASCII
-// case, which differ only in bit 5.
-std::uint16_t fingerprint(const char* block, unsigned bit) {
+// A block's fingerprint: one bit of each of its kBlock bytes, as a number below kPrints. For bits
+// 0-4 it is the same in either ASCII case, which differ only in bit 5.
+std::uint32_t fingerprintPlain(const char* block, unsigned bit) {
+    std::uint32_t print = 0;
+    for (std::size_t i = 0; i < kBlock; ++i) {
+        print |= (static_cast<std::uint32_t>(static_cast<unsigned char>(block[i]) >> bit) & 1u) << i;
+    }
+    return print;
+}
+
+// The same, where 16 bytes can be read from `block`.
+std::uint32_t fingerprint(const char* block, unsigned bit) {
 #if defined(__SSE2__)
     // Shifting each 64-bit lane moves bit `bit` of every byte to that byte's top bit.
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
-    return static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_sll_epi64(bytes, _mm_cvtsi32_si128(7 - bit))));
+    const auto tops = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_sll_epi64(bytes, _mm_cvtsi32_si128(7 - bit))));
+    return tops & (kPrints - 1);
 #else
-    std::uint16_t print = 0;
-    for (unsigned i = 0; i < 16; ++i) {
-        print |= static_cast<std::uint16_t>((static_cast<unsigned char>(block[i]) >> bit & 1u) << i);
-    }
-    return print;
+    return fingerprintPlain(block, bit);
 #endif
 }
 
-// Whether `print` is in the set `wanted` of 2^16 bits (8 KiB: small enough to stay in the first-level cache).
-bool isWanted(const std::uint64_t* wanted, std::uint32_t print) {
-    return (wanted[print / 64] >> (print % 64) & 1) != 0;
+// Whether `print` is one of the flagged (a byte each, 16 KiB: small enough for the first-level cache).
+bool isWanted(const std::uint8_t* wanted, std::uint32_t print) {
+    return wanted[print] != 0;
 }
 
 // The blocks at `at`, `at + stride`, ... up to `last`: the first whose fingerprint is in `wanted`,
 // or the first block after `last` when none is.
 std::size_t nextWantedBlockPlain(const char* text, std::size_t at, std::size_t last, std::size_t stride, unsigned bit,
-                                 const std::uint64_t* wanted) {
+                                 const std::uint8_t* wanted) {
     for (; at <= last && !isWanted(wanted, fingerprint(text + at, bit)); at += stride) {
     }
     return at;
 }
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-// The same, two blocks at a time with the AVX2 instructions of the processors that have them.
+// The top bits of the 16 bytes at `block` (low half) and at `block + stride` (high half), shifted
+// there from bit `7 - shift` of each byte.
+__attribute__((target("avx2"))) inline std::uint32_t twoPrintsAvx2(const char* block, std::size_t stride,
+                                                                   __m128i shift) {
+    const __m256i pair =
+        _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(block + stride), reinterpret_cast<const __m128i*>(block));
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_sll_epi64(pair, shift)));
+}
+
+// The same, four blocks at a time with the AVX2 instructions of the processors that have them.
 __attribute__((target("avx2"))) std::size_t nextWantedBlockAvx2(const char* text, std::size_t at, std::size_t last,
                                                                 std::size_t stride, unsigned bit,
-                                                                const std::uint64_t* wanted) {
+                                                                const std::uint8_t* wanted) {
     const __m128i shift = _mm_cvtsi32_si128(static_cast<int>(7 - bit));
-    for (; at + stride <= last; at += 2 * stride) {
-        const __m256i pair = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(text + at + stride),
-                                                 reinterpret_cast<const __m128i*>(text + at));
-        const auto prints = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_sll_epi64(pair, shift)));
-        const bool first = isWanted(wanted, prints & 0xffff);
-        if (first || isWanted(wanted, prints >> 16)) {
-            return first ? at : at + stride;
+    constexpr std::uint32_t kMask = kPrints - 1;
+    for (; at + 3 * stride <= last; at += 4 * stride) {
+        const std::uint32_t near = twoPrintsAvx2(text + at, stride, shift);
+        const std::uint32_t far = twoPrintsAvx2(text + at + 2 * stride, stride, shift);
+        if ((wanted[near & kMask] | wanted[near >> 16 & kMask] | wanted[far & kMask] | wanted[far >> 16 & kMask]) !=
+            0) {
+            break; // the plain loop below finds which
         }
     }
     return nextWantedBlockPlain(text, at, last, stride, bit, wanted);
@@ -164,7 +181,7 @@ __attribute__((target("avx2"))) std::size_t nextWantedBlockAvx2(const char* text
 #endif
 
 std::size_t nextWantedBlock(const char* text, std::size_t at, std::size_t last, std::size_t stride, unsigned bit,
-                            const std::uint64_t* wanted) {
+                            const std::uint8_t* wanted) {
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
     static const bool avx2 = __builtin_cpu_supports("avx2");
     if (avx2) {
@@ -244,7 +261,9 @@ HiveSearch::HiveSearch(std::span<const std::string> keyPaths, std::string_view v
     if (!written_.empty()) {
         anchor_ = longestCommonRun(written_[0], written_[0]);
         for (std::size_t i = 1; i < written_.size(); ++i) {
-            anchor_ = longestCommonRun(anchor_, written_[i]);
+            if (written_[i].find(anchor_) == std::string::npos) {
+                anchor_ = longestCommonRun(anchor_, written_[i]);
+            }
         }
     }
     if (anchor_.size() < kMinimumAnchor) {
@@ -260,11 +279,11 @@ HiveSearch::HiveSearch(std::span<const std::string> keyPaths, std::string_view v
     stride_ = anchor_.size() - kBlock + 1;
     std::size_t mostDistinct = 0;
     for (unsigned bit = 0; bit < 5; ++bit) {
-        std::vector<std::uint16_t> prints;
+        std::vector<std::uint32_t> prints;
         for (std::size_t at = 0; at < stride_; ++at) {
-            prints.push_back(fingerprint(anchor_.data() + at, bit));
+            prints.push_back(fingerprintPlain(anchor_.data() + at, bit));
         }
-        std::vector<std::uint16_t> distinct = prints;
+        std::vector<std::uint32_t> distinct = prints;
         std::sort(distinct.begin(), distinct.end());
         const auto count = static_cast<std::size_t>(std::unique(distinct.begin(), distinct.end()) - distinct.begin());
         if (count > mostDistinct) {
@@ -273,9 +292,9 @@ HiveSearch::HiveSearch(std::span<const std::string> keyPaths, std::string_view v
             anchorPrints_ = std::move(prints);
         }
     }
-    wantedPrints_.assign((std::size_t{1} << 16) / 64, 0);
-    for (const std::uint16_t print : anchorPrints_) {
-        wantedPrints_[print / 64] |= std::uint64_t{1} << (print % 64);
+    wantedPrints_.assign(kPrints, 0);
+    for (const std::uint32_t print : anchorPrints_) {
+        wantedPrints_[print] = 1;
     }
 }
 
@@ -303,7 +322,7 @@ void HiveSearch::scan(std::string_view head) {
         if (scanned_ > last) {
             return;
         }
-        const std::uint16_t print = fingerprint(head.data() + scanned_, bit_);
+        const std::uint32_t print = fingerprint(head.data() + scanned_, bit_);
         for (std::size_t offset = 0; offset < anchorPrints_.size() && offset <= scanned_; ++offset) {
             if (anchorPrints_[offset] == print && equalsFoldedAt(head, scanned_ - offset, anchor_)) {
                 places_.push_back(scanned_ - offset);

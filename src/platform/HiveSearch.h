@@ -11,7 +11,7 @@ namespace orbisto::platform {
 
 // Looks up one text value under a few keys of a registry file in Wine's format (user.reg,
 // system.reg) without building the hive: a single pass finds the places where the text the wanted
-// keys share stands, looking at one 16-byte block in every few dozen bytes (a sampled search for a
+// keys share stands, looking at one 14-byte block in every few dozen bytes (a sampled search for a
 // long pattern by fingerprints of blocks), and only the key lines there are compared and only a
 // wanted key's lines decoded.
 //
@@ -39,8 +39,8 @@ private:
     std::string anchor_;     // the written text all keys share; empty when too short to help
     std::size_t stride_ = 0; // between the blocks looked at; 0 when every place is tried
     unsigned bit_ = 0;
-    std::vector<std::uint16_t> anchorPrints_; // the fingerprint of the anchor's block at each offset
-    std::vector<std::uint64_t> wantedPrints_; // the anchor's fingerprints, as a set of 2^16 bits
+    std::vector<std::uint32_t> anchorPrints_; // the fingerprint of the anchor's block at each offset
+    std::vector<std::uint8_t> wantedPrints_;  // a flag for each fingerprint: one of the anchor's
     std::vector<std::size_t> places_;
     std::size_t scanned_ = 0;
 };
