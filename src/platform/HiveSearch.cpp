@@ -298,40 +298,42 @@ HiveSearch::HiveSearch(std::span<const std::string> keyPaths, std::string_view v
     }
 }
 
-void HiveSearch::restart() {
-    places_.clear();
-    scanned_ = 0;
-}
-
-void HiveSearch::scan(std::string_view head) {
+std::vector<std::size_t> HiveSearch::anchorPlaces(std::string_view hive) const {
+    std::vector<std::size_t> places;
     const std::size_t length = anchor_.size();
-    if (length == 0 || head.size() < length) {
-        return;
+    if (hive.size() < length) {
+        return places;
     }
     if (stride_ == 0) {
-        for (std::size_t at = scanned_; (at = findFolded(head, anchor_, at)) != std::string_view::npos; ++at) {
-            places_.push_back(at);
+        for (std::size_t at = 0; (at = findFolded(hive, anchor_, at)) != std::string_view::npos; ++at) {
+            places.push_back(at);
         }
-        scanned_ = std::max(scanned_, head.size() - length + 1);
-        return;
+        return places;
     }
-    // scanned_ is the next block to look at; it is looked at once every place it may start an
-    // anchor at lies within `head`.
-    for (const std::size_t last = head.size() - length;; scanned_ += stride_) {
-        scanned_ = nextWantedBlock(head.data(), scanned_, last, stride_, bit_, wantedPrints_.data());
-        if (scanned_ > last) {
-            return;
+    for (std::size_t block = 0, last = hive.size() - length;; block += stride_) {
+        block = nextWantedBlock(hive.data(), block, last, stride_, bit_, wantedPrints_.data());
+        if (block > last) {
+            break;
         }
-        const std::uint32_t print = fingerprint(head.data() + scanned_, bit_);
-        for (std::size_t offset = 0; offset < anchorPrints_.size() && offset <= scanned_; ++offset) {
-            if (anchorPrints_[offset] == print && equalsFoldedAt(head, scanned_ - offset, anchor_)) {
-                places_.push_back(scanned_ - offset);
+        const std::uint32_t print = fingerprint(hive.data() + block, bit_);
+        for (std::size_t offset = 0; offset < anchorPrints_.size() && offset <= block; ++offset) {
+            if (anchorPrints_[offset] == print && equalsFoldedAt(hive, block - offset, anchor_)) {
+                places.push_back(block - offset);
             }
         }
     }
+    // The last blocks looked at may leave the anchor's last places out; a place may also have been
+    // found from two blocks.
+    for (std::size_t at = hive.size() - std::min(hive.size(), length + stride_);
+         (at = findFolded(hive, anchor_, at)) != std::string_view::npos; ++at) {
+        places.push_back(at);
+    }
+    std::sort(places.begin(), places.end());
+    places.erase(std::unique(places.begin(), places.end()), places.end());
+    return places;
 }
 
-std::vector<std::optional<std::string>> HiveSearch::results(std::string_view hive) const {
+std::vector<std::optional<std::string>> HiveSearch::find(std::string_view hive) const {
     std::vector<std::optional<std::string>> results(paths_.size());
     if (!hive.starts_with(kSignature) || paths_.empty()) {
         return results;
@@ -369,15 +371,8 @@ std::vector<std::optional<std::string>> HiveSearch::results(std::string_view hiv
     };
 
     if (!anchor_.empty()) {
-        // The places at the end of the file that no scan has reached, in file order.
-        std::vector<std::size_t> places = places_;
-        for (std::size_t at = scanned_ > anchor_.size() ? scanned_ - anchor_.size() : 0;
-             (at = findFolded(hive, anchor_, at)) != std::string_view::npos; ++at) {
-            places.push_back(at);
-        }
-        std::sort(places.begin(), places.end());
         std::size_t done = 0; // the end of the last key line visited
-        for (const std::size_t place : places) {
+        for (const std::size_t place : anchorPlaces(hive)) {
             if (left == 0) {
                 break;
             }
@@ -397,9 +392,7 @@ std::vector<std::optional<std::string>> HiveSearch::results(std::string_view hiv
 
 std::vector<std::optional<std::string>> findHiveTexts(std::string_view hive, std::span<const std::string> keyPaths,
                                                       std::string_view valueName) {
-    HiveSearch search(keyPaths, valueName);
-    search.scan(hive);
-    return search.results(hive);
+    return HiveSearch(keyPaths, valueName).find(hive);
 }
 
 } // namespace orbisto::platform

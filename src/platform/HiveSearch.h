@@ -24,15 +24,13 @@ class HiveSearch {
 public:
     HiveSearch(std::span<const std::string> keyPaths, std::string_view valueName);
 
-    // Forgets what the scans saw, for the next file.
-    void restart();
-    // Looks at the file as far as it has been read: `head` grows from call to call (the same bytes
-    // first). Called after each piece read, it looks at the bytes while they are in the cache.
-    void scan(std::string_view head);
-    // The texts, from the whole file, once every part of it has been scanned.
-    std::vector<std::optional<std::string>> results(std::string_view hive) const;
+    // The texts in one file; a search serves any number of files.
+    std::vector<std::optional<std::string>> find(std::string_view hive) const;
 
 private:
+    // Where the anchor stands in `hive`, in file order.
+    std::vector<std::size_t> anchorPlaces(std::string_view hive) const;
+
     std::vector<std::string> paths_;   // normalized
     std::vector<std::string> written_; // lower case, as Wine writes the names
     std::string valueName_;
@@ -41,8 +39,6 @@ private:
     unsigned bit_ = 0;
     std::vector<std::uint32_t> anchorPrints_; // the fingerprint of the anchor's block at each offset
     std::vector<std::uint8_t> wantedPrints_;  // a flag for each fingerprint: one of the anchor's
-    std::vector<std::size_t> places_;
-    std::size_t scanned_ = 0;
 };
 
 // The search of a hive held whole.

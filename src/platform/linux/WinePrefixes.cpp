@@ -153,9 +153,7 @@ public:
         if (!content) {
             return;
         }
-        search_->restart();
-        search_->scan(*content);
-        const auto texts = search_->results(*content);
+        const auto texts = search_->find(*content);
         for (std::size_t k = 0; k < keys_.size(); ++k) {
             if (found[game_[k]] || !texts[k]) {
                 continue;
