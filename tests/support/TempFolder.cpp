@@ -1,9 +1,9 @@
 #include "support/TempFolder.h"
 
-#include <png.h>
-
+#include <algorithm>
 #include <atomic>
 #include <fstream>
+#include <png.h>
 #include <random>
 #include <stdexcept>
 #include <unistd.h>
@@ -12,11 +12,10 @@ namespace orbisto::test {
 
 namespace {
 
-const char* const kFrames[] = {"ball_11.png", "ball_12.png", "ball_13.png", "ball_21.png", "ball_22.png",
-                               "ball_23.png", "ball_31.png", "ball_32.png", "ball_33.png", "ball_41.png",
-                               "ball_42.png", "ball_43.png", "ball_51.png", "ball_52.png", "ball_53.png",
-                               "ball_61.png", "ball_62.png", "ball_63.png", "ball_71.png", "ball_72.png",
-                               "ball_73.png"};
+const char* const kFrames[] = {"ball_11.png", "ball_12.png", "ball_13.png", "ball_21.png", "ball_22.png", "ball_23.png",
+                               "ball_31.png", "ball_32.png", "ball_33.png", "ball_41.png", "ball_42.png", "ball_43.png",
+                               "ball_51.png", "ball_52.png", "ball_53.png", "ball_61.png", "ball_62.png", "ball_63.png",
+                               "ball_71.png", "ball_72.png", "ball_73.png"};
 
 void appendTag(std::vector<std::uint8_t>& bytes, const std::string& text) {
     bytes.insert(bytes.end(), text.begin(), text.end());
@@ -31,9 +30,8 @@ void appendTag(std::vector<std::uint8_t>& bytes, const std::string& text) {
 TempFolder::TempFolder() {
     static std::atomic<unsigned> counter{0};
     std::random_device random;
-    path_ = fs::temp_directory_path() /
-            ("orbisto-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-             std::to_string(random()));
+    path_ = fs::temp_directory_path() / ("orbisto-test-" + std::to_string(::getpid()) + "-" +
+                                         std::to_string(counter++) + "-" + std::to_string(random()));
     fs::create_directories(path_);
 }
 
@@ -73,6 +71,15 @@ std::vector<std::uint8_t> readBytes(const fs::path& file) {
 std::string readText(const fs::path& file) {
     const auto bytes = readBytes(file);
     return {bytes.begin(), bytes.end()};
+}
+
+std::vector<std::string> namesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::vector<std::uint8_t> makePng(int width, int height, std::uint32_t rgba) {
