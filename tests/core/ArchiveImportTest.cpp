@@ -1,6 +1,6 @@
 #include "library/ArchiveImport.h"
 
-#include "core/OwnBallFixtures.h"
+#include "core/Fixtures.h"
 #include "support/ArchiveMaker.h"
 
 #include <algorithm>
@@ -200,7 +200,7 @@ TEST(ArchivePaths, hostileEntriesCreateNothingOutsideTheUnpackFolder) {
                         {"device.png", {}, Type::Device},
                         {"fifo.png", {}, Type::Fifo},
                     });
-    const TreeSnapshot before = snapshot(setup.temp.path());
+    const Tree before = snapshot(setup.temp.path());
     EXPECT_EQ(setup.unpackOnly(makeArchive(ArchiveFormat::Tar, entries)), sortedFrameNames());
     EXPECT_EQ(snapshot(setup.temp.path()), before);
 
