@@ -41,16 +41,6 @@ private:
     void (*previousHandler_)(int) = nullptr;
 };
 
-// Names in the folder other than the expected ones: leftovers of a failed write.
-std::vector<std::string> namesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class FullDisk : public ::testing::Test {
 protected:
     TempFolder temp;
