@@ -2,11 +2,6 @@
 // makes every write beyond it fail, so each writer meets a real short write. Whatever fails must
 // leave the file it was replacing byte for byte as it was, and no temporary file behind.
 
-#include <csignal>
-#include <gtest/gtest.h>
-#include <string>
-#include <sys/resource.h>
-
 #include "install/OriginalBall.h"
 #include "library/BallTag.h"
 #include "platform/Errors.h"
@@ -14,6 +9,11 @@
 #include "platform/IniProfile.h"
 #include "platform/SettingsStore.h"
 #include "support/TempFolder.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/resource.h>
 
 namespace orbisto::test {
 namespace {

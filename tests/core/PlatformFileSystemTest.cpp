@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace orbisto::platform {
 namespace {
@@ -23,6 +24,24 @@ TEST(PlatformFileSystem, failedCopyLeavesTheOldTargetAndNoPartialFile) {
     EXPECT_EQ(readText(temp / "a.png"), "x");
     EXPECT_EQ(test::namesIn(temp.path()), std::vector<std::string>{"a.png"});
     EXPECT_TRUE(fs::equivalent(executablePath(), "/proc/self/exe"));
+}
+
+// The rename falls back to a copy where no rename can go: a read-only target is replaced all the same.
+TEST(PlatformFileSystem, renameAcrossFileSystems_movesBytesAndRemovesSource) {
+    TempFolder temp;
+    struct stat shm {
+    }, disk{};
+    if (::stat("/dev/shm", &shm) != 0 || ::stat(temp.path().c_str(), &disk) != 0 || shm.st_dev == disk.st_dev ||
+        ::access("/dev/shm", W_OK) != 0) {
+        GTEST_SKIP() << "needs /dev/shm on another file system";
+    }
+    const fs::path from = fs::path("/dev/shm") / ("orbisto-move-" + std::to_string(::getpid()) + ".png");
+    writeFile(from, "frame bytes");
+    writeFile(temp / "ball_11.png", "old");
+    fs::permissions(temp / "ball_11.png", fs::perms::owner_write, fs::perm_options::remove);
+    localFileSystem().rename(from, temp / "ball_11.png");
+    EXPECT_EQ(readText(temp / "ball_11.png"), "frame bytes");
+    EXPECT_FALSE(fs::exists(from));
 }
 
 // One open gives what identity() and readPlainFile() give one after the other; links are followed.

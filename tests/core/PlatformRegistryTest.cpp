@@ -123,6 +123,17 @@ TEST_F(PlatformRegistry, aFileThatIsNoRegistryOrAFolderInTheWayIsNeverOverwritte
     EXPECT_EQ(readText(folder / "system.reg"), "not a registry file\n");
 }
 
+// Only hex data goes on over lines ending in a backslash; a damaged text value that ends in one
+// must not swallow the key after it, or a value written there would be lost on the next read.
+TEST_F(PlatformRegistry, textEndingInBackslash_keepsTheFollowingKeyReadableAndWritable) {
+    writeFile(folder / "user.reg", "WINE REGISTRY Version 2\n\n[Software\\\\Damaged] 1\n"
+                                   "\"Broken\"=x\"text \\\\\n\n[Software\\\\Orbisto] 1\n\"Language\"=\"Polski\"\n");
+    EXPECT_EQ(store->readText(Hive::CurrentUser, "Software\\Orbisto", "Language"), "Polski");
+    store->writeText(Hive::CurrentUser, "Software\\New", "Folder", "C:\\Games\\");
+    EXPECT_EQ(store->readText(Hive::CurrentUser, "Software\\New", "Folder"), "C:\\Games\\");
+    EXPECT_EQ(store->readText(Hive::CurrentUser, "Software\\Orbisto", "Language"), "Polski");
+}
+
 // Sets an environment variable for one scope and puts the old value back.
 class ScopedEnvironment {
 public:

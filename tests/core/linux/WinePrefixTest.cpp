@@ -252,23 +252,6 @@ std::optional<std::string> folderIn(const std::optional<platform::RecordedFolder
 
 } // namespace
 
-// The real prefix's files: every game found, with folders whose case differs from the registry's.
-TEST(WinePrefixSearch, fixturePrefix_allThreeGamesFound) {
-    PrefixHome h;
-    const fs::path prefix = h.home / ".wine";
-    wine::makePrefix(prefix, readText(kFixtures / "user.reg"), readText(kFixtures / "system.reg"));
-    fs::create_directories(prefix / "drive_c/gry/MENEDŻER PIŁKARSKI 2005");
-    fs::create_directories(prefix / "drive_c/Program Files/Sports Interactive/Football Manager 2006");
-    fs::create_directories(h.temp / "second disk/games/fm 2007");
-    fs::create_directory_symlink(h.temp / "second disk", prefix / "dosdevices/d:");
-
-    const auto found = h.search();
-    EXPECT_EQ(folderIn(found[0], prefix), real(prefix / "drive_c/gry/MENEDŻER PIŁKARSKI 2005"));
-    EXPECT_EQ(folderIn(found[1], prefix),
-              real(prefix / "drive_c/Program Files/Sports Interactive/Football Manager 2006"));
-    EXPECT_EQ(folderIn(found[2], prefix), real(h.temp / "second disk/games/fm 2007"));
-}
-
 TEST(WinePrefixSearch, firstPrefixWhoseFolderExistsWins_userHiveBeforeMachineHive) {
     PrefixHome h;
     const fs::path custom = h.temp / "custom";
