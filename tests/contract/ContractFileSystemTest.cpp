@@ -1,4 +1,5 @@
 // File operations with the Windows rules: pattern scans, error codes, read-only files, copies.
+// Reading and writing at an offset (RawFile) is checked through the ball tag's tests on both layers.
 #include "contract/Host.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
@@ -148,25 +149,6 @@ TEST_F(SharedFileSystem, renameReplacesFilesButNotFolders) {
     EXPECT_EQ(ioErrorCode([&] { files.rename(temp / "d1", temp / "b"); }), 183);
     files.rename(temp / "d1", temp / "d3");
     EXPECT_TRUE(fs::is_directory(temp / "d3"));
-}
-
-TEST_F(SharedFileSystem, rawFileReadsByOffsetAndRefusesReadingPastTheEnd) {
-    writeFile(temp / "frame", "0123456789");
-    {
-        RawFile file(temp / "frame", RawFile::Mode::ReadWrite);
-        EXPECT_EQ(file.readAt(6, 4), (std::vector<std::uint8_t>{'6', '7', '8', '9'}));
-        EXPECT_EQ(ioErrorCode([&] { file.readAt(8, 3); }), 100);
-        EXPECT_EQ(ioErrorCode([&] { file.readAt(-1, 1); }), 100);
-        file.truncate(4);
-        file.append(std::vector<std::uint8_t>{'a', 'b'});
-        file.sync();
-        EXPECT_EQ(file.size(), 6);
-    }
-    EXPECT_EQ(readText(temp / "frame"), "0123ab");
-    EXPECT_EQ(files.fileSize(temp / "frame"), 6u);
-    RawFile readOnly(temp / "frame", RawFile::Mode::ReadOnly);
-    EXPECT_EQ(ioErrorCode([&] { readOnly.append(std::vector<std::uint8_t>{'x'}); }), 5);
-    EXPECT_EQ(ioErrorCode([&] { RawFile(temp.path(), RawFile::Mode::ReadOnly); }), 5);
 }
 
 TEST_F(SharedFileSystem, shellCopyMakesTheTargetFolderFirstAndReplacesReadOnlyFrames) {
