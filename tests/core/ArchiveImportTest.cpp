@@ -1,6 +1,6 @@
 #include "library/ArchiveImport.h"
 
-#include "core/Fixtures.h"
+#include "core/OwnBallFixtures.h"
 #include "support/ArchiveMaker.h"
 
 #include <algorithm>
@@ -187,7 +187,7 @@ TEST(ArchivePaths, hostileEntriesCreateNothingOutsideTheUnpackFolder) {
                         {"device.png", {}, Type::Device},
                         {"fifo.png", {}, Type::Fifo},
                     });
-    const Tree before = snapshot(setup.temp.path());
+    const TreeSnapshot before = snapshot(setup.temp.path());
     EXPECT_EQ(setup.unpackOnly(makeArchive(ArchiveFormat::Tar, entries)), sortedFrameNames());
     EXPECT_EQ(snapshot(setup.temp.path()), before);
 

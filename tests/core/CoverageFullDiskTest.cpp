@@ -2,7 +2,7 @@
 // makes every write beyond it fail, so each writer meets a real short write. Whatever fails must
 // leave the file it was replacing byte for byte as it was, and no temporary file behind.
 
-#include "core/Fixtures.h"
+#include "core/OwnBallFixtures.h"
 #include "install/OriginalBall.h"
 #include "library/BallTag.h"
 #include "platform/Errors.h"
@@ -95,7 +95,7 @@ TEST(FullDisk, writeThatNoLongerFits_isRefusedAndLeavesEveryFileAsItWas) {
     for (const Case& c : cases) {
         TempFolder temp;
         const std::uintmax_t size = c.setUp(temp.path());
-        const Tree before = snapshot(temp.path());
+        const TreeSnapshot before = snapshot(temp.path());
         {
             FileSizeLimit limit(size);
             EXPECT_THROW(c.write(temp.path()), Error) << c.what;

@@ -1,43 +1,16 @@
 #include "library/LibraryScan.h"
 
+#include "core/LibraryTestFileSystem.h"
 #include "library/Library.h"
-#include "platform/FileSystem.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
-#include <set>
 
 namespace orbisto::test {
 namespace {
 
 using Names = std::vector<std::string>;
 const std::string kNewBalls = ">New balls";
-
-// The local file system, with files that count as hidden (Linux has no hidden flag for a name
-// like tst.ini) and a count of the folder listings and file tests asked for.
-class HidingFileSystem : public platform::LocalFileSystem {
-public:
-    std::set<platform::Path> hiddenFiles;
-    mutable int scans = 0;
-    mutable int fileTests = 0;
-
-    std::vector<platform::FolderEntry> scanFolder(const platform::Path& folder,
-                                                  std::string_view pattern) const override {
-        ++scans;
-        return LocalFileSystem::scanFolder(folder, pattern);
-    }
-    bool isPlainFile(const platform::Path& file) const override {
-        ++fileTests;
-        return hiddenFiles.count(file) == 0 && LocalFileSystem::isPlainFile(file);
-    }
-    // Through isPlainFile above.
-    std::optional<std::vector<std::uint8_t>> readPlainFile(const platform::Path& file) const override {
-        return FileSystem::readPlainFile(file);
-    }
-    platform::FileVersion readPlainFileVersion(const platform::Path& file) const override {
-        return FileSystem::readPlainFileVersion(file);
-    }
-};
 
 class LibraryListing : public ::testing::Test {
 protected:

@@ -1,6 +1,6 @@
 #include "library/NewBallScan.h"
 
-#include "core/Fixtures.h"
+#include "core/OwnBallFixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "install/OriginalBall.h"
 
-#include "core/Fixtures.h"
+#include "core/InstallFaults.h"
+#include "core/OwnBallFixtures.h"
 #include "install/Install.h"
 #include "library/BallTag.h"
 #include "library/LibraryScan.h"
@@ -43,12 +44,12 @@ protected:
     void expectKept(const fs::path& folder, const std::string& name) {
         const fs::path ball = brand() / name;
         const std::string tag = "Original|" + name;
-        const Tree own = snapshot(folder, false);
+        const FolderFiles own = folderSnapshot(folder);
         EXPECT_EQ(ballFrames(ball).size(), own.size()) << name;
         for (const auto& [frame, bytes] : own) {
-            const std::string copy = readText(ball / frame);
+            const auto copy = readBytes(ball / frame);
             ASSERT_EQ(copy.size(), bytes.size() + tag.size() + 4) << name << "/" << frame;
-            EXPECT_EQ(copy.substr(0, bytes.size()), bytes) << name << "/" << frame;
+            EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), copy.begin())) << name << "/" << frame;
             EXPECT_EQ(library::ReadBallTag(ball / frame), tag) << name << "/" << frame;
         }
         EXPECT_EQ(markerValue(ball, "Auth"), "1");
@@ -73,7 +74,7 @@ TEST_F(OriginalBall, eachKindOfTarget_isKeptUnderItsName_andOnlyRead) {
                                    install::skinOriginalName("FM 2006", "Red Skin", true)};
     EXPECT_EQ(gameNormal.originalName, "FM 2006 normal");
     EXPECT_EQ(skinWinter.originalName, "FM 2006 Red Skin winter");
-    const Tree gameBefore = snapshot(temp / "game");
+    const TreeSnapshot gameBefore = snapshot(temp / "game");
 
     for (const auto& targets : std::vector<std::vector<InstallTarget>>{
              {gameNormal}, {gameWinter}, {gameNormal, gameWinter}, {skinNormal}, {skinWinter}}) {
@@ -109,7 +110,7 @@ TEST_F(OriginalBall, nothingKept_forTaggedPartlyTaggedEmptyOrMissingFolders_orAB
     fs::create_directories(temp / "empty");
     writeFile(temp / "no frames/notes.txt", "not a frame");
     fs::create_directories(temp / "no frames/folder.png");
-    const Tree before = snapshot(app());
+    const TreeSnapshot before = snapshot(app());
 
     EXPECT_EQ(keep(local, {{normal(), "FM 2006 normal"}}), Names{});
     for (const char* folder : {"tagged", "partly", "empty", "no frames", "missing"}) {
@@ -163,8 +164,8 @@ TEST_F(OriginalBall, ballThatCannotBeKept_refusesWithItsReason_leavingLibraryAnd
             writeMarker(brand(), "Auth=1");
             writeFrames(brand() / "FM 2005 normal");
         }
-        const Tree library = snapshot(app());
-        const Tree game = snapshot(temp / "game");
+        const TreeSnapshot library = snapshot(app());
+        const TreeSnapshot game = snapshot(temp / "game");
         FaultyFileSystem faulty;
         fault.inject(faulty);
 
@@ -179,7 +180,7 @@ TEST_F(OriginalBall, ballThatCannotBeKept_refusesWithItsReason_leavingLibraryAnd
 }
 
 TEST_F(OriginalBall, keptBall_installsBackByteExact_andCountsInTheLibraryButNeverAsNew) {
-    const Tree own = snapshot(normal(), false);
+    const FolderFiles own = folderSnapshot(normal());
     ASSERT_EQ(keep(local, {{normal(), "FM 2006 normal"}}), Names{"FM 2006 normal"});
     install::CopyBallFrames(local, libraryBall, normal(), {});
     EXPECT_EQ(keep(local, {{normal(), "FM 2006 other"}}), Names{}) << "an installed ball is never kept";
@@ -187,11 +188,11 @@ TEST_F(OriginalBall, keptBall_installsBackByteExact_andCountsInTheLibraryButNeve
     install::CopyBallFrames(local, brand() / "FM 2006 normal", normal(), {});
 
     const std::string tag = "Original|FM 2006 normal";
-    const Tree restored = snapshot(normal(), false);
+    const FolderFiles restored = folderSnapshot(normal());
     ASSERT_EQ(restored.size(), own.size());
     for (const auto& [frame, bytes] : restored) {
         EXPECT_EQ(library::ReadBallTag(normal() / frame), tag) << frame;
-        EXPECT_EQ(bytes.substr(0, bytes.size() - tag.size() - 4), own.at(frame)) << frame;
+        EXPECT_EQ(std::vector(bytes.begin(), bytes.end() - static_cast<long>(tag.size() + 4)), own.at(frame)) << frame;
     }
     const library::NewBallScanResult scan = library::scanNewBalls(local, app());
     EXPECT_EQ(scan.brands, (Names{"Alpha", "Original"}));

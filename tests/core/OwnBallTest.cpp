@@ -1,6 +1,7 @@
 #include "library/OwnBall.h"
 
-#include "core/Fixtures.h"
+#include "core/InstallFaults.h"
+#include "core/OwnBallFixtures.h"
 #include "library/BallTag.h"
 #include "library/NameCheck.h"
 #include "platform/Errors.h"
@@ -60,7 +61,7 @@ TEST_F(OwnBall, brandsOffered_areMarkedFoldersWithoutDot_sortedIgnoringCase) {
 }
 
 TEST_F(OwnBall, completeFolder_entersLibraryTaggedAndMarked_sourceUnchanged) {
-    const Tree sourceBefore = snapshot(source());
+    const TreeSnapshot sourceBefore = snapshot(source());
     EXPECT_EQ(add(fs_, frameNames()), AddBallOutcome::Added);
     for (const std::string& frame : frameNames()) {
         EXPECT_EQ(library::ReadBallTag(ball() / frame), "Alpha|Comet") << frame;

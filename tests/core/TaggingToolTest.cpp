@@ -1,6 +1,6 @@
 #include "library/TaggingTool.h"
 
-#include "core/Fixtures.h"
+#include "core/OwnBallFixtures.h"
 #include "library/BallTag.h"
 #include "platform/Errors.h"
 #include "platform/IniProfile.h"

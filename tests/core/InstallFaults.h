@@ -1,58 +1,19 @@
 #pragma once
 
-// Helpers shared by the library and install tests: frames, snapshots of folder trees, and a file
-// system that fails on request.
-
-#include "library/Library.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
-#include "support/TempFolder.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <string>
+#include <vector>
 
 namespace orbisto::test {
 
-inline std::vector<std::string> frameNames() {
-    return {library::kFrameNames.begin(), library::kFrameNames.end()};
-}
-
-// Untagged PNG files of distinct colours in `folder`, one per name.
-inline void writeFrames(const fs::path& folder, const std::vector<std::string>& names = frameNames(),
-                        std::uint32_t colour = 0x102030FFu) {
-    for (const std::string& name : names) {
-        writeFile(folder / name, makePng(17, 17, colour));
-        colour += 0x01000000u;
-    }
-}
-
-// Every file and folder below `root` (only the files in it when not `below`), hidden ones included,
-// so a left-over temporary file shows: relative path -> bytes, "<dir>" for a folder.
-using Tree = std::map<std::string, std::string>;
-inline Tree snapshot(const fs::path& root, bool below = true) {
-    Tree tree;
-    if (!fs::exists(root)) {
-        return tree;
-    }
-    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
-        if (!below) {
-            it.disable_recursion_pending();
-        }
-        if (below || !it->is_directory()) {
-            tree[fs::relative(it->path(), root).generic_string()] = it->is_directory() ? "<dir>" : readText(it->path());
-        }
-    }
-    return tree;
-}
-
-// The frames of a library ball as an install places them (its marker stays behind).
-inline Tree ballFrames(const fs::path& ball) {
-    Tree frames = snapshot(ball);
-    frames.erase("tst.ini");
-    return frames;
-}
-
-// The local file system with faults injected into copies and renames.
+// The local file system with faults injected into copies and renames, for install tests.
 class FaultyFileSystem : public platform::LocalFileSystem {
 public:
     // A copy from a source file of this name fails with "File access denied".
@@ -103,5 +64,31 @@ private:
         }
     }
 };
+
+using FolderFiles = std::map<std::string, std::vector<std::uint8_t>>;
+
+// Every file of a folder (hidden ones included, so a left-over temporary file shows, sub-folders not)
+// with its bytes, to compare a folder before and after.
+inline FolderFiles folderSnapshot(const std::filesystem::path& folder) {
+    FolderFiles files;
+    if (!std::filesystem::exists(folder)) {
+        return files;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            files[entry.path().filename().string()] = {std::istreambuf_iterator<char>(in),
+                                                       std::istreambuf_iterator<char>()};
+        }
+    }
+    return files;
+}
+
+// The frames of a library ball as an install places them (its marker file stays behind).
+inline FolderFiles ballFrames(const std::filesystem::path& ball) {
+    auto frames = folderSnapshot(ball);
+    frames.erase("tst.ini");
+    return frames;
+}
 
 } // namespace orbisto::test
