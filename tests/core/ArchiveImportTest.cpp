@@ -238,21 +238,16 @@ TEST(ArchiveLimitsTest, eachLimitRefusesTheArchive) {
 TEST(ArchiveDamage, truncatedGarbledAndEncryptedArchivesSaySo) {
     const auto zip = makeArchive(ArchiveFormat::Zip, frameEntries(""));
     const auto tarGz = makeArchive(ArchiveFormat::TarGz, frameEntries(""));
-    const auto sevenZip = makeArchive(ArchiveFormat::SevenZip, frameEntries(""));
     auto garbled = zip;
     for (std::size_t i = 0; i < garbled.size(); i += 7) {
         garbled[i] = static_cast<std::uint8_t>(garbled[i] ^ 0x5A);
     }
-    auto garbledTar = tarGz;
-    std::fill(garbledTar.begin() + 100, garbledTar.begin() + 600, std::uint8_t{0x55});
     const std::vector<std::pair<const char*, std::vector<std::uint8_t>>> unreadable{
         {"empty", {}},
         {"text", {'h', 'e', 'l', 'l', 'o', '\n'}},
         {"zip cut", {zip.begin(), zip.begin() + static_cast<long>(zip.size() / 2)}},
         {"tar.gz cut", {tarGz.begin(), tarGz.begin() + static_cast<long>(tarGz.size() / 2)}},
-        {"7z cut", {sevenZip.begin(), sevenZip.end() - 40}},
         {"zip garbled", garbled},
-        {"tar.gz garbled", garbledTar},
     };
     for (const auto& [name, bytes] : unreadable) {
         EXPECT_EQ(problemOf([&] { findBallSets(bytes); }), ArchiveProblem::Unreadable) << name;
