@@ -138,7 +138,10 @@ TEST_F(OriginalBall, skinFolderName_refusedCharactersAndDotsBecomeUnderscores_an
 }
 
 TEST_F(OriginalBall, ballThatCannotBeKept_refusesWithItsReason_leavingLibraryAndGameAsTheyWere) {
-    const std::string refused = "could not be kept in the library, so nothing was installed: ";
+    const auto refused = [](const char* ball, const std::string& reason) {
+        return "The game's own ball \"FM 2006 " + std::string(ball) +
+               "\" could not be kept in the library, so nothing was installed: " + reason;
+    };
     struct Fault {
         const char* what;
         bool brandExists;
@@ -147,16 +150,16 @@ TEST_F(OriginalBall, ballThatCannotBeKept_refusesWithItsReason_leavingLibraryAnd
     };
     const Fault faults[] = {
         {"unwritable library", false, [&](FaultyFileSystem& f) { f.unwritableFolder = app() / "balls"; },
-         "The game's own ball \"FM 2006 normal\" " + refused + "Cannot write into the library \"" +
-             (app() / "balls").generic_string() + "\": File access denied"},
+         refused("normal",
+                 "Cannot write into the library \"" + (app() / "balls").generic_string() + "\": File access denied")},
         {"unreadable frame", false, [](FaultyFileSystem& f) { f.unreadableSource = "ball_22.png"; },
-         "The game's own ball \"FM 2006 normal\" " + refused + "Cannot copy \"ball_22.png\": File access denied"},
+         refused("normal", "Cannot copy \"ball_22.png\": File access denied")},
         {"disk full in the second ball", true, [](FaultyFileSystem& f) { f.copiesBeforeFull = 21 + 4; },
-         "The game's own ball \"FM 2006 winter\" " + refused + "Cannot copy \"ball_22.png\": Disk full"},
+         refused("winter", "Cannot copy \"ball_22.png\": Disk full")},
         {"new brand not renamed into place", false, [](FaultyFileSystem& f) { f.failingRename = 0; },
-         "The game's own ball \"FM 2006 winter\" " + refused + "File access denied"},
+         refused("winter", "File access denied")},
         {"second ball not renamed into the brand", true, [](FaultyFileSystem& f) { f.failingRename = 1; },
-         "The game's own ball \"FM 2006 winter\" " + refused + "File access denied"},
+         refused("winter", "File access denied")},
     };
     for (const Fault& fault : faults) {
         fs::remove_all(brand());

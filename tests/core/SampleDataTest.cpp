@@ -1,6 +1,7 @@
 // The sample library and logo shipped in data/, the generator that draws them, and the demo game
 // that scripts/run prepares. The shipped data is read through the program's own library code, so
 // a frame or marker the program would not accept fails here.
+#include "core/OwnBallFixtures.h"
 #include "install/SkinCatalogue.h"
 #include "library/BallTag.h"
 #include "library/Library.h"
@@ -10,7 +11,6 @@
 #include "platform/Image.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/WinePrefixes.h"
-#include "support/TempFolder.h"
 #include "support/WinePrefixMaker.h"
 #include "tools/DemoGame.h"
 #include "tools/SampleArt.h"
@@ -19,7 +19,6 @@
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <map>
 #include <pugixml.hpp>
 #include <sstream>
 #include <string>
@@ -29,26 +28,12 @@ namespace orbisto {
 namespace {
 
 namespace fs = std::filesystem;
+using test::frameNames;
 using test::TempFolder;
 
 // The shipped data folder doubles as a program folder: balls/ lies directly in it.
 fs::path shippedData() {
     return fs::path(ORBISTO_SOURCE_DIR) / "data";
-}
-
-std::vector<std::string> frameNames() {
-    return {library::kFrameNames.begin(), library::kFrameNames.end()};
-}
-
-// Relative path -> bytes of every file below `root`.
-std::map<std::string, std::vector<std::uint8_t>> filesBelow(const fs::path& root) {
-    std::map<std::string, std::vector<std::uint8_t>> files;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file()) {
-            files[fs::relative(entry.path(), root).generic_string()] = test::readBytes(entry.path());
-        }
-    }
-    return files;
 }
 
 std::uint8_t alphaAt(const Image& image, int x, int y) {
@@ -152,8 +137,8 @@ TEST(SampleGenerator, redrawingGivesTheShippedFilesByteForByte) {
     TempFolder temp;
     sample::writeSampleData(temp.path());
     for (const char* folder : {"balls", "icons"}) {
-        const auto drawn = filesBelow(temp / folder);
-        const auto shipped = filesBelow(shippedData() / folder);
+        const auto drawn = test::snapshot(temp / folder);
+        const auto shipped = test::snapshot(shippedData() / folder);
         ASSERT_EQ(drawn.size(), shipped.size()) << folder << ": run cmake --build <build> --target sample_data";
         for (const auto& [name, bytes] : drawn) {
             EXPECT_TRUE(shipped.count(name) && bytes == shipped.at(name)) << name << " differs from a fresh drawing";

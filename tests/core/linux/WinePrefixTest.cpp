@@ -206,12 +206,12 @@ TEST(GameFolders, ownStoreThenFallbackThenWine_wineAskedOnlyForTheRest) {
     store->writeText(platform::Hive::CurrentUser, versions[0].gameKeys[0], "Path", "/games/fm2005");
     store->writeText(platform::Hive::LocalMachine, versions[1].fallbackKey, "Path", "/chosen/fm2006");
     auto folders = library::findGameFolders(*store, &records);
-    EXPECT_EQ(folders[0].folder, "/games/fm2005");
-    EXPECT_EQ(folders[0].origin, FolderOrigin::Installer);
-    EXPECT_EQ(folders[1].folder, "/chosen/fm2006");
-    EXPECT_EQ(folders[1].origin, FolderOrigin::Settings);
-    EXPECT_EQ(folders[2].folder, "/wine/2007/");
-    EXPECT_EQ(folders[2].origin, FolderOrigin::WinePrefix);
+    const std::pair<std::string, FolderOrigin> expected[] = {{"/games/fm2005", FolderOrigin::Installer},
+                                                             {"/chosen/fm2006", FolderOrigin::Settings},
+                                                             {"/wine/2007/", FolderOrigin::WinePrefix}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(std::pair(folders[i].folder, folders[i].origin), expected[i]) << i;
+    }
     EXPECT_EQ(folders[2].prefix, "/home/player/.wine");
     EXPECT_EQ(records.asked,
               std::vector<std::vector<std::string>>{versions[2].gameKeys}); // the full game's key, then the demo's
