@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "support/TempFolder.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>

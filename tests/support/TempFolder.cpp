@@ -1,9 +1,10 @@
 #include "support/TempFolder.h"
 
+#include <png.h>
+
 #include <algorithm>
 #include <atomic>
 #include <fstream>
-#include <png.h>
 #include <random>
 #include <stdexcept>
 #include <unistd.h>
@@ -12,10 +13,11 @@ namespace orbisto::test {
 
 namespace {
 
-const char* const kFrames[] = {"ball_11.png", "ball_12.png", "ball_13.png", "ball_21.png", "ball_22.png", "ball_23.png",
-                               "ball_31.png", "ball_32.png", "ball_33.png", "ball_41.png", "ball_42.png", "ball_43.png",
-                               "ball_51.png", "ball_52.png", "ball_53.png", "ball_61.png", "ball_62.png", "ball_63.png",
-                               "ball_71.png", "ball_72.png", "ball_73.png"};
+const char* const kFrames[] = {"ball_11.png", "ball_12.png", "ball_13.png", "ball_21.png", "ball_22.png",
+                               "ball_23.png", "ball_31.png", "ball_32.png", "ball_33.png", "ball_41.png",
+                               "ball_42.png", "ball_43.png", "ball_51.png", "ball_52.png", "ball_53.png",
+                               "ball_61.png", "ball_62.png", "ball_63.png", "ball_71.png", "ball_72.png",
+                               "ball_73.png"};
 
 void appendTag(std::vector<std::uint8_t>& bytes, const std::string& text) {
     bytes.insert(bytes.end(), text.begin(), text.end());
@@ -30,8 +32,9 @@ void appendTag(std::vector<std::uint8_t>& bytes, const std::string& text) {
 TempFolder::TempFolder() {
     static std::atomic<unsigned> counter{0};
     std::random_device random;
-    path_ = fs::temp_directory_path() / ("orbisto-test-" + std::to_string(::getpid()) + "-" +
-                                         std::to_string(counter++) + "-" + std::to_string(random()));
+    path_ = fs::temp_directory_path() /
+            ("orbisto-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+             std::to_string(random()));
     fs::create_directories(path_);
 }
 
