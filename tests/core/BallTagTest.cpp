@@ -4,7 +4,6 @@
 #include "support/TempFolder.h"
 
 #include <cstdint>
-#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
@@ -20,15 +19,6 @@ using library::SaveToExe;
 Bytes concat(Bytes head, const Bytes& tail) {
     head.insert(head.end(), tail.begin(), tail.end());
     return head;
-}
-
-int ioErrorCode(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const IoError& error) {
-        return error.code();
-    }
-    return 0;
 }
 
 class BallTagTrailer : public ::testing::Test {

@@ -2,18 +2,19 @@
 // makes every write beyond it fail, so each writer meets a real short write. Whatever fails must
 // leave the file it was replacing byte for byte as it was, and no temporary file behind.
 
-#include <csignal>
-#include <gtest/gtest.h>
-#include <string>
-#include <sys/resource.h>
-
+#include "core/OwnBallFixtures.h"
 #include "install/OriginalBall.h"
 #include "library/BallTag.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/IniProfile.h"
 #include "platform/SettingsStore.h"
-#include "support/TempFolder.h"
+
+#include <csignal>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/resource.h>
 
 namespace orbisto::test {
 namespace {
@@ -41,87 +42,69 @@ private:
     void (*previousHandler_)(int) = nullptr;
 };
 
-// Names in the folder other than the expected ones: leftovers of a failed write.
-std::vector<std::string> namesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
+TEST(FullDisk, writeThatNoLongerFits_isRefusedAndLeavesEveryFileAsItWas) {
+    using Path = const fs::path&;
+    const std::string key = "Software\\Orbisto";
+    std::unique_ptr<platform::SettingsStore> store;
+    struct Case {
+        const char* what;
+        std::function<std::uintmax_t(Path)> setUp; // gives the size files may grow to
+        std::function<void(Path)> write;
+    };
+    const Case cases[] = {
+        {"a longer tag",
+         [](Path temp) {
+             writeFile(temp / "ball_73.png", makePng(4, 4, 0x336699FFu));
+             library::SaveToExe(temp / "ball_73.png", "Al|Co");
+             return fs::file_size(temp / "ball_73.png") + 3;
+         },
+         [](Path temp) { library::SaveToExe(temp / "ball_73.png", "Alpha|Comet of a much longer name"); }},
+        {"a marker value",
+         [](Path temp) {
+             writeMarker(temp, "Auth=1");
+             return 20;
+         },
+         [](Path temp) {
+             platform::writeProfileString(temp / "tst.ini", "Sys", "New", "a value too long for the disk");
+         }},
+        {"a frame copy",
+         [](Path temp) {
+             writeFile(temp / "source.png", std::string(4096, 's'));
+             writeFile(temp / "target/ball_11.png", "old frame");
+             return 1000;
+         },
+         [](Path temp) { platform::localFileSystem().copyFile(temp / "source.png", temp / "target/ball_11.png"); }},
+        {"the game's own ball kept in the library",
+         [](Path temp) {
+             writeFile(temp / "game/ball_11.png", makePng(4, 4, 0x336699FFu));
+             writeFile(temp / "game/ball_12.png", makePng(4, 4, 0x336699FFu));
+             fs::create_directories(temp / "app/balls");
+             return fs::file_size(temp / "game/ball_11.png") + 3;
+         },
+         [](Path temp) {
+             install::keepOriginalBalls(platform::localFileSystem(), temp / "app", {{temp / "game", "FM 2006 normal"}});
+         }},
+        {"a setting",
+         [&](Path temp) {
+             store = platform::makeRegistryFileStore(temp / "settings");
+             store->writeText(platform::Hive::CurrentUser, key, "Language", "English");
+             return fs::file_size(temp / "settings/user.reg");
+         },
+         [&](Path) { store->writeText(platform::Hive::CurrentUser, key, "Language", "A language with a long name"); }},
+    };
+    for (const Case& c : cases) {
+        TempFolder temp;
+        const std::uintmax_t size = c.setUp(temp.path());
+        const TreeSnapshot before = snapshot(temp.path());
+        {
+            FileSizeLimit limit(size);
+            EXPECT_THROW(c.write(temp.path()), Error) << c.what;
+        }
+        EXPECT_EQ(snapshot(temp.path()), before) << c.what;
+        if (store) { // and holds the old value afterwards
+            EXPECT_EQ(store->readText(platform::Hive::CurrentUser, key, "Language"), "English");
+        }
     }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-class FullDisk : public ::testing::Test {
-protected:
-    TempFolder temp;
-};
-
-TEST_F(FullDisk, tagThatNoLongerFits_keepsOldTagAndFrameBytes) {
-    const fs::path frame = temp / "ball_73.png";
-    writeFile(frame, makePng(4, 4, 0x336699FFu));
-    library::SaveToExe(frame, "Al|Co");
-    const auto before = readBytes(frame);
-    {
-        FileSizeLimit limit(before.size() + 3);
-        EXPECT_THROW(library::SaveToExe(frame, "Alpha|Comet of a much longer name"), IoError);
-    }
-    EXPECT_EQ(readBytes(frame), before);
-    EXPECT_EQ(library::ReadBallTag(frame), "Al|Co");
-}
-
-TEST_F(FullDisk, markerThatNoLongerFits_isRefusedAndKeptWhole) {
-    const fs::path marker = temp / "tst.ini";
-    writeFile(marker, "[Sys]\r\nAuth=1\r\n");
-    {
-        FileSizeLimit limit(20);
-        EXPECT_THROW(platform::writeProfileString(marker, "Sys", "New", "a value too long for the disk"),
-                     IniWriteError);
-    }
-    EXPECT_EQ(readText(marker), "[Sys]\r\nAuth=1\r\n");
-    EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"tst.ini"});
-}
-
-TEST_F(FullDisk, frameCopyThatDoesNotFit_leavesTargetAndNoPart) {
-    const fs::path source = temp / "source.png";
-    const fs::path target = temp / "target/ball_11.png";
-    writeFile(source, std::string(4096, 's'));
-    writeFile(target, "old frame");
-    {
-        FileSizeLimit limit(1000);
-        EXPECT_THROW(platform::localFileSystem().copyFile(source, target), IoError);
-    }
-    EXPECT_EQ(readText(target), "old frame");
-    EXPECT_EQ(namesIn(temp / "target"), std::vector<std::string>{"ball_11.png"});
-}
-
-TEST_F(FullDisk, gameBallWhoseTagsDoNotFit_isNotKeptAndLeavesNothingInTheLibrary) {
-    const auto frame = makePng(4, 4, 0x336699FFu);
-    writeFile(temp / "game/ball_11.png", frame);
-    writeFile(temp / "game/ball_12.png", frame);
-    fs::create_directories(temp / "app/balls");
-    {
-        FileSizeLimit limit(frame.size() + 3);
-        EXPECT_THROW(
-            install::keepOriginalBalls(platform::localFileSystem(), temp / "app", {{temp / "game", "FM 2006 normal"}}),
-            Error);
-    }
-    EXPECT_EQ(namesIn(temp / "app/balls"), std::vector<std::string>{});
-    EXPECT_EQ(readBytes(temp / "game/ball_11.png"), frame);
-}
-
-TEST_F(FullDisk, settingThatDoesNotFit_isRefusedAndHiveKept) {
-    auto store = platform::makeRegistryFileStore(temp / "settings");
-    store->writeText(platform::Hive::CurrentUser, "Software\\Orbisto", "Language", "English");
-    const std::string hive = readText(temp / "settings/user.reg");
-    {
-        FileSizeLimit limit(hive.size());
-        EXPECT_THROW(store->writeText(platform::Hive::CurrentUser, "Software\\Orbisto", "Language",
-                                      "A language with a much longer name"),
-                     SettingsWriteError);
-    }
-    EXPECT_EQ(readText(temp / "settings/user.reg"), hive);
-    EXPECT_EQ(store->readText(platform::Hive::CurrentUser, "Software\\Orbisto", "Language"), "English");
-    EXPECT_EQ(namesIn(temp / "settings"), std::vector<std::string>{"user.reg"});
 }
 
 } // namespace

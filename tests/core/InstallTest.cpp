@@ -1,8 +1,6 @@
 #include "install/Install.h"
 
 #include "core/InstallFaults.h"
-#include "platform/Errors.h"
-#include "platform/FileSystem.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -12,22 +10,6 @@ namespace {
 
 using install::CopyBallFrames;
 
-void makeReadOnly(const fs::path& file) {
-    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-}
-
-// The text of the error `action` raises (a test failure when it raises none).
-template <typename Action> std::string errorOf(Action action) {
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    ADD_FAILURE() << "no error";
-    return {};
-}
-
 // A library ball Alpha/Comet and a game ball folder that already holds another ball's frames, one write-protected.
 class CopyBallFramesTest : public ::testing::Test {
 protected:
@@ -36,7 +18,7 @@ protected:
         for (const auto& [name, bytes] : ballFrames(makeLibraryBall(temp / "old", "Beta", "Storm"))) {
             writeFile(target / name, bytes);
         }
-        makeReadOnly(target / "ball_11.png");
+        fs::permissions(target / "ball_11.png", fs::perms::owner_write, fs::perm_options::remove);
     }
 
     TempFolder temp;
@@ -70,44 +52,24 @@ TEST_F(CopyBallFramesTest, copiesEveryPngFileOnlyReportsProgressAndCreatesAMissi
 
 TEST_F(CopyBallFramesTest, sourceWithoutFrames_failsAndCreatesNothing) {
     const fs::path empty = temp / "app/balls/Alpha/Empty";
-    writeFile(empty / "tst.ini", "[Sys]\r\nAuth=1\r\n");
-
+    writeMarker(empty, "Auth=1");
     for (const fs::path& from : {empty, temp / "app/balls/Alpha/Missing"}) {
         const std::string text =
-            errorOf([&] { CopyBallFrames(platform::localFileSystem(), from, temp / "other", {}); });
+            errorText([&] { CopyBallFrames(platform::localFileSystem(), from, temp / "other", {}); });
         EXPECT_NE(text.find("holds no frames"), std::string::npos) << text;
     }
     EXPECT_FALSE(fs::exists(temp / "other"));
 }
 
+// Each replaced frame takes two renames: the old one aside, the new one into place.
 TEST_F(CopyBallFramesTest, failureWhileRenamingIntoPlace_putsEveryOldFrameBack) {
-    const auto before = folderSnapshot(target);
-    // Each replaced frame takes two renames: the old one aside, the new one into place.
-    for (int renames : {0, 1, 2, 9, 41}) {
+    const FolderFiles before = folderSnapshot(target);
+    for (int renames : {0, 1, 41}) {
         FaultyFileSystem faulty;
         faulty.failingRename = renames;
-        const std::string text = errorOf([&] { CopyBallFrames(faulty, source, target, {}); });
+        const std::string text = errorText([&] { CopyBallFrames(faulty, source, target, {}); });
         EXPECT_EQ(text.rfind("Cannot copy \"ball_", 0), 0u) << text;
         EXPECT_EQ(folderSnapshot(target), before) << "after " << renames << " renames";
-    }
-}
-
-// A missing folder is left alone: see the winter row of InstallWindowTest::install.
-TEST(ResetFrameAttributesTest, makesOnlyThePngFilesOfTheFolderWritable) {
-    TempFolder temp;
-    const fs::path folder = temp / "balls";
-    const std::pair<const char*, bool> files[] = {
-        {"ball_11.png", true}, {"BALL_12.PNG", true}, {"tst.ini", false}, {"winter/ball_11.png", false}};
-    for (const auto& [name, writable] : files) {
-        writeFile(folder / name, "frame");
-        makeReadOnly(folder / name);
-    }
-
-    install::ResetFrameAttributes(platform::localFileSystem(), folder);
-
-    for (const auto& [name, writable] : files) {
-        EXPECT_EQ((fs::status(folder / name).permissions() & fs::perms::owner_write) != fs::perms::none, writable)
-            << name;
     }
 }
 
@@ -124,7 +86,7 @@ TEST(SkinBallFoldersTest, createsMissingFoldersTellsWhetherWinterWasNewAndNamesA
     EXPECT_TRUE(install::createSkinBallFolders(local, skin));
 
     writeFile(temp / "Blocked/graphics", "a file, not a folder");
-    const std::string text = errorOf([&] { install::createSkinBallFolders(local, temp / "Blocked"); });
+    const std::string text = errorText([&] { install::createSkinBallFolders(local, temp / "Blocked"); });
     EXPECT_NE(text.find("Blocked/graphics\""), std::string::npos) << text;
 }
 

@@ -12,7 +12,6 @@ using namespace orbisto::test;
 TEST(LanguageFileApply, eachKeyReadAfreshRightBeforeItIsApplied) {
     TempFolder temp;
     const fs::path file = i18n::languageFile((temp / "app").string() + "/", "English");
-    EXPECT_EQ(file, temp / "app/Languages/English.ini");
     writeFile(file, "[lang]\nGroupBox31=Paths\nform4=Settings\n");
     std::vector<std::pair<std::string, std::string>> applied;
     i18n::applyLanguageTexts(file, i18n::settingsWindowTexts(),

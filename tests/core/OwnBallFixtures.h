@@ -1,17 +1,16 @@
 #pragma once
 
-// Helpers shared by the library-authoring tests: source folders of frames, snapshots of folder
-// trees, and a file system that fails on request.
+// Helpers shared by the library-authoring tests: source folders of frames and snapshots of folder
+// trees.
+
+#include "library/Library.h"
+#include "platform/FileSystem.h"
+#include "support/TempFolder.h"
 
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
-
-#include "library/Library.h"
-#include "platform/Errors.h"
-#include "platform/FileSystem.h"
-#include "support/TempFolder.h"
 
 namespace orbisto::test {
 
@@ -21,8 +20,8 @@ inline std::vector<std::string> frameNames() {
 }
 
 // Untagged PNG files of distinct colours in `folder`, one per name.
-inline void writeFrames(const fs::path& folder, const std::vector<std::string>& names) {
-    std::uint32_t colour = 0x10203000u | 0xFFu;
+inline void writeFrames(const fs::path& folder, const std::vector<std::string>& names = frameNames(),
+                        std::uint32_t colour = 0x102030FFu) {
     for (const std::string& name : names) {
         writeFile(folder / name, makePng(17, 17, colour));
         colour += 0x01000000u;
@@ -42,24 +41,5 @@ inline TreeSnapshot snapshot(const fs::path& root) {
     }
     return tree;
 }
-
-// The local file system, with copyFile failing (IoError `code`) on the copy number `failingCopy`.
-class FailingCopyFileSystem : public platform::LocalFileSystem {
-public:
-    FailingCopyFileSystem(int failingCopy, int code) : failingCopy_(failingCopy), code_(code) {}
-
-    void copyFile(const platform::Path& source, const platform::Path& target) override {
-        if (++copies == failingCopy_) {
-            throw IoError(code_);
-        }
-        LocalFileSystem::copyFile(source, target);
-    }
-
-    int copies = 0;
-
-private:
-    int failingCopy_;
-    int code_;
-};
 
 } // namespace orbisto::test

@@ -1,11 +1,13 @@
-#include <gtest/gtest.h>
+#include "library/OwnBall.h"
 
+#include "core/InstallFaults.h"
 #include "core/OwnBallFixtures.h"
 #include "library/BallTag.h"
 #include "library/NameCheck.h"
-#include "library/OwnBall.h"
 #include "platform/Errors.h"
 #include "platform/IniProfile.h"
+
+#include <gtest/gtest.h>
 
 namespace orbisto::test {
 namespace {
@@ -13,9 +15,10 @@ namespace {
 using library::AddBallOutcome;
 
 TEST(OwnBallNames, unsafeOrReservedNamesAreRefused_ordinaryOnesAccepted) {
-    for (const char* name : {"", "   ", ".", "..", "a/b", "a\\b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b",
-                             "a\tb", "a\177b", "x.", "x ", ".hidden", "CON", "con", "Con.txt", "CON .png", "PRN", "aux",
-                             "NUL", "COM1", "com9", "LPT1", "lpt9.ini"}) {
+    for (const char* name :
+         {"",        "   ",      ".",   "..",   "a/b",    "a\\b", "a:b",  "a*b",     "a?b",     "a\"b",
+          "a<b",     "a>b",      "a|b", "a\tb", "a\177b", "x.",   "x ",   ".hidden", "CON",     "con",
+          "Con.txt", "CON .png", "PRN", "aux",  "NUL",    "COM1", "com9", "LPT1",    "lpt9.ini"}) {
         EXPECT_FALSE(library::isValidLibraryName(name)) << '"' << name << '"';
     }
     for (const char* name :
@@ -29,7 +32,7 @@ class OwnBall : public ::testing::Test {
 protected:
     void SetUp() override {
         writeMarker(balls() / "Alpha", "Auth=1");
-        writeFrames(source(), frameNames());
+        writeFrames(source());
     }
     fs::path app() const { return temp / "app"; }
     fs::path balls() const { return temp / "app/balls"; }
@@ -73,14 +76,10 @@ TEST_F(OwnBall, completeFolder_entersLibraryTaggedAndMarked_sourceUnchanged) {
 }
 
 TEST_F(OwnBall, copyOrTagFailing_leavesNoBallAndNoAssemblyFolder_nextAddReplacesLeftovers) {
-    FailingCopyFileSystem failing(10, 101);
-    try {
-        add(failing, frameNames());
-        FAIL() << "no error";
-    } catch (const IoError& e) {
-        EXPECT_EQ(e.code(), 101);
-    }
-    EXPECT_EQ(failing.copies, 10);
+    FaultyFileSystem failing;
+    failing.copiesBeforeFull = 9;
+    EXPECT_EQ(ioErrorCode([&] { add(failing, frameNames()); }), 101);
+    EXPECT_EQ(failing.copies, 9);
     EXPECT_EQ(brandEntries(), 1u);
 
     writeFile(source() / "zz.png", "ab"); // copies fine, but a tag needs 4 bytes to read

@@ -52,6 +52,8 @@ constexpr std::string_view kWineUserReg = R"REG(WINE REGISTRY Version 2
 
 constexpr std::string_view kFm2006 = "\\Software\\Sports Interactive\\Football Manager 2006";
 
+// Round trips, case, typed values and refused writes are shared cases (tests/contract); these are
+// the Linux store's own: Wine's file format read and written, and files it must not overwrite.
 class PlatformRegistry : public ::testing::Test {
 protected:
     TempFolder temp;
@@ -59,24 +61,9 @@ protected:
     std::unique_ptr<SettingsStore> store = makeRegistryFileStore(folder);
 
     void installWineFile() { writeFile(folder / "user.reg", kWineUserReg); }
-
-    std::string typeErrorOf(std::string_view valueName) {
-        try {
-            store->readText(Hive::CurrentUser, kFm2006, valueName);
-        } catch (const SettingsTypeError& error) {
-            return error.what();
-        }
-        return "<no error>";
-    }
 };
 
-TEST_F(PlatformRegistry, readsAFileWineWroteWithCaseInsensitiveKeysAndNamesAndCreatesNothing) {
-    EXPECT_EQ(store->readText(Hive::LocalMachine, "Software\\Orbisto", "Version"), "");
-    EXPECT_FALSE(fs::exists(folder));
-    fs::create_directories(folder);
-    EXPECT_EQ(store->readText(Hive::CurrentUser, "Software\\Orbisto", "Version"), "");
-    EXPECT_TRUE(fs::is_empty(folder));
-
+TEST_F(PlatformRegistry, readsAFileWineWroteWithItsEscapesAndLeavesItAsItWas) {
     installWineFile();
     const std::array<std::string_view, 3> cases[] = {
         {kFm2006, "Path", "C:\\Games\\FM 2006"},
@@ -85,34 +72,22 @@ TEST_F(PlatformRegistry, readsAFileWineWroteWithCaseInsensitiveKeysAndNamesAndCr
         {kFm2006, "Quoted", "say \"hi\"\ttab"},
         {kFm2006, "Unicode", "Café 日本 éa"},
         {kFm2006, "Raw", "Café"},
-        {kFm2006, "Missing", ""},
         {"Environment", "TEMP", "%USERPROFILE%\\AppData\\Local\\Temp"},
         {"Software\\Odd\\Br[ack]et", "Name", "bracketed"},
         {"software\\SPORTS interactive\\football manager 2006\\", "pATH", "C:\\Games\\FM 2006"},
-        {"Software\\Sports Interactive", "Path", ""},
     };
     for (const auto& [key, name, value] : cases) {
         EXPECT_EQ(store->readText(Hive::CurrentUser, key, name), value) << key << " " << name;
     }
-    EXPECT_EQ(store->readText(Hive::LocalMachine, kFm2006, "Path"), "");
-    for (const std::string name : {"Count", "binary", "Multi"}) {
-        EXPECT_EQ(typeErrorOf(name), "Invalid data type for '" + name + "'");
-    }
     EXPECT_EQ(readText(folder / "user.reg"), kWineUserReg);
 }
 
-TEST_F(PlatformRegistry, writtenTextIsReadBackByANewStoreEscapedAndKeepsTheFirstSpelling) {
+TEST_F(PlatformRegistry, writesWinesEscapesKeepsTheFirstSpellingAndEverythingElseOfTheFile) {
     store->writeText(Hive::LocalMachine, "\\Software\\Orbisto", "Version", "2006");
-    EXPECT_EQ(makeRegistryFileStore(folder)->readText(Hive::LocalMachine, "Software\\Orbisto", "Version"), "2006");
-    EXPECT_EQ(store->readText(Hive::CurrentUser, "Software\\Orbisto", "Version"), "");
-    EXPECT_FALSE(fs::exists(folder / "user.reg"));
-
     store->writeText(Hive::LocalMachine, "software\\ORBISTO", "VERSION", "2005");
     const std::string text = "C:\\Games\\\"FM\"\n\tCafé 日本 😀 \x01 end";
     store->writeText(Hive::LocalMachine, "Software\\Orbisto", "Language", text);
-    const auto reread = makeRegistryFileStore(folder);
-    EXPECT_EQ(reread->readText(Hive::LocalMachine, "\\Software\\Orbisto", "version"), "2005");
-    EXPECT_EQ(reread->readText(Hive::LocalMachine, "Software\\Orbisto", "Language"), text);
+    EXPECT_EQ(makeRegistryFileStore(folder)->readText(Hive::LocalMachine, "Software\\Orbisto", "Language"), text);
     const std::string file = readText(folder / "system.reg");
     EXPECT_TRUE(file.starts_with("WINE REGISTRY Version 2\n")) << file;
     for (const char* part : {"\n[Software\\\\Orbisto] ", "\n#time=", "\n\"Version\"=\"2005\"\n",
@@ -120,13 +95,11 @@ TEST_F(PlatformRegistry, writtenTextIsReadBackByANewStoreEscapedAndKeepsTheFirst
         EXPECT_NE(file.find(part), std::string::npos) << part << "\n--- in ---\n" << file;
     }
     EXPECT_EQ(file.find("ORBISTO"), std::string::npos) << file;
-}
 
-TEST_F(PlatformRegistry, writingIntoAWineFileKeepsEverythingElse) {
     installWineFile();
     store->writeText(Hive::CurrentUser, kFm2006, "Version", "2006");
     EXPECT_EQ(makeRegistryFileStore(folder)->readText(Hive::CurrentUser, kFm2006, "Version"), "2006");
-    const std::string file = readText(folder / "user.reg");
+    const std::string user = readText(folder / "user.reg");
     for (const char* kept :
          {";; All keys relative to \\\\User\\\\S-1-5-21-1589142542-3093414385-1398390478-1000\n", "\n#arch=win64\n",
           "\n[Environment] 1701963123\n#time=1da2906a3d35d2a\n",
@@ -134,33 +107,31 @@ TEST_F(PlatformRegistry, writingIntoAWineFileKeepsEverythingElse) {
           "\"Count\"=dword:0000002a\n", "\"Multi\"=str(7):\"one\\0two\\0\"\n",
           "\"Install Dir\"=hex(2):43,00,3a,00,5c,00,47,00,61,00,6d,00,65,00,73,00,5c,00,46,\\\n  00,4d,00",
           "[Software\\\\Odd\\\\Br\\[ack\\]et]\n\"Name\"=\"bracketed\"\n"}) {
-        EXPECT_NE(file.find(kept), std::string::npos) << kept << "\n--- in ---\n" << file;
+        EXPECT_NE(user.find(kept), std::string::npos) << kept << "\n--- in ---\n" << user;
     }
 }
 
-TEST_F(PlatformRegistry, aRefusedWriteRaisesAndChangesNothing) {
+TEST_F(PlatformRegistry, aFileThatIsNoRegistryOrAFolderInTheWayIsNeverOverwritten) {
     writeFile(temp / "blocker", "a file where a folder should be");
-    try {
-        makeRegistryFileStore(temp / "blocker" / "orbisto")->writeText(Hive::LocalMachine, "Software", "Version", "1");
-        FAIL() << "expected SettingsWriteError";
-    } catch (const SettingsWriteError& error) {
-        EXPECT_STREQ(error.what(), "Failed to set data for 'Version'");
-    }
+    EXPECT_THROW(
+        makeRegistryFileStore(temp / "blocker" / "orbisto")->writeText(Hive::LocalMachine, "Software", "V", "1"),
+        SettingsWriteError);
     EXPECT_EQ(readText(temp / "blocker"), "a file where a folder should be");
-
-    installWineFile();
-    fs::permissions(folder / "user.reg", fs::perms::owner_write, fs::perm_options::remove);
-    EXPECT_THROW(store->writeText(Hive::CurrentUser, kFm2006, "Path", "D:\\"), SettingsWriteError);
-    EXPECT_EQ(readText(folder / "user.reg"), kWineUserReg);
 
     writeFile(folder / "system.reg", "not a registry file\n");
     EXPECT_THROW(store->writeText(Hive::LocalMachine, "Software\\Orbisto", "Version", "2006"), SettingsWriteError);
     EXPECT_EQ(readText(folder / "system.reg"), "not a registry file\n");
-    EXPECT_EQ(store->readText(Hive::LocalMachine, "Software\\Orbisto", "Version"), "");
+}
 
-    fs::remove(folder / "system.reg");
-    fs::create_directory(folder / "system.reg");
-    EXPECT_THROW(store->writeText(Hive::LocalMachine, "Software\\Orbisto", "Version", "2006"), SettingsWriteError);
+// Only hex data goes on over lines ending in a backslash; a damaged text value that ends in one
+// must not swallow the key after it, or a value written there would be lost on the next read.
+TEST_F(PlatformRegistry, textEndingInBackslash_keepsTheFollowingKeyReadableAndWritable) {
+    writeFile(folder / "user.reg", "WINE REGISTRY Version 2\n\n[Software\\\\Damaged] 1\n"
+                                   "\"Broken\"=x\"text \\\\\n\n[Software\\\\Orbisto] 1\n\"Language\"=\"Polski\"\n");
+    EXPECT_EQ(store->readText(Hive::CurrentUser, "Software\\Orbisto", "Language"), "Polski");
+    store->writeText(Hive::CurrentUser, "Software\\New", "Folder", "C:\\Games\\");
+    EXPECT_EQ(store->readText(Hive::CurrentUser, "Software\\New", "Folder"), "C:\\Games\\");
+    EXPECT_EQ(store->readText(Hive::CurrentUser, "Software\\Orbisto", "Language"), "Polski");
 }
 
 // Sets an environment variable for one scope and puts the old value back.

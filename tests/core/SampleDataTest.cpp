@@ -1,6 +1,7 @@
 // The sample library and logo shipped in data/, the generator that draws them, and the demo game
 // that scripts/run prepares. The shipped data is read through the program's own library code, so
 // a frame or marker the program would not accept fails here.
+#include "core/OwnBallFixtures.h"
 #include "install/SkinCatalogue.h"
 #include "library/BallTag.h"
 #include "library/Library.h"
@@ -10,7 +11,6 @@
 #include "platform/Image.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/WinePrefixes.h"
-#include "support/TempFolder.h"
 #include "support/WinePrefixMaker.h"
 #include "tools/DemoGame.h"
 #include "tools/SampleArt.h"
@@ -19,9 +19,7 @@
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <map>
 #include <pugixml.hpp>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -30,6 +28,7 @@ namespace orbisto {
 namespace {
 
 namespace fs = std::filesystem;
+using test::frameNames;
 using test::TempFolder;
 
 // The shipped data folder doubles as a program folder: balls/ lies directly in it.
@@ -37,47 +36,24 @@ fs::path shippedData() {
     return fs::path(ORBISTO_SOURCE_DIR) / "data";
 }
 
-std::vector<std::string> frameNames() {
-    return {library::kFrameNames.begin(), library::kFrameNames.end()};
-}
-
-// Relative path -> bytes of every file below `root`.
-std::map<std::string, std::vector<std::uint8_t>> filesBelow(const fs::path& root) {
-    std::map<std::string, std::vector<std::uint8_t>> files;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file()) {
-            files[fs::relative(entry.path(), root).generic_string()] = test::readBytes(entry.path());
-        }
-    }
-    return files;
-}
-
 std::uint8_t alphaAt(const Image& image, int x, int y) {
     return image.rgba[(static_cast<std::size_t>(y) * image.width + x) * 4 + 3];
 }
 
-TEST(SampleLibrary, fourOrMoreBrandsOfTwoOrThreeListedBallsWithUsableNames) {
+// Each brand lists two or three balls, each of 21 tagged frames, transparent around the ball and
+// different within a row so the preview turns.
+TEST(SampleLibrary, brandsOfListedBallsOfTwentyOneTaggedFramesThatTurn) {
     auto& fs = platform::localFileSystem();
     const auto brands = library::listBrands(fs, shippedData());
     ASSERT_GE(brands.size(), 4u);
     for (const auto& brand : brands) {
         const auto balls = library::listBalls(fs, shippedData(), brand);
-        EXPECT_GE(balls.size(), 2u) << brand;
-        EXPECT_LE(balls.size(), 3u) << brand;
-        // ">New balls" entries are split at "-", so no sample name may contain one.
-        EXPECT_EQ(brand.find('-'), std::string::npos) << brand;
-        for (const auto& ball : balls) {
-            EXPECT_EQ(ball.find('-'), std::string::npos) << ball;
-        }
+        EXPECT_TRUE(balls.size() == 2 || balls.size() == 3) << brand;
         // Every ball folder on disk is listed: none lacks its marker.
         EXPECT_EQ(fs.scanFolder(library::ballsFolder(shippedData()) / brand, "*.").size(), balls.size()) << brand;
-    }
-}
-
-TEST(SampleLibrary, everyBallIsTwentyOneTaggedFramesTransparentAroundTheBall) {
-    auto& fs = platform::localFileSystem();
-    for (const auto& brand : library::listBrands(fs, shippedData())) {
-        for (const auto& ball : library::listBalls(fs, shippedData(), brand)) {
+        for (const auto& ball : balls) {
+            // ">New balls" entries are split at "-", so no sample name may contain one.
+            EXPECT_EQ((brand + ball).find('-'), std::string::npos) << brand << "/" << ball;
             const fs::path folder = library::ballFolder(shippedData(), {brand, ball});
             std::vector<std::string> pngs;
             for (const auto& entry : fs.scanFolder(folder, "*.png")) {
@@ -85,6 +61,7 @@ TEST(SampleLibrary, everyBallIsTwentyOneTaggedFramesTransparentAroundTheBall) {
             }
             std::sort(pngs.begin(), pngs.end());
             ASSERT_EQ(pngs, frameNames()) << folder;
+            std::vector<std::uint8_t> previous;
             for (const auto& frame : pngs) {
                 SCOPED_TRACE(brand + "/" + ball + "/" + frame);
                 const Image image = platform::decodePngFile(folder / frame);
@@ -94,22 +71,8 @@ TEST(SampleLibrary, everyBallIsTwentyOneTaggedFramesTransparentAroundTheBall) {
                 EXPECT_EQ(alphaAt(image, 16, 16), 0);
                 EXPECT_EQ(alphaAt(image, 8, 8), 255);
                 EXPECT_EQ(library::ReadBallTag(folder / frame), brand + "|" + ball);
-            }
-        }
-    }
-}
-
-TEST(SampleLibrary, framesOfARowDifferSoThePreviewTurns) {
-    auto& fs = platform::localFileSystem();
-    for (const auto& brand : library::listBrands(fs, shippedData())) {
-        for (const auto& ball : library::listBalls(fs, shippedData(), brand)) {
-            const fs::path folder = library::ballFolder(shippedData(), {brand, ball});
-            for (int row = 1; row <= 7; ++row) {
-                const std::string stem = folder / ("ball_" + std::to_string(row));
-                const auto a = platform::decodePngFile(stem + "1.png").rgba;
-                const auto b = platform::decodePngFile(stem + "2.png").rgba;
-                const auto c = platform::decodePngFile(stem + "3.png").rgba;
-                EXPECT_TRUE(a != b && b != c && a != c) << stem;
+                EXPECT_TRUE(frame.ends_with("1.png") || image.rgba != previous);
+                previous = image.rgba;
             }
         }
     }
@@ -122,6 +85,8 @@ TEST(SampleLibrary, oneOrTwoBallsAreMarkedNewAndTheLogoFitsTheWindow) {
     const Image logo = platform::decodeJpegFile(shippedData() / "logo.jpg");
     EXPECT_EQ(logo.width, 145);
     EXPECT_EQ(logo.height, 297);
+    EXPECT_EQ(alphaAt(logo, 0, 0), 255); // decoded as RGBA, not RGB
+    EXPECT_EQ(alphaAt(logo, 144, 296), 255);
 }
 
 TEST(SampleIcon, everySizeIsTheBallOnATransparentGroundAndTheSvgPanelsLieWhereThePngShowsThem) {
@@ -171,24 +136,13 @@ TEST(SampleIcon, everySizeIsTheBallOnATransparentGroundAndTheSvgPanelsLieWhereTh
 TEST(SampleGenerator, redrawingGivesTheShippedFilesByteForByte) {
     TempFolder temp;
     sample::writeSampleData(temp.path());
-    auto drawn = filesBelow(temp / "balls");
-    auto shipped = filesBelow(shippedData() / "balls");
-    for (const auto& [name, bytes] : filesBelow(temp / "icons")) {
-        drawn["icons/" + name] = bytes;
-    }
-    for (const auto& [name, bytes] : filesBelow(shippedData() / "icons")) {
-        shipped["icons/" + name] = bytes;
-    }
-    std::set<std::string> drawnNames, shippedNames;
-    for (const auto& [name, bytes] : drawn) {
-        drawnNames.insert(name);
-    }
-    for (const auto& [name, bytes] : shipped) {
-        shippedNames.insert(name);
-    }
-    ASSERT_EQ(drawnNames, shippedNames) << "run: cmake --build <build> --target sample_data";
-    for (const auto& [name, bytes] : drawn) {
-        EXPECT_TRUE(bytes == shipped.at(name)) << name << " differs from a fresh drawing";
+    for (const char* folder : {"balls", "icons"}) {
+        const auto drawn = test::snapshot(temp / folder);
+        const auto shipped = test::snapshot(shippedData() / folder);
+        ASSERT_EQ(drawn.size(), shipped.size()) << folder << ": run cmake --build <build> --target sample_data";
+        for (const auto& [name, bytes] : drawn) {
+            EXPECT_TRUE(shipped.count(name) && bytes == shipped.at(name)) << name << " differs from a fresh drawing";
+        }
     }
     EXPECT_TRUE(test::readBytes(temp / "logo.jpg") == test::readBytes(shippedData() / "logo.jpg"));
 }
@@ -246,32 +200,8 @@ TEST(DemoGame, isMadeOnceAndNeverOverwritesAnExistingFolder) {
     EXPECT_EQ(std::distance(fs::directory_iterator(temp.path()), fs::directory_iterator()), 1);
 }
 
-TEST(DemoGame, settingsPointFm2006AtTheGameThroughTheFallBackKey) {
-    TempFolder temp;
-    const fs::path settings = temp / "settings";
-    EXPECT_FALSE(sample::hasConfiguredGame(settings));
-
-    sample::pointSettingsAtGame(settings, temp / "game");
-    EXPECT_TRUE(sample::hasConfiguredGame(settings));
-    auto store = platform::makeRegistryFileStore(settings);
-    EXPECT_EQ(store->readText(platform::Hive::LocalMachine, "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2006", "Path"),
-              (temp / "game").generic_string());
-    // The game's own keys stay untouched.
-    EXPECT_EQ(store->readText(platform::Hive::CurrentUser,
-                              "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2006", "Path"),
-              "");
-}
-
-TEST(DemoGame, aGameFoundByItsOwnKeyCountsAsConfigured) {
-    TempFolder temp;
-    platform::makeRegistryFileStore(temp.path())
-        ->writeText(platform::Hive::CurrentUser,
-                    "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2007 Gold Demo", "Path",
-                    "/games/fm2007");
-    EXPECT_TRUE(sample::hasConfiguredGame(temp.path()));
-}
-
-TEST(DemoGame, aGameInAWinePrefixCountsAsConfigured) {
+// Configured: the fall-back key Orbisto's demo set-up writes, a game's own key, or a game in a Wine prefix.
+TEST(DemoGame, aGameCountsAsConfiguredByTheFallBackKeyItsOwnKeyOrAWinePrefix) {
     TempFolder temp;
     const fs::path home = temp / "home";
     const auto wine = platform::wine::makePrefixSearch({home, home / ".local/share", {}});
@@ -279,6 +209,18 @@ TEST(DemoGame, aGameInAWinePrefixCountsAsConfigured) {
     test::wine::makePrefix(home / ".wine", test::wine::hive(test::wine::gameKey("Football Manager 2005", "C:\\FM")));
     fs::create_directories(home / ".wine/drive_c/fm");
     EXPECT_TRUE(sample::hasConfiguredGame(temp / "settings", wine.get()));
+
+    sample::pointSettingsAtGame(temp / "settings", temp / "game");
+    EXPECT_TRUE(sample::hasConfiguredGame(temp / "settings"));
+    auto store = platform::makeRegistryFileStore(temp / "settings");
+    EXPECT_EQ(store->readText(platform::Hive::LocalMachine, "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2006", "Path"),
+              (temp / "game").generic_string());
+    // The game's own keys stay untouched.
+    const std::string fm2007 = "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2007 Gold Demo";
+    EXPECT_EQ(store->readText(platform::Hive::CurrentUser, fm2007, "Path"), "");
+
+    platform::makeRegistryFileStore(temp / "own")->writeText(platform::Hive::CurrentUser, fm2007, "Path", "/fm");
+    EXPECT_TRUE(sample::hasConfiguredGame(temp / "own"));
 }
 
 } // namespace

@@ -39,6 +39,9 @@ protected:
 };
 
 TEST_F(SkinCatalogueTest, onlySkinsWithMarkerAndName_areListedInReverseScanOrder) {
+    fs::create_directories(game() / "data");
+    EXPECT_TRUE(read().skins.empty());
+    EXPECT_TRUE(install::readSkinCatalogue(platform::localFileSystem(), fs::path()).skins.empty());
     makeSkin("A1", listed("First"));
     makeSkin("B2", entry("name", "No marker"));
     makeSkin("C3", "<!-- a comment child --><string id=\"hnfn\"/>" + entry("name", "Second"));
@@ -75,23 +78,16 @@ TEST_F(SkinCatalogueTest, unreadableDescriptions_areSkippedWithOneErrorEach) {
     writeFile(skins() / "B2/B2.xml", "<record><string id=\"name\" value=\"Broken\"></record>");
     makeSkin("C3", "<string id=\"name\"/>" + entry("hnfn", "1"));
     makeSkin("D4", listed("Good two"));
+    writeFile(skins() / "E5/E5.xml", "<!-- only a comment -->");
 
     const auto catalogue = read();
 
     EXPECT_EQ(catalogue.skins, (std::vector<SkinEntry>{{"D4", "Good two"}, {"A1", "Good one"}}));
-    ASSERT_EQ(catalogue.errors.size(), 2u);
-    EXPECT_NE(catalogue.errors[0].find("\"C3\""), std::string::npos) << catalogue.errors[0];
-    EXPECT_NE(catalogue.errors[0].find("\"value\""), std::string::npos) << catalogue.errors[0];
-    EXPECT_NE(catalogue.errors[1].find("\"B2\""), std::string::npos) << catalogue.errors[1];
-}
-
-TEST_F(SkinCatalogueTest, noGameFolderOrNoSkinsFolder_givesAnEmptyCatalogue) {
-    fs::create_directories(game() / "data");
-    EXPECT_TRUE(read().skins.empty());
-
-    const auto none = install::readSkinCatalogue(platform::localFileSystem(), fs::path());
-    EXPECT_TRUE(none.skins.empty());
-    EXPECT_TRUE(none.errors.empty());
+    ASSERT_EQ(catalogue.errors.size(), 3u);
+    EXPECT_NE(catalogue.errors[0].find("\"E5\""), std::string::npos) << catalogue.errors[0];
+    EXPECT_NE(catalogue.errors[1].find("\"C3\""), std::string::npos) << catalogue.errors[1];
+    EXPECT_NE(catalogue.errors[1].find("\"value\""), std::string::npos) << catalogue.errors[1];
+    EXPECT_NE(catalogue.errors[2].find("\"B2\""), std::string::npos) << catalogue.errors[2];
 }
 
 } // namespace

@@ -1,10 +1,11 @@
-#include <gtest/gtest.h>
+#include "library/TaggingTool.h"
 
 #include "core/OwnBallFixtures.h"
 #include "library/BallTag.h"
-#include "library/TaggingTool.h"
 #include "platform/Errors.h"
 #include "platform/IniProfile.h"
+
+#include <gtest/gtest.h>
 
 namespace orbisto::test {
 namespace {
@@ -14,12 +15,13 @@ protected:
     fs::path root() const { return temp / "library"; }
     // An untagged, unmarked ball with the 21 frames.
     fs::path makeBall(const std::string& brand, const std::string& ball) {
-        writeFrames(root() / brand / ball, frameNames());
+        writeFrames(root() / brand / ball);
         return root() / brand / ball;
     }
     std::size_t run(bool markNew) {
         library::TaggingReport report{[this](const std::string& n) { brands.push_back(n); },
-                                      [this](const std::string& n) { balls.push_back(n); }, {}};
+                                      [this](const std::string& n) { balls.push_back(n); },
+                                      {}};
         return library::tagLibrary(platform::localFileSystem(), root(), markNew, report);
     }
     static std::string auth(const fs::path& folder) {
@@ -34,7 +36,7 @@ TEST_F(TaggingTool, onlyFolderBallsWithPngAreMarked_strayFilesAndDottedFoldersLe
     const fs::path ball = makeBall("Alpha", "Comet");
     writeFile(root() / "Alpha/Empty/readme.txt", "no frames");
     writeFile(ball / "info.txt", "text");
-    writeFrames(root() / "Alpha/old.version", frameNames());
+    writeFrames(root() / "Alpha/old.version");
     writeFile(root() / "LICENSE", "stray in the root");
     writeFile(root() / "Alpha/NOTES", "stray in a brand");
 
@@ -63,12 +65,7 @@ TEST_F(TaggingTool, frameThatCannotBeWritten_stopsRunWithoutMarkingThatBall) {
     const fs::path ball = makeBall("Alpha", "Comet");
     fs::permissions(ball / "ball_22.png", fs::perms::owner_write, fs::perm_options::remove);
 
-    try {
-        run(true);
-        FAIL() << "no error";
-    } catch (const IoError& e) {
-        EXPECT_EQ(e.code(), 5);
-    }
+    EXPECT_EQ(ioErrorCode([&] { run(true); }), 5);
     EXPECT_EQ(auth(root() / "Alpha"), "1");
     EXPECT_FALSE(fs::exists(ball / "tst.ini"));
     EXPECT_EQ(library::ReadBallTag(ball / "ball_21.png"), "Alpha|Comet");

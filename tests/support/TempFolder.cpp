@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <random>
@@ -73,6 +74,15 @@ std::vector<std::uint8_t> readBytes(const fs::path& file) {
 std::string readText(const fs::path& file) {
     const auto bytes = readBytes(file);
     return {bytes.begin(), bytes.end()};
+}
+
+std::vector<std::string> namesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::vector<std::uint8_t> makePng(int width, int height, std::uint32_t rgba) {

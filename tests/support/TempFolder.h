@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Errors.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -30,6 +32,28 @@ void writeFile(const fs::path& file, const std::vector<std::uint8_t>& bytes);
 void writeFile(const fs::path& file, std::string_view text);
 std::vector<std::uint8_t> readBytes(const fs::path& file);
 std::string readText(const fs::path& file);
+// The names in `folder`, sorted, hidden ones included (so a left-over temporary file shows).
+std::vector<std::string> namesIn(const fs::path& folder);
+
+// The code of the IoError that `action` raises (0 when it raises none).
+template <typename Action> int ioErrorCode(Action action) {
+    try {
+        action();
+    } catch (const IoError& error) {
+        return error.code();
+    }
+    return 0;
+}
+
+// The text of the error of type E that `action` raises ("<no error>" when it raises none).
+template <typename E = Error, typename Action> std::string errorText(Action action) {
+    try {
+        action();
+    } catch (const E& error) {
+        return error.what();
+    }
+    return "<no error>";
+}
 
 // A small valid PNG of one colour (RGBA, 0xRRGGBBAA), encoded with libpng.
 std::vector<std::uint8_t> makePng(int width, int height, std::uint32_t rgba);

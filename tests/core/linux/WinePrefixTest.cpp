@@ -66,7 +66,6 @@ TEST(HiveSearch, valueForms_escapesAndKeyNames) {
         {"[Software\\\\A]\n\"Path\"=\"unterminated\n", "Software\\A", std::nullopt},
         // Names written with escapes or in another case are decoded and compared without case.
         {"[Software\\\\Gry\\\\Mened\\x017cer]\n\"Path\"=\"x\"\n", "software\\GRY\\MENEDŻER", "x"},
-        {"[S\\\\\\x41]\n\"Path\"=\"x\"\n", "s\\a", "x"},
         {"[\\\\Software\\\\A\\\\]\n\"Path\"=\"x\"\n", "Software\\A", "x"},
         {"[Software\\\\A\\\\B]\n\"Path\"=\"x\"\n", "Software\\A", std::nullopt},
         // The first key of a name counts; a value of the next key is not taken; "[" inside a value is no key.
@@ -176,29 +175,20 @@ TEST(WinePrefixList, everyContainerInOrder_nameOrderInside_eachFolderOnce) {
     fs::create_directory_symlink(home / ".local/share/Steam", home / ".steam/steam");
     expected.push_back(home / ".steam/steam/steamapps/compatdata/400/pfx");
     expected.push_back(home / ".steam/steam/steamapps/compatdata/500/pfx");
-    writeFile(home / ".config/lutris/games/b.yml", "game:\n  exe: x.exe\n  prefix: ~/lutris/b # made by Lutris\n");
+    writeFile(home / ".config/lutris/games/b.yml",
+              "game:\r\n  exe: x.exe\r\n  prefix: ~/lutris/b # made by Lutris\r\n");
     writeFile(home / ".config/lutris/games/a.yml", "game:\n  prefix: '" + (temp / "elsewhere").string() + "'\n");
     writeFile(home / ".config/lutris/games/c.yml", "game:\n  prefix: ~/.wine\n"); // listed already
-    writeFile(data / "lutris/games/d.yml", "game:\n  prefix: \"" + (temp / "lutris-d").string() + "\"\n");
+    writeFile(data / "lutris/games/d.yml", "game:\n  prefix: \"" + (temp / "lutris #d").string() + "\"\n");
     writeFile(data / "lutris/games/e.yaml.bak", "game:\n  prefix: " + (temp / "ignored").string() + "\n");
     expected.push_back(prefix(temp / "elsewhere"));
     expected.push_back(prefix(home / "lutris/b"));
-    expected.push_back(prefix(temp / "lutris-d"));
+    expected.push_back(prefix(temp / "lutris #d"));
     prefix(temp / "ignored");
 
     EXPECT_EQ(wineprefix::prefixes({home, data, temp / "custom"}), expected);
     // Without $WINEPREFIX the search starts at ~/.wine.
     EXPECT_EQ(wineprefix::prefixes({home, data, {}}).front(), home / ".wine");
-}
-
-TEST(WinePrefixList, lutrisPrefixLine) {
-    const fs::path home = "/home/player";
-    EXPECT_EQ(wineprefix::lutrisPrefix("game:\n  prefix: ~/Games/fm\n", home), home / "Games/fm");
-    EXPECT_EQ(wineprefix::lutrisPrefix("prefix: ~\n", home), home);
-    EXPECT_EQ(wineprefix::lutrisPrefix("game:\n  prefix: \"/opt/fm # 1\"\n", home), fs::path("/opt/fm # 1"));
-    EXPECT_EQ(wineprefix::lutrisPrefix("game:\n  prefix: /opt/fm  # comment\r\n", home), fs::path("/opt/fm"));
-    EXPECT_EQ(wineprefix::lutrisPrefix("game:\n  exe: /opt/fm/fm.exe\n", home), fs::path());
-    EXPECT_EQ(wineprefix::lutrisPrefix("prefix: ~/x\n", {}), fs::path());
 }
 
 namespace {
@@ -231,16 +221,15 @@ TEST(GameFolders, ownStoreThenFallbackThenWine_wineAskedOnlyForTheRest) {
     store->writeText(platform::Hive::CurrentUser, versions[0].gameKeys[0], "Path", "/games/fm2005");
     store->writeText(platform::Hive::LocalMachine, versions[1].fallbackKey, "Path", "/chosen/fm2006");
     auto folders = library::findGameFolders(*store, &records);
-    EXPECT_EQ(folders[0].folder, "/games/fm2005");
-    EXPECT_EQ(folders[0].origin, FolderOrigin::Installer);
-    EXPECT_EQ(folders[1].folder, "/chosen/fm2006");
-    EXPECT_EQ(folders[1].origin, FolderOrigin::Settings);
-    EXPECT_EQ(folders[2].folder, "/wine/2007/");
-    EXPECT_EQ(folders[2].origin, FolderOrigin::WinePrefix);
+    const std::pair<std::string, FolderOrigin> expected[] = {{"/games/fm2005", FolderOrigin::Installer},
+                                                             {"/chosen/fm2006", FolderOrigin::Settings},
+                                                             {"/wine/2007/", FolderOrigin::WinePrefix}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(std::pair(folders[i].folder, folders[i].origin), expected[i]) << i;
+    }
     EXPECT_EQ(folders[2].prefix, "/home/player/.wine");
-    ASSERT_EQ(records.asked.size(), 1u);
-    EXPECT_EQ(records.asked[0], versions[2].gameKeys); // the full game's key, then the demo's
-    EXPECT_TRUE(versions[2].gameKeys[0].ends_with("Football Manager 2007"));
+    EXPECT_EQ(records.asked,
+              std::vector<std::vector<std::string>>{versions[2].gameKeys}); // the full game's key, then the demo's
 
     // Nothing left to look for: no search at all; no search given: the versions stay empty.
     store->writeText(platform::Hive::LocalMachine, versions[2].fallbackKey, "Path", "/chosen/fm2007");
@@ -277,23 +266,6 @@ std::optional<std::string> folderIn(const std::optional<platform::RecordedFolder
 }
 
 } // namespace
-
-// The real prefix's files: every game found, with folders whose case differs from the registry's.
-TEST(WinePrefixSearch, fixturePrefix_allThreeGamesFound) {
-    PrefixHome h;
-    const fs::path prefix = h.home / ".wine";
-    wine::makePrefix(prefix, readText(kFixtures / "user.reg"), readText(kFixtures / "system.reg"));
-    fs::create_directories(prefix / "drive_c/gry/MENEDŻER PIŁKARSKI 2005");
-    fs::create_directories(prefix / "drive_c/Program Files/Sports Interactive/Football Manager 2006");
-    fs::create_directories(h.temp / "second disk/games/fm 2007");
-    fs::create_directory_symlink(h.temp / "second disk", prefix / "dosdevices/d:");
-
-    const auto found = h.search();
-    EXPECT_EQ(folderIn(found[0], prefix), real(prefix / "drive_c/gry/MENEDŻER PIŁKARSKI 2005"));
-    EXPECT_EQ(folderIn(found[1], prefix),
-              real(prefix / "drive_c/Program Files/Sports Interactive/Football Manager 2006"));
-    EXPECT_EQ(folderIn(found[2], prefix), real(h.temp / "second disk/games/fm 2007"));
-}
 
 TEST(WinePrefixSearch, firstPrefixWhoseFolderExistsWins_userHiveBeforeMachineHive) {
     PrefixHome h;
