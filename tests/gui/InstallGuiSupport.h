@@ -25,6 +25,14 @@ inline const QString kBakmsg =
     QStringLiteral("Before installing, Orbisto has kept the game's own ball in the library under the brand "
                    "\"Original\". To get it back, install it from there:");
 
+// A skin of the game that the catalogue lists under `name`.
+inline fs::path makeSkin(const fs::path& game, const std::string& folder, const std::string& name) {
+    const fs::path skin = game / "data/skins" / folder;
+    writeFile(skin / (folder + ".xml"),
+              "<record><string id=\"name\" value=\"" + name + "\"/><boolean id=\"hnfn\" value=\"true\"/></record>");
+    return skin;
+}
+
 // A program with the shipped languages, a library ball Alpha/Comet and an FM 2006 game folder.
 // With `fileSystem` the windows work through it instead of the local file system.
 struct InstallSetup {

@@ -1,10 +1,3 @@
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QtTest>
-
 #include "app/TForm1.h"
 #include "app/Widgets.h"
 #include "core/OwnBallFixtures.h"
@@ -13,6 +6,13 @@
 #include "platform/IniProfile.h"
 #include "support/GuiFixture.h"
 #include "ui/TForm2.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
 
 using namespace orbisto;
 using namespace orbisto::test;
@@ -55,42 +55,19 @@ class ServiceWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void doubleClickOnLogoSpot_opensServiceWindowWithFixedTexts() {
-        GuiFixture f;
-        TForm1& main = f.start();
-        QStringList texts;
-        f.ui.onModal = [&](QDialog& dialog) {
-            auto& window = dynamic_cast<TForm2&>(dialog);
-            texts << window.windowTitle() << window.JvXPButton1->text() << window.JvXPButton2->text()
-                  << window.Label1->text() << (window.cb->isChecked() ? "checked" : "clear");
-        };
-        QTest::mouseDClick(main.Image2, Qt::LeftButton);
-
-        QCOMPARE(f.ui.modalsShown, QStringList{QStringLiteral("Form2")});
-        QCOMPARE(texts, (QStringList{">>service form<<", "Open", "Make!", "path", "clear"}));
-    }
-
-    void make_beforeOpen_refusedAndNothingWalked() {
-        GuiFixture f;
-        f.start();
-        TForm2& window = *f.context->forms.form2;
-        f.ui.clear();
-        window.JvXPButton1->click(); // the chooser is cancelled
-        const TreeSnapshot before = snapshot(f.temp.path());
-
-        window.JvXPButton2->click();
-        QCOMPARE(f.ui.plains().size(), 1);
-        QVERIFY(f.ui.plains().front() != QStringLiteral("0"));
-        QCOMPARE(window.ListBox1->count(), 0);
-        QCOMPARE(snapshot(f.temp.path()), before);
-    }
-
-    void make_marksTagsAndCounts_secondRunRewritesNewAndListsStartAfresh() {
+    void make_refusedBeforeOpen_marksTagsAndCounts_secondRunRewritesNewAndListsStartAfresh() {
         GuiFixture f;
         f.start();
         TForm2& window = *f.context->forms.form2;
         const fs::path library = f.temp / "lib";
         writeFrames(library / "Alpha/Comet", frameNames());
+        f.ui.clear();
+        window.JvXPButton1->click(); // the chooser is cancelled
+        const TreeSnapshot before = snapshot(f.temp.path());
+        window.JvXPButton2->click();
+        QCOMPARE(f.ui.plains().size(), 1);
+        QVERIFY(f.ui.plains().front() != QStringLiteral("0"));
+        QCOMPARE(snapshot(f.temp.path()), before);
 
         tag(f, library, true);
         QCOMPARE(window.Label1->text(), QString::fromStdString(library.string()));
@@ -122,36 +99,28 @@ private slots:
         QVERIFY(f.context->forms.form2->JvXPButton2->isEnabled());
     }
 
-    void scan_threeListedBrandsWithTwoBallsEach_label6() {
+    // Every ball folder of a listed brand counts; one marked new without "Auth" is listed as new.
+    void scan_countsEveryBallOfListedBrands_listsNewOnes_libraryGoneEmptiesNewAndKeepsLabel() {
         GuiFixture f;
         for (const char* brand : {"Alpha", "Beta", "Gamma"}) {
             makeLibraryBall(f.appFolder(), brand, "One");
             makeLibraryBall(f.appFolder(), brand, "Two");
         }
-        TForm1& main = f.start();
-
-        main.FormActivate();
-        QCOMPARE(main.Label1->text(), QStringLiteral("6"));
-        QCOMPARE(main.ListBox1->count(), 3);
-        QCOMPARE(main.ListBox2->count(), 6);
-    }
-
-    void scan_ballMarkedNewWithoutAuthListed_libraryGoneEmptiesNewAndKeepsLabel() {
-        GuiFixture f;
-        writeMarker(f.appFolder() / "balls/Ad-Lib", "Auth=1");
-        writeMarker(f.appFolder() / "balls/Ad-Lib/Pro-1", "New=1");
+        writeMarker(f.appFolder() / "balls/Gamma/Two", "New=1");
         TForm1& main = f.start();
 
         main.JvXPButton1->click();
-        QCOMPARE(items(*main.new_), QStringList{QStringLiteral("Ad-Lib-Pro-1")});
-        QCOMPARE(newBallsShown(main), QStringList{QStringLiteral("Ad-Lib-Pro-1")});
-        QCOMPARE(main.Label1->text(), QStringLiteral("1"));
+        QCOMPARE(main.Label1->text(), QStringLiteral("6"));
+        QCOMPARE(main.ListBox1->count(), 3);
+        QCOMPARE(main.ListBox2->count(), 6);
+        QCOMPARE(items(*main.new_), QStringList{QStringLiteral("Gamma-Two")});
+        QCOMPARE(newBallsShown(main), QStringList{QStringLiteral("Gamma-Two")});
 
         fs::remove_all(f.appFolder() / "balls");
         main.FormActivate();
         QCOMPARE(main.new_->count(), 0);
         QVERIFY(f.context->state.newBalls.empty());
-        QCOMPARE(main.Label1->text(), QStringLiteral("1"));
+        QCOMPARE(main.Label1->text(), QStringLiteral("6"));
     }
 
     void scan_afterMakeOverOwnLibrary_newBallListedOnceHoweverOftenActivated() {
@@ -159,7 +128,7 @@ private slots:
         makeLibraryBall(f.appFolder(), "Alpha", "Comet", false, false);
         TForm1& main = f.start();
         f.ui.onModal = [&](QDialog&) { tag(f, f.appFolder() / "balls", true); };
-        main.Image2DblClick();
+        QTest::mouseDClick(main.Image2, Qt::LeftButton); // the service window opens from the logo's spot
         QCOMPARE(f.ui.plains(), countAndGotowe);
 
         for (int i = 0; i < 3; ++i) {

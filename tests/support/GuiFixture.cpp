@@ -46,8 +46,14 @@ void pick(QComboBox& box, const QString& text) {
     QVERIFY2(!view->isVisible(), "the drop-down did not take the click");
 }
 
-QStringList items(const HiddenList& list) {
-    return list.items();
+QStringList items(const HiddenList& list) { return list.items(); }
+
+QStringList items(const QComboBox& box) {
+    QStringList texts;
+    for (int i = 0; i < box.count(); ++i) {
+        texts << box.itemText(i);
+    }
+    return texts;
 }
 
 GuiFixture::GuiFixture() {

@@ -23,9 +23,11 @@ class SettingsStore;
 
 namespace orbisto::test {
 
-// The texts of a list's items, in order.
+// The texts of a list's or a box's items, in order.
 QStringList items(const QListWidget& list);
 QStringList items(const HiddenList& list);
+QStringList items(const QComboBox& box);
+inline QString qtext(const std::string& text) { return QString::fromStdString(text); }
 
 // Pick as the player does: a click on a list's row (or the row with that text), or a click on a box's
 // item in its drop-down.
