@@ -55,68 +55,71 @@ private slots:
     // Each install starts from another ball's frames (ball_11.png write-protected), a file of the game's own in
     // the normal folder and an extra PNG in the library ball. A failed install shows its error and no redmsg,
     // and leaves the folder it failed in as before: no frame replaced, no temporary (hidden) file left.
-    void install_data() {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("winterExists");
-        QTest::addColumn<QString>("unreadable");
-        QTest::addColumn<int>("copiesBeforeFull");
-        QTest::addColumn<int>("cancelAfter");
-        QTest::addColumn<QString>("error");
-        const QString none;
-        QTest::newRow("normal, by double click") << int(Normal) << true << none << -1 << -1 << none;
-        QTest::newRow("winter into a missing folder") << int(Winter) << false << none << -1 << -1 << none;
-        QTest::newRow("normal and winter") << int(NormalAndWinter) << true << none << -1 << -1 << none;
-        QTest::newRow("fifth frame unreadable") << int(Normal) << true << QString("ball_22.png") << -1 << -1
-                                                << QString("Cannot copy \"ball_22.png\": File access denied.");
-        QTest::newRow("disk full mid-copy")
-            << int(Normal) << true << none << 8 << -1 << QString("Cannot copy \"ball_33.png\": Disk full.");
-        QTest::newRow("cancel after three frames")
-            << int(Normal) << true << none << -1 << 3 << QString("The copy was cancelled.");
-        QTest::newRow("winter copy fails after the normal one")
-            << int(NormalAndWinter) << true << none << 22 + 2 << -1
-            << QString("Cannot copy \"ball_13.png\": Disk full.");
-    }
+    void install_modesAndFailures() {
+        struct Case {
+            const char* name;
+            Mode mode;
+            bool winterExists;
+            const char* unreadable;
+            int copiesBeforeFull;
+            int cancelAfter;
+            const char* error;
+        };
+        const Case cases[] = {
+            {"normal, by double click", Normal, true, "", -1, -1, ""},
+            {"winter into a missing folder", Winter, false, "", -1, -1, ""},
+            {"normal and winter", NormalAndWinter, true, "", -1, -1, ""},
+            {"fifth frame unreadable", Normal, true, "ball_22.png", -1, -1,
+             "Cannot copy \"ball_22.png\": File access denied."},
+            {"disk full mid-copy", Normal, true, "", 8, -1, "Cannot copy \"ball_33.png\": Disk full."},
+            {"cancel after three frames", Normal, true, "", -1, 3, "The copy was cancelled."},
+            {"winter copy fails after the normal one", NormalAndWinter, true, "", 22 + 2, -1,
+             "Cannot copy \"ball_13.png\": Disk full."},
+        };
+        for (const Case& c : cases) {
+            FaultyFileSystem faulty;
+            InstallSetup setup(&faulty);
+            setup.installOldBall();
+            if (!c.winterExists) {
+                fs::remove_all(setup.winter());
+            }
+            writeFile(setup.libraryBall / "extra.png", makePng(4, 4, 0x11223344u));
+            writeFile(setup.normal() / "pitch_only.png", "the game's own file");
+            fs::permissions(setup.normal() / "ball_11.png", fs::perms::owner_write, fs::perm_options::remove);
+            const auto normalBefore = folderSnapshot(setup.normal());
+            const auto winterBefore = folderSnapshot(setup.winter());
+            TForm1& main = setup.start();
+            modeButton(main, c.mode)->setChecked(true);
+            faulty.copies = 0;
+            faulty.unreadableSource = c.unreadable;
+            faulty.copiesBeforeFull = c.copiesBeforeFull;
+            setup.fixture.ui.cancelCopyAfter = c.cancelAfter;
 
-    void install() {
-        QFETCH(int, mode);
-        QFETCH(bool, winterExists);
-        QFETCH(QString, unreadable);
-        QFETCH(int, copiesBeforeFull);
-        QFETCH(int, cancelAfter);
-        QFETCH(QString, error);
-        FaultyFileSystem faulty;
-        InstallSetup setup(&faulty);
-        setup.installOldBall();
-        if (!winterExists) {
-            fs::remove_all(setup.winter());
+            if (c.mode == Normal) {
+                emit main.lista->itemDoubleClicked(main.lista->currentItem());
+            } else {
+                main.install->click();
+            }
+
+            const bool ok = *c.error == 0;
+            const bool normal = ok ? c.mode != Winter : c.mode == NormalAndWinter;
+            const bool winter = ok && c.mode != Normal;
+            QVERIFY2(folderSnapshot(setup.normal()) ==
+                         (normal ? installed(normalBefore, setup.libraryBall) : normalBefore),
+                     c.name);
+            QVERIFY2(folderSnapshot(setup.winter()) ==
+                         (winter ? installed(winterBefore, setup.libraryBall) : winterBefore),
+                     c.name);
+            const QString shown =
+                QString("%1: %2 %3 %4 | %5 | %6")
+                    .arg(c.name, setup.fixture.ui.informations().join(", "), setup.fixture.ui.errors().join(", "))
+                    .arg(setup.fixture.ui.copyWindowsOpened)
+                    .arg(main.Label3->text(), main.Label4->text());
+            QCOMPARE(shown, QString("%1: %2 %3 %4 | %5 | %6")
+                                .arg(c.name, ok ? kRedmsg : QString(), QString(c.error))
+                                .arg(c.mode == NormalAndWinter ? 2 : 1)
+                                .arg(normal ? "Alpha Comet" : "Beta Storm", winter ? "Alpha Comet" : "Beta Storm"));
         }
-        writeFile(setup.libraryBall / "extra.png", makePng(4, 4, 0x11223344u));
-        writeFile(setup.normal() / "pitch_only.png", "the game's own file");
-        fs::permissions(setup.normal() / "ball_11.png", fs::perms::owner_write, fs::perm_options::remove);
-        const auto normalBefore = folderSnapshot(setup.normal());
-        const auto winterBefore = folderSnapshot(setup.winter());
-        TForm1& main = setup.start();
-        modeButton(main, mode)->setChecked(true);
-        faulty.copies = 0;
-        faulty.unreadableSource = unreadable.toStdString();
-        faulty.copiesBeforeFull = copiesBeforeFull;
-        setup.fixture.ui.cancelCopyAfter = cancelAfter;
-
-        if (mode == Normal) {
-            emit main.lista->itemDoubleClicked(main.lista->currentItem());
-        } else {
-            main.install->click();
-        }
-
-        const bool normal = error.isEmpty() ? mode != Winter : mode == NormalAndWinter;
-        const bool winter = error.isEmpty() && mode != Normal;
-        QVERIFY(folderSnapshot(setup.normal()) == (normal ? installed(normalBefore, setup.libraryBall) : normalBefore));
-        QVERIFY(folderSnapshot(setup.winter()) == (winter ? installed(winterBefore, setup.libraryBall) : winterBefore));
-        QCOMPARE(setup.fixture.ui.informations(), error.isEmpty() ? QStringList({kRedmsg}) : QStringList());
-        QCOMPARE(setup.fixture.ui.errors(), error.isEmpty() ? QStringList() : QStringList({error}));
-        QCOMPARE(setup.fixture.ui.copyWindowsOpened, mode == NormalAndWinter ? 2 : 1);
-        QCOMPARE(main.Label3->text(), QString(normal ? "Alpha Comet" : "Beta Storm"));
-        QCOMPARE(main.Label4->text(), QString(winter ? "Alpha Comet" : "Beta Storm"));
     }
 
     void newBallsEntry_installsFromItsOwnBrandAndBallAlsoWithHyphens() {
@@ -190,31 +193,26 @@ private slots:
         QCOMPARE(main.brand->findText("Original"), -1);
     }
 
-    void noBallFolder_showsMissingFolderErrorCreatesNothingAndRefreshes_data() {
-        QTest::addColumn<bool>("gameFolderKnown");
-        QTest::newRow("game without ball folders") << true;
-        QTest::newRow("no game folder known") << false;
-    }
-
     void noBallFolder_showsMissingFolderErrorCreatesNothingAndRefreshes() {
-        QFETCH(bool, gameFolderKnown);
-        InstallSetup setup(nullptr, false);
-        if (!gameFolderKnown) {
-            setup.fixture.storeUser(kGame2006Key, "Path", "");
+        for (const bool gameFolderKnown : {true, false}) {
+            InstallSetup setup(nullptr, false); // a game without ball folders
+            if (!gameFolderKnown) {
+                setup.fixture.storeUser(kGame2006Key, "Path", "");
+            }
+            TForm1& main = setup.start();
+            QCOMPARE(main.state().GameFolder.empty(), !gameFolderKnown);
+            main.rbnaw->setChecked(true);
+            main.Label3->setText(QStringLiteral("shown before"));
+
+            main.install->click();
+
+            QCOMPARE(setup.fixture.ui.plains(), QStringList({kNoBallFolder}));
+            QVERIFY(setup.fixture.ui.informations().isEmpty());
+            QCOMPARE(setup.fixture.ui.copyWindowsOpened, 0);
+            QVERIFY(!fs::exists(setup.game / "data"));
+            QVERIFY(!fs::exists(fs::path("/data/graphics/pitch/balls/winter/ball_11.png")));
+            QCOMPARE(main.Label3->text(), QString());
         }
-        TForm1& main = setup.start();
-        QCOMPARE(main.state().GameFolder.empty(), !gameFolderKnown);
-        main.rbnaw->setChecked(true);
-        main.Label3->setText(QStringLiteral("shown before"));
-
-        main.install->click();
-
-        QCOMPARE(setup.fixture.ui.plains(), QStringList({kNoBallFolder}));
-        QVERIFY(setup.fixture.ui.informations().isEmpty());
-        QCOMPARE(setup.fixture.ui.copyWindowsOpened, 0);
-        QVERIFY(!fs::exists(setup.game / "data"));
-        QVERIFY(!fs::exists(fs::path("/data/graphics/pitch/balls/winter/ball_11.png")));
-        QCOMPARE(main.Label3->text(), QString());
     }
 };
 

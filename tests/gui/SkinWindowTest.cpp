@@ -120,32 +120,6 @@ private slots:
         QCOMPARE(setup.fixture.ui.informations(), QStringList({kRedmsg}));
         QVERIFY(folderSnapshot(setup.normal()).empty());
     }
-
-    // The skin's own ball is kept under the version and the skin's folder; its new winter folder holds nothing to keep.
-    void skinWithItsOwnBall_keepsItBeforeInstalling() {
-        InstallSetup setup;
-        const fs::path balls = makeSkin(setup.game, "Worn", "Worn skin") / "graphics/pitch/balls";
-        writeFrames(balls, frameNames());
-
-        QCOMPARE(installIntoSkin(setup), QStringList({"-", "-", "Alpha Comet", "Alpha Comet"}));
-
-        QCOMPARE(setup.fixture.ui.informations(), QStringList({kBakmsg + "\nOriginal FM 2006 Worn normal", kRedmsg}));
-        QVERIFY(fs::is_directory(setup.fixture.appFolder() / "balls/Original/FM 2006 Worn normal"));
-    }
-
-    void cancelledCopyIntoSkin_showsErrorWithoutRedmsgAndKeepsOldFrames() {
-        InstallSetup setup;
-        const fs::path balls = makeSkin(setup.game, "Worn", "Worn skin") / "graphics/pitch/balls";
-        setup.installOldBall({balls, balls / "winter"});
-        const auto before = folderSnapshot(balls);
-        setup.fixture.ui.cancelCopyAfter = 3;
-
-        QCOMPARE(installIntoSkin(setup), QStringList(4, "Beta Storm"));
-
-        QCOMPARE(setup.fixture.ui.errors(), QStringList({"The copy was cancelled."}));
-        QVERIFY(setup.fixture.ui.informations().isEmpty());
-        QVERIFY(folderSnapshot(balls) == before);
-    }
 };
 
 QTEST_MAIN(SkinWindowTest)
