@@ -4,6 +4,7 @@
 #include "app/Widgets.h"
 #include "gui/InstallGuiSupport.h"
 #include "install/TForm3.h"
+#include "platform/SettingsStore.h"
 #include "ui/TForm4.h"
 #include "ui/TForm7.h"
 
@@ -42,6 +43,22 @@ void tabInto(QWidget& control) {
         QTest::keyClick(from, Qt::Key_Tab);
     }
     QVERIFY2(hasFocus(control), qPrintable("Tab never reached " + control.objectName()));
+}
+
+// Tabs into `list`, clicks the row with `text` and presses each key: what `chosen` tells after each step, and
+// how often the list reported a pick.
+QStringList tabClickAndKeys(PickList& list, const QString& text, std::initializer_list<Qt::Key> keys,
+                            const std::function<QString()>& chosen) {
+    QSignalSpy picks(&list, &PickList::picked);
+    tabInto(list);
+    QStringList seen{chosen()};
+    pick(list, text);
+    seen << chosen();
+    for (const Qt::Key key : keys) {
+        QTest::keyClick(&list, key);
+        seen << chosen();
+    }
+    return seen << QString("%1 picks").arg(picks.count());
 }
 
 QString picked(const QListWidget& list) {
@@ -101,7 +118,6 @@ private slots:
         TForm1& main = setup.start({}, {});
         activate(main);
         QSignalSpy brandPicks(main.brand, &QComboBox::activated);
-        QSignalSpy ballPicks(main.lista, &PickList::picked);
         const SharedState& s = main.state();
 
         tabInto(*main.brand);
@@ -115,19 +131,10 @@ private slots:
         QCOMPARE(qtext(s.ChosenBrand), QString("Alpha"));
         QCOMPARE(brandPicks.count(), 3);
 
-        tabInto(*main.lista);
-        QCOMPARE(ballPicks.count(), 0);
-        QCOMPARE(main.lista->currentRow(), -1);
-        QCOMPARE(qtext(s.BallName), QString());
-        pick(*main.lista, "Comet");
-        QCOMPARE(qtext(s.BallName), QString("Comet"));
-        QTest::keyClick(main.lista, Qt::Key_Up);
-        QCOMPARE(qtext(s.BallName), QString("Arrow"));
-        QTest::keyClick(main.lista, Qt::Key_Up); // already the first: no pick
-        QTest::keyClick(main.lista, Qt::Key_End);
-        QCOMPARE(qtext(s.BallName), QString("Comet"));
-        QCOMPARE(ballPicks.count(), 3);
-        QCOMPARE(main.PreviewFrame, 1); // the pick's preview restarts
+        QCOMPARE(tabClickAndKeys(*main.lista, "Comet", {Qt::Key_Up, Qt::Key_Up, Qt::Key_End},
+                                 [&] { return qtext(s.BallName); }),
+                 QStringList({"", "Comet", "Arrow", "Arrow", "Comet", "3 picks"})); // Up on the first row picks nothing
+        QCOMPARE(main.PreviewFrame, 1);                                             // the pick's preview restarts
         QVERIFY2(setup.fixture.ui.messages.empty(), qPrintable(setup.fixture.ui.errors().join(" / ")));
 
         // A brand change forgets the ball, also when the list then gets the focus: Install asks for one.
@@ -152,18 +159,14 @@ private slots:
         TForm1& main = setup.start();
         main.cbinstall->setChecked(true);
         TForm3& window = *main.context().forms.form3;
-        QSignalSpy picks(window.lista, &PickList::picked);
         QStringList chosen;
         const QWidget* focusOnReopening = nullptr;
         setup.fixture.ui.onModal = [&](QDialog&) {
             activate(window);
-            if (focusOnReopening == nullptr && picks.isEmpty()) {
-                tabInto(*window.lista);
-                chosen << qtext(window.ChosenSkinName) << window.Label1->text();
-                pick(*window.lista, "First");
-                chosen << qtext(window.ChosenSkinName);
-                QTest::keyClick(window.lista, window.lista->currentRow() == 0 ? Qt::Key_Down : Qt::Key_Up);
-                chosen << qtext(window.ChosenSkinName + "/" + window.ChosenSkinFolder) << window.Label1->text();
+            if (chosen.isEmpty()) { // the skins are listed in reverse order
+                chosen = tabClickAndKeys(*window.lista, "First", {Qt::Key_Up}, [&] {
+                    return qtext(window.ChosenSkinName + "/" + window.ChosenSkinFolder) + " " + window.Label1->text();
+                });
             } else {
                 focusOnReopening = QApplication::focusWidget();
                 chosen << qtext(window.ChosenSkinName);
@@ -174,8 +177,7 @@ private slots:
         main.install->click();
         main.install->click();
 
-        QCOMPARE(picks.count(), 2);
-        QCOMPARE(chosen, QStringList({"", "", "First", "Second/B2", "-", ""}));
+        QCOMPARE(chosen, QStringList({"/ ", "First/A1 -", "Second/B2 -", "2 picks", ""}));
         QCOMPARE(focusOnReopening, window.lista); // the focus came back to the list, as it does for the player
         QCOMPARE(setup.fixture.ui.informations(), QStringList({kSelmsg}));
         QVERIFY(setup.fixture.ui.errors().isEmpty());
@@ -183,33 +185,39 @@ private slots:
         QVERIFY(!fs::exists(second / "graphics"));
     }
 
-    void settingsWindow_languageList_focusPicksNothing_clicksAndKeysPickOnce() {
+    // A pick counts in its own opening only: "Change" and a double click then apply nothing.
+    void settingsWindow_languageList_focusPicksNothing_clicksAndKeysPickOnce_eachOpeningAfresh() {
         GuiFixture f;
         f.installShippedLanguages();
+        writeFile(f.appFolder() / "Languages/Deutsch.old.ini", "[lang]\n");
         TForm1& main = f.start();
         TForm4& window = *f.context->forms.form4;
-        QSignalSpy picks(window.ListBox1, &PickList::picked);
-        QStringList listed;
-        QStringList seen;
+        QList<QStringList> seen;
         f.ui.onModal = [&](QDialog&) {
             activate(window);
-            listed = items(*window.ListBox1);
-            tabInto(*window.ListBox1);
-            seen << qtext(window.SelectedLanguage) << (window.JvXPButton1->isEnabled() ? "enabled" : "disabled");
-            pick(*window.ListBox1, 2);
-            seen << qtext(window.SelectedLanguage);
-            QTest::keyClick(window.ListBox1, Qt::Key_Up);
-            seen << qtext(window.SelectedLanguage) << (window.JvXPButton1->isEnabled() ? "enabled" : "disabled");
+            seen << items(*window.ListBox1);
+            const auto chosen = [&] {
+                return qtext(window.SelectedLanguage) + (window.JvXPButton1->isEnabled() ? " +" : "");
+            };
+            if (seen.size() == 1) {
+                seen << tabClickAndKeys(*window.ListBox1, "English", {Qt::Key_Down}, chosen);
+            } else {
+                tabInto(*window.ListBox1);
+                seen << QStringList{chosen()};
+                window.JvXPButton1Click();
+                window.ListBox1DblClick();
+            }
         };
 
         main.settings->click();
+        main.settings->click();
 
-        QCOMPARE(listed.size(), 3);
-        QCOMPARE(seen, QStringList({"", "disabled", listed[2], listed[1], "enabled"}));
-        QCOMPARE(picks.count(), 2);
+        const QStringList listed{"Deutsch", "Deutsch.old", "English", "Polski"};
+        QCOMPARE(seen, (QList<QStringList>{listed, {"", "English +", "Polski +", "2 picks"}, listed, {"Polski"}}));
         QCOMPARE(window.ListBox1->count(), 0);
-        QCOMPARE(qtext(window.SelectedLanguage), listed[1]); // emptying the list after closing is no pick
-        QCOMPARE(main.Label5->text(), QString("English"));   // a pick alone applies nothing
+        QCOMPARE(main.install->text(), QString("Install"));
+        QCOMPARE(f.settings->readText(platform::Hive::LocalMachine, "\\SOFTWARE\\VESKO\\zvk\\Lang", "lang"),
+                 std::string());
     }
 
     void ownBallWindow_frameListAndBrandBox_focusPicksNothing_clicksAndKeysPick_badPngKeepsPicture() {
@@ -224,8 +232,7 @@ private slots:
         TForm1& main = f.start();
         f.ui.clear(); // start-up reports the missing logo
         TForm7& window = *f.context->forms.form7;
-        QSignalSpy picks(window.prev, &PickList::picked);
-        QList<QSize> pictures;
+        QStringList frames;
         QStringList brands;
         f.ui.onModal = [&](QDialog&) {
             activate(window);
@@ -239,23 +246,18 @@ private slots:
             pick(*window.ComboBox1, "Beta");
             brands << window.ComboBox1->currentText();
 
-            tabInto(*window.prev);
-            pictures << window.Image1->picture().size();
-            pick(*window.prev, "b.png");
-            pictures << window.Image1->picture().size();
-            QTest::keyClick(window.prev, Qt::Key_Down);
-            pictures << window.Image1->picture().size();
-            QTest::keyClick(window.prev, Qt::Key_Home);
-            pictures << window.Image1->picture().size();
+            frames = tabClickAndKeys(*window.prev, "b.png", {Qt::Key_Down, Qt::Key_Home}, [&] {
+                const QSize size = window.Image1->picture().size();
+                return QString("%1x%2").arg(size.width()).arg(size.height());
+            });
             pick(*window.prev, "d.png"); // no PNG: its error is shown and the picture stays
-            pictures << window.Image1->picture().size();
+            frames << QString("%1x%2").arg(window.Image1->picture().width()).arg(window.Image1->picture().height());
         };
 
         main.add->click();
 
         QCOMPARE(brands, QStringList({"", "Alpha", "Beta"}));
-        QCOMPARE(picks.count(), 4);
-        QCOMPARE(pictures, QList<QSize>({QSize(0, 0), QSize(7, 2), QSize(4, 4), QSize(5, 3), QSize(5, 3)}));
+        QCOMPARE(frames, QStringList({"0x0", "7x2", "4x4", "5x3", "3 picks", "5x3"}));
         QCOMPARE(f.ui.messages.size(), std::size_t{1});
         QCOMPARE(f.ui.errors().size(), 1);
     }

@@ -92,30 +92,6 @@ class SettingsWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Each opening lists every language once; "Change" and a double click do nothing until the player picks
-    // a language in this opening.
-    void openings_eachLanguageOnce_changeOnlyAfterAPickInThisOpening() {
-        SettingsProgram p;
-        writeFile(p.f.appFolder() / "Languages/Deutsch.old.ini", "[lang]\n");
-        QList<QStringList> lists;
-        QList<bool> changeEnabled;
-        p.f.ui.onModal = [&](QDialog&) {
-            lists << items(*p.form4->ListBox1);
-            changeEnabled << p.form4->JvXPButton1->isEnabled();
-            p.form4->JvXPButton1Click();
-            p.form4->ListBox1DblClick();
-            pick(*p.form4->ListBox1, 3); // Polski picked, not applied
-        };
-        p.main->settingsClick();
-        p.main->settingsClick();
-
-        const QStringList expected{"Deutsch", "Deutsch.old", "English", "Polski"};
-        QCOMPARE(lists, (QList<QStringList>{expected, expected}));
-        QCOMPARE(changeEnabled, (QList<bool>{false, false}));
-        QCOMPARE(p.main->install->text(), QString("Install"));
-        QCOMPARE(p.stored(kLanguageKey, "lang"), std::string());
-    }
-
     void applyLanguage_changesWindowsAtOnce_storedUnlessRefused() {
         for (const bool refused : {false, true}) { // by double click, stored; by "Change", store refused
             SettingsProgram p;
