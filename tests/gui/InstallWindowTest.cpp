@@ -35,23 +35,7 @@ class InstallWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Install with "Install to skin" ticked is in SkinWindowTest.
-    void noBallChosen_showsSelmsgAndChangesNothing() {
-        InstallSetup setup;
-        setup.installOldBall();
-        const auto before = folderSnapshot(setup.normal());
-        TForm1& main = setup.start("", "");
-        main.Label3->setText(QStringLiteral("shown before"));
-
-        main.install->click();
-        main.listaDblClick();
-
-        QCOMPARE(setup.fixture.ui.informations(), QStringList({kSelmsg, kSelmsg}));
-        QCOMPARE(setup.fixture.ui.messages.size(), std::size_t{2});
-        QVERIFY(folderSnapshot(setup.normal()) == before);
-        QCOMPARE(main.Label3->text(), QStringLiteral("shown before"));
-    }
-
+    // Install without a chosen ball is in ListPickTest, with "Install to skin" ticked in SkinWindowTest.
     // Each install starts from another ball's frames (ball_11.png write-protected), a file of the game's own in
     // the normal folder and an extra PNG in the library ball. A failed install shows its error and no redmsg,
     // and leaves the folder it failed in as before: no frame replaced, no temporary (hidden) file left.

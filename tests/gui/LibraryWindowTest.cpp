@@ -72,21 +72,26 @@ class LibraryWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void brandBox_startChoiceRefillAndTyping() {
+    void brandBox_startChoiceNewBallsRefillAndTyping() {
         GuiFixture fx;
         makeLibraryBall(fx.appFolder(), "zeta", "Zed");
         makeLibraryBall(fx.appFolder(), "Alpha", "comet");
         makeLibraryBall(fx.appFolder(), "Alpha", "Arrow");
         makeLibraryBall(fx.appFolder(), "Unmarked", "Ghost", true, false);
+        paintRowSeven(makeLibraryBall(fx.appFolder(), "Best-Ball", "Comet"), 0x60);
         TForm1& form = startQuiet(fx);
 
-        QCOMPARE(items(*form.brand), QStringList({">New balls", "Alpha", "zeta"}));
+        QCOMPARE(items(*form.brand), QStringList({">New balls", "Alpha", "Best-Ball", "zeta"}));
         QCOMPARE(form.brand->currentIndex(), -1);
         QCOMPARE(form.lista->count(), 0);
 
         choose(form, ">New balls"); // no new balls recorded yet
         QCOMPARE(form.lista->count(), 0);
-        QCOMPARE(qtext(form.state().ChosenBrand), QString(">New balls"));
+        // A new ball is previewed from the folder of the brand and ball the scan recorded, hyphens and all.
+        form.state().newBalls = {{"Best-Ball-Comet", "Best-Ball", "Comet"}};
+        choose(form, ">New balls", "Best-Ball-Comet");
+        QCOMPARE(slotRed(form, 1), 0x60);
+        QCOMPARE(qtext(form.state().BrandName + "/" + form.state().BallName), QString(">New balls/Best-Ball-Comet"));
 
         choose(form, "Alpha", "Arrow");
         QCOMPARE(items(*form.lista), QStringList({"Arrow", "comet"}));
@@ -100,7 +105,7 @@ private slots:
         choose(form, "zeta", "Zed");
         makeLibraryBall(fx.appFolder(), "Gamma", "Star");
         form.wczytaj();
-        QCOMPARE(items(*form.brand), QStringList({">New balls", "Alpha", "Gamma", "zeta"}));
+        QCOMPARE(items(*form.brand), QStringList({">New balls", "Alpha", "Best-Ball", "Gamma", "zeta"}));
         QCOMPARE(form.brand->currentIndex(), -1);
         QCOMPARE(items(*form.lista), QStringList({"Zed"}));
         QCOMPARE(qtext(form.state().BallName), QString("Zed"));
@@ -113,25 +118,6 @@ private slots:
         form.brand->lineEdit()->clear();
         QTest::keyClicks(form.brand->lineEdit(), "zeta.");
         QCOMPARE(form.lista->count(), 0);
-        QVERIFY2(fx.ui.errors().isEmpty(), qPrintable(fx.ui.errors().join(" / ")));
-    }
-
-    void newBalls_previewsHyphenatedNamesFromTheirFolder() {
-        GuiFixture fx;
-        paintRowSeven(makeLibraryBall(fx.appFolder(), "Best-Ball", "Comet"), 0x60);
-        paintRowSeven(makeLibraryBall(fx.appFolder(), "Alpha", "Bolt"), 0x90);
-        TForm1& form = startQuiet(fx);
-        form.state().newBalls = {{"Best-Ball-Comet", "Best-Ball", "Comet"}, {"Alpha-Bolt", "Alpha", "Bolt"}};
-
-        choose(form, ">New balls", "Best-Ball-Comet");
-        QCOMPARE(slotRed(form, 1), 0x60);
-        QCOMPARE(qtext(form.state().BallName), QString("Best-Ball-Comet"));
-        QCOMPARE(qtext(form.state().BrandName), QString(">New balls"));
-
-        // An entry without a recorded pair is split at its hyphen.
-        form.state().newBalls.clear();
-        pick(*form.lista, "Alpha-Bolt");
-        QCOMPARE(slotRed(form, 3), 0x92);
         QVERIFY2(fx.ui.errors().isEmpty(), qPrintable(fx.ui.errors().join(" / ")));
     }
 
