@@ -1,10 +1,4 @@
-#include "app/TForm1.h"
 #include "support/GuiFixture.h"
-#include "ui/TForm6.h"
-
-#include <QDialog>
-#include <QLabel>
-#include <QtTest>
 
 using namespace orbisto;
 using namespace orbisto::test;

@@ -1,21 +1,14 @@
 #pragma once
 
-#include "app/TForm1.h"
-#include "app/Widgets.h"
 #include "core/InstallFaults.h"
 #include "core/OwnBallFixtures.h"
 #include "support/GuiFixture.h"
 
-#include <QComboBox>
-#include <QListWidget>
-#include <QTest>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace orbisto::test {
-
-inline const std::string kGame2006Key = "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2006";
 
 // The shipped English texts of the two messages an install shows.
 inline const QString kRedmsg = QStringLiteral("The ball has been installed.");
@@ -41,7 +34,7 @@ struct InstallSetup {
         game = gameHasBallFolders ? fixture.makeGame("fm2006") : fixture.temp / "games/fm2006";
         fs::create_directories(game);
         fixture.installShippedLanguages();
-        fixture.storeUser(kGame2006Key, "Path", game.string());
+        fixture.storeUser(kInstallsKey + "2006", "Path", game.string());
         if (fileSystem != nullptr) {
             fixture.context = std::make_unique<AppContext>(AppContext{
                 *fixture.settings, *fileSystem, fixture.ui, fixture.appFolder() / "orbisto", fixture.workingFolder()});

@@ -1,12 +1,4 @@
 #include "gui/InstallGuiSupport.h"
-#include "install/TForm3.h"
-
-#include <QCheckBox>
-#include <QDialog>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QtTest>
 
 using namespace orbisto;
 using namespace orbisto::test;
@@ -181,7 +173,7 @@ private slots:
         for (const bool gameFolderKnown : {true, false}) {
             InstallSetup setup(nullptr, false); // a game without ball folders
             if (!gameFolderKnown) {
-                setup.fixture.storeUser(kGame2006Key, "Path", "");
+                setup.fixture.storeUser(kInstallsKey + "2006", "Path", "");
             }
             TForm1& main = setup.start();
             QCOMPARE(main.state().GameFolder.empty(), !gameFolderKnown);

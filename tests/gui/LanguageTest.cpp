@@ -1,23 +1,9 @@
-#include "app/TForm1.h"
-#include "platform/SettingsStore.h"
 #include "support/GuiFixture.h"
-#include "ui/TForm7.h"
-
-#include <QDialog>
-#include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionGroupBox>
-#include <QtTest>
 
 using namespace orbisto;
 using namespace orbisto::test;
 
 namespace {
-
-const std::string kLanguageKey = "\\SOFTWARE\\VESKO\\zvk\\Lang";
 
 // The 18 captions of the main window and the 8 messages that a language file sets.
 const QStringList kMainCaptions{"install",   "add",       "settings",  "about",     "help",      "prevs",

@@ -1,24 +1,10 @@
-#include "app/TForm1.h"
-#include "app/Widgets.h"
 #include "core/LibraryTestFileSystem.h"
-#include "library/BallTag.h"
 #include "support/GuiFixture.h"
-
-#include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QRadioButton>
-#include <QSlider>
-#include <QTimer>
-#include <QtTest>
 
 using namespace orbisto;
 using namespace orbisto::test;
 
 namespace {
-
-const std::string kGame2006 = "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2006";
-const std::string kGame2007 = "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2007";
 
 // Row 7 of a library ball in its own colours (red = base, base + 1, base + 2), to tell balls apart.
 void paintRowSeven(const fs::path& ballFolder, int base) {
@@ -185,9 +171,9 @@ private slots:
         installFrame(game2006, false, 0x112233FFu, "Alpha|Comet");
         installFrame(game2006, true, 0x445566FFu); // untagged: picture without a name
         installFrame(game2007, false, 0x778899FFu, "Beta|Bolt");
-        fx.storeUser(kGame2006, "Path", game2006.string());
-        fx.storeUser(kGame2007, "Path", game2007.string());
-        fx.storeMachine("\\SOFTWARE\\VESKO\\zvk3\\radio", "value", "2006");
+        fx.storeUser(kInstallsKey + "2006", "Path", game2006.string());
+        fx.storeUser(kInstallsKey + "2007", "Path", game2007.string());
+        fx.storeMachine(kRadioKey, "value", "2006");
         TForm1& form = startQuiet(fx);
         QCOMPARE(form.Label3->text(), QString("Alpha Comet"));
         QCOMPARE(form.Image4->picture().pixelColor(0, 0), QColor(0x11, 0x22, 0x33));
@@ -234,7 +220,7 @@ private slots:
                 const fs::path game = fx.makeGame("fm2006");
                 installFrame(game, false, 0x112233FFu, "Alpha|Comet");
                 files.hiddenFiles.insert(game / "data/graphics/pitch/balls/ball_73.png");
-                fx.storeUser(kGame2006, "Path", game.string());
+                fx.storeUser(kInstallsKey + "2006", "Path", game.string());
             }
             TForm1& form = fx.start();
             QCOMPARE(form.state().GameFolder.empty(), !withGame);

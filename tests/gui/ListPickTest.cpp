@@ -1,22 +1,7 @@
 // Every list and box whose pick runs a handler: the focus alone (Tab, a window opening or getting its
 // focus back) picks nothing; a click and the keys pick, once per pick; code that fills or clears picks nothing.
 
-#include "app/Widgets.h"
 #include "gui/InstallGuiSupport.h"
-#include "install/TForm3.h"
-#include "platform/SettingsStore.h"
-#include "ui/TForm4.h"
-#include "ui/TForm7.h"
-
-#include <QApplication>
-#include <QCheckBox>
-#include <QDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
-#include <QtTest>
 
 using namespace orbisto;
 using namespace orbisto::test;
@@ -216,8 +201,7 @@ private slots:
         QCOMPARE(seen, (QList<QStringList>{listed, {"", "English +", "Polski +", "2 picks"}, listed, {"Polski"}}));
         QCOMPARE(window.ListBox1->count(), 0);
         QCOMPARE(main.install->text(), QString("Install"));
-        QCOMPARE(f.settings->readText(platform::Hive::LocalMachine, "\\SOFTWARE\\VESKO\\zvk\\Lang", "lang"),
-                 std::string());
+        QCOMPARE(f.settings->readText(platform::Hive::LocalMachine, kLanguageKey, "lang"), std::string());
     }
 
     void ownBallWindow_frameListAndBrandBox_focusPicksNothing_clicksAndKeysPick_badPngKeepsPicture() {

@@ -1,26 +1,12 @@
 #include "app/ProgramIcon.h"
-#include "app/TForm1.h"
-#include "app/Widgets.h"
-#include "platform/SettingsStore.h"
 #include "support/GuiFixture.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QImage>
-#include <QRadioButton>
-#include <QSlider>
-#include <QTimer>
-#include <QtTest>
 #include <tuple>
 
 using namespace orbisto;
 using namespace orbisto::test;
 
 namespace {
-
-const std::string kInstalls = "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager ";
-const std::string kFallback = "\\SOFTWARE\\VESKO\\zvk3\\path\\fm";
-const std::string kRadio = "\\SOFTWARE\\VESKO\\zvk3\\radio";
 
 QString checkedVersion(TForm1& form) {
     if (form.rb2005->isChecked()) {
@@ -33,7 +19,7 @@ QString checkedVersion(TForm1& form) {
 }
 
 QString readRadio(GuiFixture& fixture) {
-    return QString::fromStdString(fixture.settings->readText(platform::Hive::LocalMachine, kRadio, "value"));
+    return QString::fromStdString(fixture.settings->readText(platform::Hive::LocalMachine, kRadioKey, "value"));
 }
 
 void writeJpeg(const fs::path& file, int width, int height) {
@@ -121,11 +107,11 @@ private slots:
                 const std::string name = setting.section('=', 0, 0).toStdString();
                 const std::string value = setting.section('=', 1).toStdString();
                 if (name == "radio") {
-                    fixture.storeMachine(kRadio, "value", value);
+                    fixture.storeMachine(kRadioKey, "value", value);
                 } else if (name.starts_with("fm")) {
-                    fixture.storeMachine(kFallback + name.substr(2), "Path", value);
+                    fixture.storeMachine(kFolderKey + name.substr(2), "Path", value);
                 } else {
-                    fixture.storeUser(kInstalls + name, "Path", value);
+                    fixture.storeUser(kInstallsKey + name, "Path", value);
                 }
             }
             TForm1& form = fixture.start();
@@ -142,7 +128,7 @@ private slots:
 
     void close_refusedWriteReportedAndStillCloses() {
         GuiFixture fixture;
-        fixture.storeUser(kInstalls + "2006", "Path", "/g/b");
+        fixture.storeUser(kInstallsKey + "2006", "Path", "/g/b");
         TForm1& form = fixture.start();
         form.show();
         fixture.ui.clear(); // start-up reported the missing logo
@@ -160,7 +146,7 @@ private slots:
             {false, false, QSize(0, 0), 1}, {true, false, QSize(145, 297), 0}, {true, true, QSize(20, 30), 0}};
         for (const auto& [inProgram, inWorking, size, errors] : cases) {
             GuiFixture fixture;
-            fixture.storeUser(kInstalls + "2006", "Path", "/g/b");
+            fixture.storeUser(kInstallsKey + "2006", "Path", "/g/b");
             if (inProgram) {
                 writeJpeg(fixture.appFolder() / "logo.jpg", 145, 297);
             }

@@ -1,19 +1,6 @@
-#include "app/TForm1.h"
-#include "app/Widgets.h"
 #include "core/OwnBallFixtures.h"
-#include "library/BallTag.h"
 #include "support/ArchiveMaker.h"
 #include "support/GuiFixture.h"
-#include "ui/TForm7.h"
-
-#include <QComboBox>
-#include <QDropEvent>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMimeData>
-#include <QPushButton>
-#include <QtTest>
 
 using namespace orbisto;
 using namespace orbisto::test;
@@ -50,9 +37,7 @@ struct ArchiveSetup {
         window->JvXPButton74->click();
     }
     // How many folders the program has unpacked archives into.
-    int unpackFolders() const {
-        return static_cast<int>(std::distance(fs::directory_iterator(f.tempFolder()), {}));
-    }
+    int unpackFolders() const { return static_cast<int>(std::distance(fs::directory_iterator(f.tempFolder()), {})); }
     // Drops `paths` on `target`.
     static void drop(QWidget& target, const std::vector<fs::path>& paths) {
         QList<QUrl> urls;

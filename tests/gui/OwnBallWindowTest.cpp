@@ -1,17 +1,6 @@
-#include "app/TForm1.h"
-#include "app/Widgets.h"
 #include "core/OwnBallFixtures.h"
-#include "library/BallTag.h"
 #include "platform/IniProfile.h"
 #include "support/GuiFixture.h"
-#include "ui/TForm7.h"
-
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QtTest>
 
 using namespace orbisto;
 using namespace orbisto::test;

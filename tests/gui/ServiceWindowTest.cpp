@@ -1,18 +1,7 @@
-#include "app/TForm1.h"
-#include "app/Widgets.h"
 #include "core/OwnBallFixtures.h"
-#include "library/BallTag.h"
 #include "library/NewBallScan.h"
 #include "platform/IniProfile.h"
 #include "support/GuiFixture.h"
-#include "ui/TForm2.h"
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QtTest>
 
 using namespace orbisto;
 using namespace orbisto::test;

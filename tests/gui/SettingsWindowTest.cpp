@@ -1,21 +1,7 @@
-#include "app/TForm1.h"
 #include "app/UserInterface.h"
-#include "app/Widgets.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
-#include "platform/SettingsStore.h"
 #include "support/GuiFixture.h"
-#include "ui/TForm4.h"
-
-#include <QApplication>
-#include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
-#include <QtTest>
 
 using namespace orbisto;
 using namespace orbisto::test;
@@ -23,12 +9,9 @@ using platform::Hive;
 
 namespace {
 
-const std::string kLanguageKey = "\\SOFTWARE\\VESKO\\zvk\\Lang";
-const std::string kRadioKey = "\\SOFTWARE\\VESKO\\zvk3\\radio";
-
 // The settings key of a game folder (0: FM 2005, 1: FM 2006, 2: FM 2007).
 std::string folderKey(int version) {
-    return "\\SOFTWARE\\VESKO\\zvk3\\path\\fm200" + std::to_string(5 + version);
+    return kFolderKey + std::to_string(2005 + version);
 }
 
 // A settings store that refuses writes of one value name, as a locked-down registry would.

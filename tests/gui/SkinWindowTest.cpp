@@ -1,15 +1,4 @@
-#include "app/Widgets.h"
 #include "gui/InstallGuiSupport.h"
-#include "install/TForm3.h"
-
-#include <QCheckBox>
-#include <QDialog>
-#include <QGroupBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QtTest>
 
 using namespace orbisto;
 using namespace orbisto::test;

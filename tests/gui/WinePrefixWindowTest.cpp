@@ -1,14 +1,7 @@
-#include "app/TForm1.h"
-#include "library/BallTag.h"
-#include "platform/SettingsStore.h"
 #include "platform/linux/WinePrefixes.h"
 #include "support/GuiFixture.h"
 #include "support/WinePrefixMaker.h"
-#include "ui/TForm4.h"
 
-#include <QLabel>
-#include <QRadioButton>
-#include <QtTest>
 #include <map>
 #include <sys/stat.h>
 
@@ -16,8 +9,6 @@ using namespace orbisto;
 using namespace orbisto::test;
 
 namespace {
-
-const std::string kInstalls = "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager ";
 
 // A player's home whose ~/.wine has FM 2006 in C:\Games\FM 2006 (on disk as "games/fm 2006"),
 // with a tagged normal ball installed, and the program's search looking there.
@@ -82,19 +73,17 @@ private slots:
         form.close();
         QCOMPARE(snapshot(wine.home), before);
         // A guess is not stored: the next start looks again.
-        QCOMPARE(fixture.settings->readText(platform::Hive::CurrentUser, kInstalls + "2006", "Path"), std::string());
-        QCOMPARE(
-            fixture.settings->readText(platform::Hive::LocalMachine, "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2006", "Path"),
-            std::string());
+        QCOMPARE(fixture.settings->readText(platform::Hive::CurrentUser, kInstallsKey + "2006", "Path"), std::string());
+        QCOMPARE(fixture.settings->readText(platform::Hive::LocalMachine, kFolderKey + "2006", "Path"), std::string());
     }
 
     void tooltips_eachOriginInTheLanguageInUse() {
         GuiFixture fixture;
         WineHome wine(fixture);
         fixture.installShippedLanguages();
-        fixture.storeUser(kInstalls + "2005", "Path", "/g/a");
-        fixture.storeMachine("\\SOFTWARE\\VESKO\\zvk3\\path\\fm2007", "Path", "/g/c");
-        fixture.storeMachine("\\SOFTWARE\\VESKO\\zvk\\Lang", "lang", "Deutsch");
+        fixture.storeUser(kInstallsKey + "2005", "Path", "/g/a");
+        fixture.storeMachine(kFolderKey + "2007", "Path", "/g/c");
+        fixture.storeMachine(kLanguageKey, "lang", "Deutsch");
         TForm1& form = fixture.start();
         const QString wineFolder = QString::fromStdString(wine.game);
         const QString prefix = QString::fromStdString(wine.prefix.string());

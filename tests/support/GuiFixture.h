@@ -1,16 +1,24 @@
 #pragma once
 
-#include <QStringList>
+// Every window of the program, with Qt's widgets and test tools, for the window tests.
+#include "app/AppContext.h"
+#include "app/TForm1.h"
+#include "app/Widgets.h"
+#include "install/TForm3.h"
+#include "library/BallTag.h"
+#include "platform/SettingsStore.h"
+#include "support/FakeUserInterface.h"
+#include "support/TempFolder.h"
+#include "ui/TForm2.h"
+#include "ui/TForm4.h"
+#include "ui/TForm6.h"
+#include "ui/TForm7.h"
+
+#include <QtTest>
+#include <QtWidgets>
 #include <filesystem>
 #include <memory>
 #include <string>
-
-#include "app/AppContext.h"
-#include "support/FakeUserInterface.h"
-#include "support/TempFolder.h"
-
-class QComboBox;
-class QListWidget;
 
 namespace orbisto {
 class HiddenList;
@@ -23,11 +31,20 @@ class SettingsStore;
 
 namespace orbisto::test {
 
+// Settings keys: a version's install record (+ "2006"), a version's folder chosen in Settings (+ "2006"),
+// the stored version choice and the language.
+inline const std::string kInstallsKey = "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager ";
+inline const std::string kFolderKey = "\\SOFTWARE\\VESKO\\zvk3\\path\\fm";
+inline const std::string kRadioKey = "\\SOFTWARE\\VESKO\\zvk3\\radio";
+inline const std::string kLanguageKey = "\\SOFTWARE\\VESKO\\zvk\\Lang";
+
 // The texts of a list's or a box's items, in order.
 QStringList items(const QListWidget& list);
 QStringList items(const HiddenList& list);
 QStringList items(const QComboBox& box);
-inline QString qtext(const std::string& text) { return QString::fromStdString(text); }
+inline QString qtext(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 // Pick as the player does: a click on a list's row (or the row with that text), or a click on a box's
 // item in its drop-down.
