@@ -28,7 +28,9 @@ class AboutWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void layout_borderlessDarkWithPrefixedTexts() {
+    // The look at rest and pressed: the Close button closes on a release anywhere, and is at rest again at
+    // the next opening.
+    void layout_borderlessDark_closeButtonPressedLookThenReleaseAnywhereCloses() {
         AboutProgram p;
         TForm6& about = *p.about;
         QVERIFY(about.windowFlags().testFlag(Qt::FramelessWindowHint) && about.autoFillBackground());
@@ -47,11 +49,7 @@ private slots:
         QCOMPARE(colour(about.Panel1, QPalette::Window), QColor(1, 154, 212));
         QCOMPARE(about.Panel2->frameShadow(), QFrame::Sunken);
         QCOMPARE(about.childAt(QPoint(50, 100)), about.Panel1); // the button at rest is on top
-    }
 
-    void closeButton_pressedLookThenReleaseAnywhereCloses_restAtNextOpening() {
-        AboutProgram p;
-        TForm6& about = *p.about;
         bool closedOnRelease = false;
         p.f.ui.onModal = [&](QDialog&) {
             QTest::mousePress(about.Panel1, Qt::LeftButton, {}, QPoint(40, 12));

@@ -8,16 +8,6 @@ using namespace orbisto::test;
 
 namespace {
 
-QString checkedVersion(TForm1& form) {
-    if (form.rb2005->isChecked()) {
-        return "2005";
-    }
-    if (form.rb2006->isChecked()) {
-        return "2006";
-    }
-    return form.rb2007->isChecked() ? "2007" : "";
-}
-
 QString readRadio(GuiFixture& fixture) {
     return QString::fromStdString(fixture.settings->readText(platform::Hive::LocalMachine, kRadioKey, "value"));
 }
@@ -85,21 +75,21 @@ private slots:
     }
 
     // Settings as "name=value": 2005, 2006, 2007 and "2007 Gold Demo" are the game's keys, fm2005, fm2006 and
-    // fm2007 the fall-back keys, radio the stored choice. Shown: the checked version, the enabled ones,
-    // GameFolder, the three folders and the version stored at close.
+    // fm2007 the fall-back keys, radio the stored choice. Shown: each version button (X checked, x checked but
+    // disabled, o enabled, - disabled), GameFolder, the three folders and the version stored at close.
     void versions_foundStoredAndFallBack() {
         const QStringList two{"2005=/g/a", "2006=/g/b"};
         const QStringList three = two + QStringList{"2007 Gold Demo=/g/c"};
         const std::pair<QStringList, const char*> cases[] = {
-            {{}, "2006 --- [] [||] stored 2006"},
-            {{"2005=/g/a"}, "2005 5-- [/g/a] [/g/a||] stored 2005"},
-            {three, "2007 567 [/g/c] [/g/a|/g/b|/g/c] stored 2007"},
-            {three + QStringList{"radio=2006"}, "2006 567 [/g/b] [/g/a|/g/b|/g/c] stored 2006"},
-            {two + QStringList{"radio=2005 "}, "2006 56- [/g/b] [/g/a|/g/b|] stored 2006"},
-            {{"2006=/g/b", "radio=2007"}, "2007 -6- [/g/b] [|/g/b|] stored 2007"},
-            {{"2006=/g/b", "fm2006=/g/x", "fm2005=/g/a"}, "2006 56- [/g/b] [/g/a|/g/b|] stored 2006"},
-            {{"2007 Gold Demo=/g/demo", "fm2007=/g/hand"}, "2007 --7 [/g/demo] [||/g/demo] stored 2007"},
-            {{"2007=/g/full", "2007 Gold Demo=/g/demo"}, "2007 --7 [/g/full] [||/g/full] stored 2007"},
+            {{}, "-x- [] [||] stored 2006"},
+            {{"2005=/g/a"}, "X-- [/g/a] [/g/a||] stored 2005"},
+            {three, "ooX [/g/c] [/g/a|/g/b|/g/c] stored 2007"},
+            {three + QStringList{"radio=2006"}, "oXo [/g/b] [/g/a|/g/b|/g/c] stored 2006"},
+            {two + QStringList{"radio=2005 "}, "oX- [/g/b] [/g/a|/g/b|] stored 2006"},
+            {{"2006=/g/b", "radio=2007"}, "-ox [/g/b] [|/g/b|] stored 2007"},
+            {{"2006=/g/b", "fm2006=/g/x", "fm2005=/g/a"}, "oX- [/g/b] [/g/a|/g/b|] stored 2006"},
+            {{"2007 Gold Demo=/g/demo", "fm2007=/g/hand"}, "--X [/g/demo] [||/g/demo] stored 2007"},
+            {{"2007=/g/full", "2007 Gold Demo=/g/demo"}, "--X [/g/full] [||/g/full] stored 2007"},
         };
         for (const auto& [settings, expected] : cases) {
             GuiFixture fixture;
@@ -116,10 +106,12 @@ private slots:
             }
             TForm1& form = fixture.start();
             const SharedState& s = form.state();
-            const QString shown = checkedVersion(form) + " " + (form.rb2005->isEnabled() ? "5" : "-") +
-                                  (form.rb2006->isEnabled() ? "6" : "-") + (form.rb2007->isEnabled() ? "7" : "-") +
-                                  QString::fromStdString(" [" + s.GameFolder + "] [" + s.Fm2005Folder + "|" +
-                                                         s.Fm2006Folder + "|" + s.Fm2007Folder + "]");
+            QString shown;
+            for (const QRadioButton* button : {form.rb2005, form.rb2006, form.rb2007}) {
+                shown += button->isChecked() ? (button->isEnabled() ? 'X' : 'x') : (button->isEnabled() ? 'o' : '-');
+            }
+            shown +=
+                qtext(" [" + s.GameFolder + "] [" + s.Fm2005Folder + "|" + s.Fm2006Folder + "|" + s.Fm2007Folder + "]");
             form.close();
             QCOMPARE(settings.join(", ") + ": " + shown + " stored " + readRadio(fixture),
                      settings.join(", ") + ": " + expected);

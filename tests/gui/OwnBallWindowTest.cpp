@@ -98,14 +98,6 @@ struct OwnBallSetup {
     TForm7* window = nullptr;
 };
 
-QStringList frameList() {
-    QStringList names;
-    for (std::string_view frame : library::kFrameNames) {
-        names << QString::fromUtf8(frame.data(), static_cast<qsizetype>(frame.size()));
-    }
-    return names;
-}
-
 } // namespace
 
 class OwnBallWindowTest : public QObject {
@@ -259,7 +251,7 @@ private slots:
         const TreeSnapshot downloads = snapshot(t.downloads());
 
         t.openArchive(file);
-        QCOMPARE(items(*t.window->prev), frameList());
+        QCOMPARE(items(*t.window->prev), qtexts(frameNames()));
         QCOMPARE(t.window->Edit1->text(), QStringLiteral("Comet"));
         QCOMPARE(t.unpackFolders(), 1);
         pick(*t.window->prev, 0); // the preview reads the unpacked frame
@@ -332,7 +324,7 @@ private slots:
         };
         OwnBallSetup::drop(t.f.main(), {file});
         QCOMPARE(t.f.ui.modalsShown, QStringList{QStringLiteral("Form7")});
-        QCOMPARE(shown, frameList());
+        QCOMPARE(shown, qtexts(frameNames()));
         QCOMPARE(name, QStringLiteral("Nova"));
         QVERIFY(t.unpackFolders() == 0); // gone with the window
 
@@ -353,7 +345,7 @@ private slots:
 
         OwnBallSetup::drop(*t.window, {folder});
         QCOMPARE(t.window->OwnBallFolder, folder.string());
-        QCOMPARE(items(*t.window->prev), frameList());
+        QCOMPARE(items(*t.window->prev), qtexts(frameNames()));
         QVERIFY(t.unpackFolders() == 0); // the archive chosen before is no longer needed
     }
 

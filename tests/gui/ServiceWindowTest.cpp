@@ -22,14 +22,6 @@ void tag(GuiFixture& f, const fs::path& folder, bool markNew) {
     window.JvXPButton2->click();
 }
 
-QStringList toQStrings(const std::vector<std::string>& texts) {
-    QStringList list;
-    for (const std::string& text : texts) {
-        list << QString::fromStdString(text);
-    }
-    return list;
-}
-
 // The ball list the main window shows under ">New balls".
 QStringList newBallsShown(TForm1& main) {
     pick(*main.brand, QStringLiteral(">New balls"));
@@ -129,8 +121,8 @@ private slots:
         writeMarker(balls / "Alpha/One", "Auth=1\r\nNew=0");
         main.FormActivate();
         const auto fresh = library::scanNewBalls(platform::localFileSystem(), f.appFolder());
-        QCOMPARE(items(*main.ListBox1), toQStrings(fresh.brands));
-        QCOMPARE(items(*main.ListBox2), toQStrings(fresh.balls));
+        QCOMPARE(items(*main.ListBox1), qtexts(fresh.brands));
+        QCOMPARE(items(*main.ListBox2), qtexts(fresh.balls));
         QCOMPARE(items(*main.new_), QStringList{QStringLiteral("Beta-Four")});
         QCOMPARE(newBallsShown(main), QStringList{QStringLiteral("Beta-Four")});
         QCOMPARE(main.Label1->text(), QStringLiteral("5"));

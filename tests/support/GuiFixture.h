@@ -45,6 +45,13 @@ QStringList items(const QComboBox& box);
 inline QString qtext(const std::string& text) {
     return QString::fromStdString(text);
 }
+inline QStringList qtexts(const std::vector<std::string>& texts) {
+    QStringList list;
+    for (const std::string& text : texts) {
+        list << qtext(text);
+    }
+    return list;
+}
 
 // Pick as the player does: a click on a list's row (or the row with that text), or a click on a box's
 // item in its drop-down.
