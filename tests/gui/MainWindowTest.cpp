@@ -124,9 +124,7 @@ private slots:
         TForm1& form = fixture.start();
         form.show();
         fixture.ui.clear(); // start-up reported the missing logo
-        // The store's folder becomes a plain file: nothing can be written there any more.
-        fs::remove_all(fixture.settingsFolder());
-        writeFile(fixture.settingsFolder(), std::string_view("not a folder"));
+        fixture.refuseSettingsWrites();
         form.close();
         QVERIFY(!form.isVisible());
         QCOMPARE(fixture.ui.errors(), QStringList{"Failed to set data for 'value'"});

@@ -147,23 +147,6 @@ private slots:
         QCOMPARE(t.f.main().brand->findText(QStringLiteral("Delta")), -1);
     }
 
-    void addBall_all21Frames_taggedMarkedMainWindowRefreshedDodmsg() {
-        OwnBallSetup t;
-        writeFrames(t.source(), frameNames());
-        TForm1& main = t.f.main();
-        pick(*main.brand, QStringLiteral("Alpha"));
-        pick(*main.lista, 0);
-
-        QCOMPARE(t.addComet(t.source()), QStringLiteral("dod"));
-        QCOMPARE(library::ReadBallTag(t.balls() / "Alpha/Comet/ball_73.png"), std::string("Alpha|Comet"));
-        // The main window re-read the library, with no brand chosen and an empty ball list.
-        QCOMPARE(items(*main.brand), (QStringList{QStringLiteral(">New balls"), QStringLiteral("Alpha")}));
-        QCOMPARE(main.brand->currentIndex(), -1);
-        QCOMPARE(main.lista->count(), 0);
-        QVERIFY(main.state().BallName.empty()); // the ball picked before is no longer shown, nor chosen
-        QCOMPARE(t.window->prev->count(), 21);  // the window keeps its inputs
-    }
-
     // The check compares the 21 names exactly and refuses before copying anything; other PNG files go
     // along; the source folder never changes.
     void addBall_frameCheck() {
@@ -190,8 +173,9 @@ private slots:
         }
     }
 
-    // The brand is typed; only a listed one (in its listed spelling) is used.
-    void addBall_inputs() {
+    // The brand is typed; only a listed one (in its listed spelling) is used. An added ball is tagged and
+    // marked, and the main window reads the library again.
+    void addBall_inputs_addedBallTaggedAndMainWindowRefreshed() {
         OwnBallSetup t;
         fs::create_directories(t.source());
         t.openFolder(t.source()); // no files
@@ -213,11 +197,20 @@ private slots:
         }
         QCOMPARE(snapshot(t.f.temp.path()).size(), entriesBefore);
 
+        TForm1& main = t.f.main();
+        pick(*main.brand, QStringLiteral("Alpha"));
+        pick(*main.lista, 0);
         t.window->Edit1->setText("Comet");
         t.window->ComboBox1->setEditText("aLPHA");
         QCOMPARE(t.addBall(), QStringLiteral("dod"));
         QCOMPARE(snapshot(t.f.temp.path()).size(), entriesBefore + 1 + 21 + 1);
-        QCOMPARE(library::ReadBallTag(t.balls() / "Alpha/Comet/ball_11.png"), std::string("Alpha|Comet"));
+        QCOMPARE(library::ReadBallTag(t.balls() / "Alpha/Comet/ball_73.png"), std::string("Alpha|Comet"));
+        // The main window shows the library afresh, with no brand chosen and an empty ball list.
+        QCOMPARE(items(*main.brand), (QStringList{QStringLiteral(">New balls"), QStringLiteral("Alpha")}));
+        QCOMPARE(main.brand->currentIndex(), -1);
+        QCOMPARE(main.lista->count(), 0);
+        QVERIFY(main.state().BallName.empty()); // the ball picked before is no longer shown, nor chosen
+        QCOMPARE(t.window->prev->count(), 21);  // the window keeps its inputs
     }
 
     void addBall_libraryBallAsSource_staysUnchanged() {

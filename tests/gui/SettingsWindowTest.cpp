@@ -1,6 +1,4 @@
 #include "app/UserInterface.h"
-#include "platform/Errors.h"
-#include "platform/FileSystem.h"
 #include "support/GuiFixture.h"
 
 using namespace orbisto;
@@ -14,33 +12,11 @@ std::string folderKey(int version) {
     return kFolderKey + std::to_string(2005 + version);
 }
 
-// A settings store that refuses writes of one value name, as a locked-down registry would.
-class RefusingStore : public platform::SettingsStore {
-public:
-    explicit RefusingStore(platform::SettingsStore& inner) : inner_(inner) {}
-    std::string readText(Hive hive, std::string_view key, std::string_view name) const override {
-        return inner_.readText(hive, key, name);
-    }
-    void writeText(Hive hive, std::string_view key, std::string_view name, std::string_view value) override {
-        if (name == refusedName) {
-            throw SettingsWriteError(name);
-        }
-        inner_.writeText(hive, key, name, value);
-    }
-    std::string refusedName;
-
-private:
-    platform::SettingsStore& inner_;
-};
-
-// A program with the shipped languages and a stored FM 2007 folder, started in English, its settings
-// behind a RefusingStore.
+// A program with the shipped languages and a stored FM 2007 folder, started in English.
 struct SettingsProgram {
     SettingsProgram() {
         f.installShippedLanguages();
         f.storeMachine(folderKey(2), "Path", "/games/fm7");
-        f.context = std::make_unique<AppContext>(
-            AppContext{refusingStore, platform::localFileSystem(), f.ui, f.appFolder() / "orbisto", f.workingFolder()});
         main = &f.start();
         form4 = f.context->forms.form4;
         f.ui.clear(); // start-up's own reports (no logo here) are not under test
@@ -50,7 +26,6 @@ struct SettingsProgram {
     }
 
     GuiFixture f;
-    RefusingStore refusingStore{*f.settings};
     TForm1* main = nullptr;
     TForm4* form4 = nullptr;
 };
@@ -78,7 +53,9 @@ private slots:
     void applyLanguage_changesWindowsAtOnce_storedUnlessRefused() {
         for (const bool refused : {false, true}) { // by double click, stored; by "Change", store refused
             SettingsProgram p;
-            p.refusingStore.refusedName = refused ? "lang" : "";
+            if (refused) {
+                p.f.refuseSettingsWrites();
+            }
             QString installWhileOpen;
             p.f.ui.onModal = [&](QDialog&) {
                 QListWidget* list = p.form4->ListBox1;
@@ -114,7 +91,9 @@ private slots:
         for (const auto& [version, answered, refused] : cases) {
             SettingsProgram p;
             QCOMPARE(p.form4->label13->text(), QString("/games/fm7")); // a folder stored before start
-            p.refusingStore.refusedName = refused ? "Path" : "";
+            if (refused) {
+                p.f.refuseSettingsWrites();
+            }
             p.main->show();
             const QString chosen = QString::fromStdString((p.f.temp / "Games/FM").string());
             if (answered) {

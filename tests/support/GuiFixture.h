@@ -80,6 +80,8 @@ public:
     // Stores a text value as the program's (LocalMachine) or the game's (CurrentUser) setting.
     void storeMachine(const std::string& key, const std::string& name, const std::string& value);
     void storeUser(const std::string& key, const std::string& name, const std::string& value);
+    // From now on every settings write is refused, as a locked-down registry refuses it (and reads find nothing).
+    void refuseSettingsWrites() const;
 
     // Creates the windows (the main window's creation step included).
     TForm1& start();
