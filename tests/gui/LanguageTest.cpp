@@ -92,13 +92,18 @@ private slots:
         }
     }
 
-    void values_missingKeyQuotesBlanksCaseBomAndLengthLimit() {
+    // Values: a missing key, quotes, blanks, case, a byte-order mark and the length limit. Then the other
+    // windows: the skin window's preview keys, and an edited file reaching the own-ball window at its next
+    // showing but not the main window.
+    void values_missingKeyQuotesBlanksCaseBomAndLengthLimit_otherWindowsAndEdits() {
         GuiFixture f;
         const QStringList special{"install", "help", "about", "settings", "add", "rbw", "selmsg"};
+        const std::string skinKeys = "\r\nGroupBox311=Install to skin\r\nform3=Install to skin\r\nintall2=Install\r\n";
         writeLanguage(f, "English",
                       "\xEF\xBB\xBF[LaNg]\r\nINSTALL=\"Install\"\r\nhelp =   Hilfe und Über   \r\nAbout='About'\r\n"
-                      "settings=\"Settings\r\nnamemsg=\r\nadd=" +
-                          std::string(3000, 'x') + "\r\n" + mainWindowKeys("EN", special));
+                      "settings=\"Settings\r\nnamemsg=\r\nGroupBox311p=Skins\r\nform3p=Balls in skins\r\nadd=" +
+                          std::string(3000, 'x') + skinKeys + mainWindowKeys("EN", special));
+        writeLanguage(f, "Bare", "[lang]" + skinKeys);
         TForm1& main = f.start();
 
         QCOMPARE(main.install->text(), QString("Install"));
@@ -112,17 +117,8 @@ private slots:
         QCOMPARE(messages(main.state()).mid(0, 2), (QStringList{"redmsg EN", ""}));
         QCOMPARE(main.state().namemsg, std::string());
         QVERIFY(main.state().chkmsg.starts_with("The chosen folder lacks"));
-    }
 
-    void otherWindows_previewKeysInSkinWindow_editsReachOwnBallWindowNotMainWindow() {
-        GuiFixture f;
-        const std::string normal = "[lang]\ninstall=Install\nGroupBox311=Install to skin\nform3=Install to skin\n"
-                                   "intall2=Install\nGroup7Box1=Add ball\nform7=Own Ball\n";
-        writeLanguage(f, "English", normal + "GroupBox311p=Skins\nform3p=Balls in skins\n");
-        writeLanguage(f, "Bare", normal);
-        TForm1& main = f.start();
         auto* form3 = main.findChild<QDialog*>("Form3");
-
         main.lang3("English");
         QCOMPARE(caption(form3, "GroupBox311"), QString("Install to skin"));
         QCOMPARE(caption(form3, "intall2"), QString("Install"));
@@ -138,7 +134,6 @@ private slots:
         main.lang3("Bare");
         QCOMPARE(form3->windowTitle(), QString("Install to skin"));
 
-        // An edited file shows in the own-ball window at its next showing, not in the main window.
         writeLanguage(f, "English", "[lang]\ninstall=Put in\nGroup7Box1=New ball\nform7=My ball\n");
         auto* form7 = main.findChild<QDialog*>("Form7");
         QString shownTitle;
