@@ -21,12 +21,7 @@
 #include <string>
 
 namespace orbisto {
-class HiddenList;
-class TForm1;
 class Windows;
-namespace platform {
-class SettingsStore;
-}
 } // namespace orbisto
 
 namespace orbisto::test {
