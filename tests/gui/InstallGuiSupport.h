@@ -1,21 +1,14 @@
 #pragma once
 
-#include "app/TForm1.h"
-#include "app/Widgets.h"
 #include "core/InstallFaults.h"
 #include "core/OwnBallFixtures.h"
 #include "support/GuiFixture.h"
 
-#include <QComboBox>
-#include <QListWidget>
-#include <QTest>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace orbisto::test {
-
-inline const std::string kGame2006Key = "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2006";
 
 // The shipped English texts of the two messages an install shows.
 inline const QString kRedmsg = QStringLiteral("The ball has been installed.");
@@ -25,6 +18,14 @@ inline const QString kBakmsg =
     QStringLiteral("Before installing, Orbisto has kept the game's own ball in the library under the brand "
                    "\"Original\". To get it back, install it from there:");
 
+// A skin of the game that the catalogue lists under `name`.
+inline fs::path makeSkin(const fs::path& game, const std::string& folder, const std::string& name) {
+    const fs::path skin = game / "data/skins" / folder;
+    writeFile(skin / (folder + ".xml"),
+              "<record><string id=\"name\" value=\"" + name + "\"/><boolean id=\"hnfn\" value=\"true\"/></record>");
+    return skin;
+}
+
 // A program with the shipped languages, a library ball Alpha/Comet and an FM 2006 game folder.
 // With `fileSystem` the windows work through it instead of the local file system.
 struct InstallSetup {
@@ -33,7 +34,7 @@ struct InstallSetup {
         game = gameHasBallFolders ? fixture.makeGame("fm2006") : fixture.temp / "games/fm2006";
         fs::create_directories(game);
         fixture.installShippedLanguages();
-        fixture.storeUser(kGame2006Key, "Path", game.string());
+        fixture.storeUser(kInstallsKey + "2006", "Path", game.string());
         if (fileSystem != nullptr) {
             fixture.context = std::make_unique<AppContext>(AppContext{
                 *fixture.settings, *fileSystem, fixture.ui, fixture.appFolder() / "orbisto", fixture.workingFolder()});

@@ -1,12 +1,4 @@
 #include "gui/InstallGuiSupport.h"
-#include "install/TForm3.h"
-
-#include <QCheckBox>
-#include <QDialog>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QtTest>
 
 using namespace orbisto;
 using namespace orbisto::test;
@@ -35,106 +27,87 @@ class InstallWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Install with "Install to skin" ticked is in SkinWindowTest.
-    void noBallChosen_showsSelmsgAndChangesNothing() {
-        InstallSetup setup;
-        setup.installOldBall();
-        const auto before = folderSnapshot(setup.normal());
-        TForm1& main = setup.start("", "");
-        main.Label3->setText(QStringLiteral("shown before"));
-
-        main.install->click();
-        main.listaDblClick();
-
-        QCOMPARE(setup.fixture.ui.informations(), QStringList({kSelmsg, kSelmsg}));
-        QCOMPARE(setup.fixture.ui.messages.size(), std::size_t{2});
-        QVERIFY(folderSnapshot(setup.normal()) == before);
-        QCOMPARE(main.Label3->text(), QStringLiteral("shown before"));
-    }
-
     // Each install starts from another ball's frames (ball_11.png write-protected), a file of the game's own in
     // the normal folder and an extra PNG in the library ball. A failed install shows its error and no redmsg,
     // and leaves the folder it failed in as before: no frame replaced, no temporary (hidden) file left.
-    void install_data() {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("winterExists");
-        QTest::addColumn<QString>("unreadable");
-        QTest::addColumn<int>("copiesBeforeFull");
-        QTest::addColumn<int>("cancelAfter");
-        QTest::addColumn<QString>("error");
-        const QString none;
-        QTest::newRow("normal, by double click") << int(Normal) << true << none << -1 << -1 << none;
-        QTest::newRow("winter into a missing folder") << int(Winter) << false << none << -1 << -1 << none;
-        QTest::newRow("normal and winter") << int(NormalAndWinter) << true << none << -1 << -1 << none;
-        QTest::newRow("fifth frame unreadable") << int(Normal) << true << QString("ball_22.png") << -1 << -1
-                                                << QString("Cannot copy \"ball_22.png\": File access denied.");
-        QTest::newRow("disk full mid-copy")
-            << int(Normal) << true << none << 8 << -1 << QString("Cannot copy \"ball_33.png\": Disk full.");
-        QTest::newRow("cancel after three frames")
-            << int(Normal) << true << none << -1 << 3 << QString("The copy was cancelled.");
-        QTest::newRow("winter copy fails after the normal one")
-            << int(NormalAndWinter) << true << none << 22 + 2 << -1
-            << QString("Cannot copy \"ball_13.png\": Disk full.");
-    }
-
+    // (Install without a chosen ball is checked in ListPickTest.)
     void install() {
-        QFETCH(int, mode);
-        QFETCH(bool, winterExists);
-        QFETCH(QString, unreadable);
-        QFETCH(int, copiesBeforeFull);
-        QFETCH(int, cancelAfter);
-        QFETCH(QString, error);
-        FaultyFileSystem faulty;
-        InstallSetup setup(&faulty);
-        setup.installOldBall();
-        if (!winterExists) {
-            fs::remove_all(setup.winter());
-        }
-        writeFile(setup.libraryBall / "extra.png", makePng(4, 4, 0x11223344u));
-        writeFile(setup.normal() / "pitch_only.png", "the game's own file");
-        fs::permissions(setup.normal() / "ball_11.png", fs::perms::owner_write, fs::perm_options::remove);
-        const auto normalBefore = folderSnapshot(setup.normal());
-        const auto winterBefore = folderSnapshot(setup.winter());
-        TForm1& main = setup.start();
-        modeButton(main, mode)->setChecked(true);
-        faulty.copies = 0;
-        faulty.unreadableSource = unreadable.toStdString();
-        faulty.copiesBeforeFull = copiesBeforeFull;
-        setup.fixture.ui.cancelCopyAfter = cancelAfter;
+        struct Case {
+            const char* name;
+            Mode mode;
+            bool winterExists;
+            const char* unreadable;
+            int copiesBeforeFull;
+            int cancelAfter;
+            const char* error;
+        };
+        const Case cases[] = {
+            {"normal, by double click", Normal, true, "", -1, -1, ""},
+            {"winter into a missing folder", Winter, false, "", -1, -1, ""},
+            {"normal and winter", NormalAndWinter, true, "", -1, -1, ""},
+            {"fifth frame unreadable", Normal, true, "ball_22.png", -1, -1,
+             "Cannot copy \"ball_22.png\": File access denied."},
+            {"disk full mid-copy", Normal, true, "", 8, -1, "Cannot copy \"ball_33.png\": Disk full."},
+            {"cancel after three frames", Normal, true, "", -1, 3, "The copy was cancelled."},
+            {"winter copy fails after the normal one", NormalAndWinter, true, "", 22 + 2, -1,
+             "Cannot copy \"ball_13.png\": Disk full."},
+        };
+        for (const Case& c : cases) {
+            FaultyFileSystem faulty;
+            InstallSetup setup(&faulty);
+            setup.installOldBall();
+            if (!c.winterExists) {
+                fs::remove_all(setup.winter());
+            }
+            writeFile(setup.libraryBall / "extra.png", makePng(4, 4, 0x11223344u));
+            writeFile(setup.normal() / "pitch_only.png", "the game's own file");
+            fs::permissions(setup.normal() / "ball_11.png", fs::perms::owner_write, fs::perm_options::remove);
+            const auto normalBefore = folderSnapshot(setup.normal());
+            const auto winterBefore = folderSnapshot(setup.winter());
+            TForm1& main = setup.start();
+            modeButton(main, c.mode)->setChecked(true);
+            faulty.copies = 0;
+            faulty.unreadableSource = c.unreadable;
+            faulty.copiesBeforeFull = c.copiesBeforeFull;
+            setup.fixture.ui.cancelCopyAfter = c.cancelAfter;
 
-        if (mode == Normal) {
-            emit main.lista->itemDoubleClicked(main.lista->currentItem());
-        } else {
-            main.install->click();
-        }
+            if (c.mode == Normal) {
+                emit main.lista->itemDoubleClicked(main.lista->currentItem());
+            } else {
+                main.install->click();
+            }
 
-        const bool normal = error.isEmpty() ? mode != Winter : mode == NormalAndWinter;
-        const bool winter = error.isEmpty() && mode != Normal;
-        QVERIFY(folderSnapshot(setup.normal()) == (normal ? installed(normalBefore, setup.libraryBall) : normalBefore));
-        QVERIFY(folderSnapshot(setup.winter()) == (winter ? installed(winterBefore, setup.libraryBall) : winterBefore));
-        QCOMPARE(setup.fixture.ui.informations(), error.isEmpty() ? QStringList({kRedmsg}) : QStringList());
-        QCOMPARE(setup.fixture.ui.errors(), error.isEmpty() ? QStringList() : QStringList({error}));
-        QCOMPARE(setup.fixture.ui.copyWindowsOpened, mode == NormalAndWinter ? 2 : 1);
-        QCOMPARE(main.Label3->text(), QString(normal ? "Alpha Comet" : "Beta Storm"));
-        QCOMPARE(main.Label4->text(), QString(winter ? "Alpha Comet" : "Beta Storm"));
+            const bool ok = *c.error == 0;
+            const bool normal = ok ? c.mode != Winter : c.mode == NormalAndWinter;
+            const bool winter = ok && c.mode != Normal;
+            QVERIFY2(folderSnapshot(setup.normal()) ==
+                         (normal ? installed(normalBefore, setup.libraryBall) : normalBefore),
+                     c.name);
+            QVERIFY2(folderSnapshot(setup.winter()) ==
+                         (winter ? installed(winterBefore, setup.libraryBall) : winterBefore),
+                     c.name);
+            const QString shown =
+                QString("%1: %2 %3 %4 | %5 | %6")
+                    .arg(c.name, setup.fixture.ui.informations().join(", "), setup.fixture.ui.errors().join(", "))
+                    .arg(setup.fixture.ui.copyWindowsOpened)
+                    .arg(main.Label3->text(), main.Label4->text());
+            QCOMPARE(shown, QString("%1: %2 %3 %4 | %5 | %6")
+                                .arg(c.name, ok ? kRedmsg : QString(), QString(c.error))
+                                .arg(c.mode == NormalAndWinter ? 2 : 1)
+                                .arg(normal ? "Alpha Comet" : "Beta Storm", winter ? "Alpha Comet" : "Beta Storm"));
+        }
     }
 
     void newBallsEntry_installsFromItsOwnBrandAndBallAlsoWithHyphens() {
         InstallSetup setup;
-        const fs::path plain = makeLibraryBall(setup.fixture.appFolder(), "Beta", "Gale");
-        const fs::path hyphenated = makeLibraryBall(setup.fixture.appFolder(), "Red-Star", "Nova-2");
-        writeMarker(plain, "Auth=1\r\nNew=1");
-        writeMarker(hyphenated, "Auth=1\r\nNew=1");
+        const fs::path ball = makeLibraryBall(setup.fixture.appFolder(), "Red-Star", "Nova-2");
+        writeMarker(ball, "Auth=1\r\nNew=1");
         TForm1& main = setup.start();
         main.JvXPButton1Click();
-
-        for (const auto& [entry, ball] : {std::pair{QStringLiteral("Beta-Gale"), plain},
-                                          std::pair{QStringLiteral("Red-Star-Nova-2"), hyphenated}}) {
-            InstallSetup::choose(main, ">New balls", entry);
-            main.install->click();
-            QVERIFY2(folderSnapshot(setup.normal()) == ballFrames(ball), qPrintable(entry));
-        }
-        QCOMPARE(setup.fixture.ui.informations(), QStringList({kRedmsg, kRedmsg}));
+        InstallSetup::choose(main, ">New balls", "Red-Star-Nova-2");
+        main.install->click();
+        QVERIFY(folderSnapshot(setup.normal()) == ballFrames(ball));
+        QCOMPARE(setup.fixture.ui.informations(), QStringList({kRedmsg}));
         QVERIFY(setup.fixture.ui.errors().isEmpty());
     }
 
@@ -190,31 +163,100 @@ private slots:
         QCOMPARE(main.brand->findText("Original"), -1);
     }
 
-    void noBallFolder_showsMissingFolderErrorCreatesNothingAndRefreshes_data() {
-        QTest::addColumn<bool>("gameFolderKnown");
-        QTest::newRow("game without ball folders") << true;
-        QTest::newRow("no game folder known") << false;
+    void noBallFolder_showsMissingFolderErrorCreatesNothingAndRefreshes() {
+        for (const bool gameFolderKnown : {true, false}) {
+            InstallSetup setup(nullptr, false); // a game without ball folders
+            if (!gameFolderKnown) {
+                setup.fixture.storeUser(kInstallsKey + "2006", "Path", "");
+            }
+            TForm1& main = setup.start();
+            QCOMPARE(main.state().GameFolder.empty(), !gameFolderKnown);
+            main.rbnaw->setChecked(true);
+            main.Label3->setText(QStringLiteral("shown before"));
+
+            main.install->click();
+
+            QCOMPARE(setup.fixture.ui.plains(), QStringList({kNoBallFolder}));
+            QVERIFY(setup.fixture.ui.informations().isEmpty());
+            QCOMPARE(setup.fixture.ui.copyWindowsOpened, 0);
+            QVERIFY(!fs::exists(setup.game / "data"));
+            QVERIFY(!fs::exists(fs::path("/data/graphics/pitch/balls/winter/ball_11.png")));
+            QCOMPARE(main.Label3->text(), QString());
+        }
     }
 
-    void noBallFolder_showsMissingFolderErrorCreatesNothingAndRefreshes() {
-        QFETCH(bool, gameFolderKnown);
-        InstallSetup setup(nullptr, false);
-        if (!gameFolderKnown) {
-            setup.fixture.storeUser(kGame2006Key, "Path", "");
-        }
+    // Each mode's layout and captions; in install mode a skin without graphics receives both balls, and
+    // "Normal and Winter" is then selected in the main window.
+    void previewThenInstallMode_skinWithoutGraphicsReceivesBothBalls() {
+        InstallSetup setup;
+        const fs::path balls = makeSkin(setup.game, "Plain", "Plain skin") / "graphics/pitch/balls";
         TForm1& main = setup.start();
-        QCOMPARE(main.state().GameFolder.empty(), !gameFolderKnown);
-        main.rbnaw->setChecked(true);
-        main.Label3->setText(QStringLiteral("shown before"));
+        QStringList seen;
+        setup.fixture.ui.onModal = [&](QDialog& dialog) {
+            auto& window = static_cast<TForm3&>(dialog);
+            const QRect list = window.lista->geometry();
+            seen << (window.intall2->isVisible() ? "button" : "no button")
+                 << QString("%1,%2,%3x%4").arg(list.x()).arg(list.y()).arg(list.width()).arg(list.height())
+                 << window.GroupBox311->title() << window.windowTitle();
+            pick(*window.lista, 0);
+            seen << window.Label1->text() + " / " + window.Label2->text();
+            if (window.intall2->isVisible()) {
+                window.intall2->click();
+                seen << window.Label1->text() + " / " + window.Label2->text();
+            }
+        };
 
+        main.prevs->click();
+        QVERIFY(main.state().SkinPreviewMode.empty());
+        main.cbinstall->setChecked(true);
         main.install->click();
 
-        QCOMPARE(setup.fixture.ui.plains(), QStringList({kNoBallFolder}));
-        QVERIFY(setup.fixture.ui.informations().isEmpty());
-        QCOMPARE(setup.fixture.ui.copyWindowsOpened, 0);
-        QVERIFY(!fs::exists(setup.game / "data"));
-        QVERIFY(!fs::exists(fs::path("/data/graphics/pitch/balls/winter/ball_11.png")));
-        QCOMPARE(main.Label3->text(), QString());
+        QCOMPARE(seen, QStringList({"no button", "8,15,233x169", "Skins", "Balls in skins", "- / -", //
+                                    "button", "8,56,233x129", "Install to skin", "Install to skin", "- / -",
+                                    "Alpha Comet / Alpha Comet"}));
+        QVERIFY(main.rbnaw->isChecked());
+        QVERIFY(folderSnapshot(balls) == ballFrames(setup.libraryBall));
+        QVERIFY(folderSnapshot(balls / "winter") == ballFrames(setup.libraryBall));
+        QCOMPARE(setup.fixture.ui.informations(), QStringList({kRedmsg}));
+        QVERIFY(folderSnapshot(setup.normal()).empty());
+    }
+
+    // Preview mode: the paired lists, a broken skin reported once, the labels of each skin and the reset on close.
+    void preview_listsSkinsInReverseOrderWithTheirBalls_andClosingClearsThem() {
+        InstallSetup setup;
+        const fs::path tagged = makeSkin(setup.game, "A1", "First [old]");
+        const fs::path untagged = makeSkin(setup.game, "B2", "Second");
+        writeFile(setup.game / "data/skins/B3/B3.xml", "<record><string id=\"name\"");
+        makeSkin(setup.game, "C3", "Third");
+        setup.installOldBall({tagged / "graphics/pitch/balls"});
+        writeFile(untagged / "graphics/pitch/balls/winter/ball_73.png", makePng(17, 17, 0x336699FFu));
+        TForm1& main = setup.start();
+        QStringList lists;
+        QStringList shown;
+        setup.fixture.ui.onModal = [&](QDialog& dialog) {
+            auto& window = static_cast<TForm3&>(dialog);
+            lists << items(*window.lista) << items(*window.lista3) << items(*window.lista2);
+            for (int row : {0, 1, 2}) {
+                pick(*window.lista, row);
+                shown << QString::fromStdString(window.ChosenSkinFolder) << window.Label1->text()
+                      << (window.Image1->isVisible() ? "picture" : "no picture") << window.Label2->text()
+                      << (window.Image2->isVisible() ? "picture" : "no picture");
+            }
+            dialog.reject();
+        };
+
+        main.prevs->click();
+
+        QCOMPARE(lists, QStringList({"Third", "Second", "First ", "C3", "B2", "A1", "A1", "B2", "C3"}));
+        QCOMPARE(shown, QStringList({"C3", "-", "no picture", "-", "no picture", //
+                                     "B2", "-", "no picture", "-", "picture",    //
+                                     "A1", "Beta Storm", "picture", "-", "no picture"}));
+        QCOMPARE(setup.fixture.ui.errors().size(), 1);
+        QVERIFY(setup.fixture.ui.errors().first().contains("\"B3\""));
+        TForm3& window = *main.context().forms.form3;
+        QCOMPARE(window.Label1->text(), QString());
+        QVERIFY(window.Image1->isHidden());
+        QVERIFY(!window.intall2->isHidden());
     }
 };
 

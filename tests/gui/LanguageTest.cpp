@@ -1,22 +1,9 @@
-#include "app/TForm1.h"
-#include "platform/SettingsStore.h"
 #include "support/GuiFixture.h"
-
-#include <QDialog>
-#include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionGroupBox>
-#include <QtTest>
 
 using namespace orbisto;
 using namespace orbisto::test;
 
 namespace {
-
-const std::string kLanguageKey = "\\SOFTWARE\\VESKO\\zvk\\Lang";
 
 // The 18 captions of the main window and the 8 messages that a language file sets.
 const QStringList kMainCaptions{"install",   "add",       "settings",  "about",     "help",      "prevs",
@@ -74,130 +61,123 @@ class LanguageTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void startup_storedLanguageOrEnglish_missingFileEmptiesAll_data();
-    void startup_storedLanguageOrEnglish_missingFileEmptiesAll();
-    void values_missingKeyQuotesBlanksCaseBomAndLengthLimit();
-    void otherWindows_previewKeysInSkinWindow_editsReachOwnBallWindowNotMainWindow();
-    void shippedLanguages_mainWindowCaptionsFitTheirControls();
-};
+    void startup_storedLanguageOrEnglish_missingFileEmptiesAll() {
+        // The stored language, the one applied, and the tag its file gives every text.
+        const std::tuple<QString, QString, QString> cases[] = {
+            {{}, "English", " EN"}, {"Polski", "Polski", " PL"}, {"Gone", "Gone", {}}};
+        for (const auto& [stored, applied, tag] : cases) {
+            GuiFixture f;
+            writeLanguage(f, "English", "[lang]\n" + mainWindowKeys("EN"));
+            writeLanguage(f, "Polski", "[lang]\n" + mainWindowKeys("PL"));
+            if (!stored.isEmpty()) {
+                f.storeMachine(kLanguageKey, "lang", stored.toStdString());
+            }
+            TForm1& main = f.start();
 
-void LanguageTest::startup_storedLanguageOrEnglish_missingFileEmptiesAll_data() {
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("applied");
-    QTest::addColumn<QString>("tag");
-    QTest::newRow("nothing stored") << QString() << QStringLiteral("English") << QStringLiteral(" EN");
-    QTest::newRow("Polski stored") << QStringLiteral("Polski") << QStringLiteral("Polski") << QStringLiteral(" PL");
-    QTest::newRow("missing file") << QStringLiteral("Gone") << QStringLiteral("Gone") << QString();
-}
-
-void LanguageTest::startup_storedLanguageOrEnglish_missingFileEmptiesAll() {
-    QFETCH(QString, stored);
-    QFETCH(QString, applied);
-    QFETCH(QString, tag);
-    GuiFixture f;
-    writeLanguage(f, "English", "[lang]\n" + mainWindowKeys("EN"));
-    writeLanguage(f, "Polski", "[lang]\n" + mainWindowKeys("PL"));
-    if (!stored.isEmpty()) {
-        f.storeMachine(kLanguageKey, "lang", stored.toStdString());
+            // Every caption and message from the file; all empty without it, with no fall-back.
+            QCOMPARE(main.Label5->text(), applied);
+            QStringList shown;
+            QStringList expected;
+            for (const QString& name : kMainCaptions) {
+                shown << caption(&main, name);
+            }
+            for (const QString& key : kMainCaptions + kMessages) {
+                expected << (tag.isEmpty() ? QString() : key + tag);
+            }
+            QCOMPARE(shown + messages(main.state()), expected);
+            // The own-ball window's messages are built in; texts no language file sets keep their layout.
+            QVERIFY(main.state().namemsg.starts_with("A name may not be empty"));
+            QVERIFY(main.state().bakmsg.starts_with("Before installing, Orbisto has kept"));
+            QCOMPARE(main.rb2005->text(), QString("FM 2005"));
+        }
     }
-    TForm1& main = f.start();
 
-    // Every caption and message from the file; all empty without it, with no fall-back.
-    QCOMPARE(main.Label5->text(), applied);
-    for (const QString& name : kMainCaptions) {
-        QCOMPARE(caption(&main, name), tag.isEmpty() ? QString() : name + tag);
-    }
-    QStringList expected;
-    for (const QString& key : kMessages) {
-        expected << (tag.isEmpty() ? QString() : key + tag);
-    }
-    QCOMPARE(messages(main.state()), expected);
-    // The own-ball window's messages are built in; texts no language file sets keep their layout.
-    QVERIFY(main.state().namemsg.starts_with("A name may not be empty"));
-    QVERIFY(main.state().chkmsg.starts_with("The chosen folder lacks"));
-    QVERIFY(main.state().bakmsg.starts_with("Before installing, Orbisto has kept"));
-    QCOMPARE(main.rb2005->text(), QString("FM 2005"));
-    QCOMPARE(main.windowTitle(), QString("Orbisto 3.0"));
-}
-
-void LanguageTest::values_missingKeyQuotesBlanksCaseBomAndLengthLimit() {
-    GuiFixture f;
-    const QStringList special{"install", "help", "about", "settings", "add", "rbw", "selmsg"};
-    writeLanguage(f, "English",
-                  "\xEF\xBB\xBF[LaNg]\r\nINSTALL=\"Install\"\r\nhelp =   Hilfe und Über   \r\nAbout='About'\r\n"
-                  "settings=\"Settings\r\nnamemsg=\r\nadd=" +
-                      std::string(3000, 'x') + "\r\n" + mainWindowKeys("EN", special));
-    TForm1& main = f.start();
-
-    QCOMPARE(main.install->text(), QString("Install"));
-    QCOMPARE(main.help->text(), QString("Hilfe und Über"));
-    QCOMPARE(main.about->text(), QString("About"));
-    QCOMPARE(main.settings->text(), QString("\"Settings")); // an unbalanced quote stays
-    QCOMPARE(main.add->text(), QString(2047, 'x'));
-    // A missing key empties only its control or message; an empty own message stays empty.
-    QCOMPARE(main.rbw->text(), QString());
-    QCOMPARE(main.rbn->text(), QString("rbn EN"));
-    QCOMPARE(messages(main.state()).mid(0, 2), (QStringList{"redmsg EN", ""}));
-    QCOMPARE(main.state().namemsg, std::string());
-    QVERIFY(main.state().chkmsg.starts_with("The chosen folder lacks"));
-}
-
-void LanguageTest::otherWindows_previewKeysInSkinWindow_editsReachOwnBallWindowNotMainWindow() {
-    GuiFixture f;
-    const std::string normal = "[lang]\ninstall=Install\nGroupBox311=Install to skin\nform3=Install to skin\n"
-                               "intall2=Install\nGroup7Box1=Add ball\nform7=Own Ball\n";
-    writeLanguage(f, "English", normal + "GroupBox311p=Skins\nform3p=Balls in skins\n");
-    writeLanguage(f, "Bare", normal);
-    TForm1& main = f.start();
-    auto* form3 = main.findChild<QDialog*>("Form3");
-
-    main.lang3("English");
-    QCOMPARE(caption(form3, "GroupBox311"), QString("Install to skin"));
-    QCOMPARE(caption(form3, "intall2"), QString("Install"));
-    // Preview mode reads the preview keys instead, and no fallback when they are absent.
-    main.state().SkinPreviewMode = "a";
-    main.lang3("English");
-    QCOMPARE(caption(form3, "GroupBox311"), QString("Skins"));
-    QCOMPARE(form3->windowTitle(), QString("Balls in skins"));
-    main.lang3("Bare");
-    QCOMPARE(caption(form3, "GroupBox311"), QString());
-    QCOMPARE(form3->windowTitle(), QString());
-    main.state().SkinPreviewMode = "A"; // any other mode text is not preview mode
-    main.lang3("Bare");
-    QCOMPARE(form3->windowTitle(), QString("Install to skin"));
-
-    // An edited file shows in the own-ball window at its next showing, not in the main window.
-    writeLanguage(f, "English", "[lang]\ninstall=Put in\nGroup7Box1=New ball\nform7=My ball\n");
-    auto* form7 = main.findChild<QDialog*>("Form7");
-    QString shownTitle;
-    f.ui.onModal = [&](QDialog& dialog) { shownTitle = dialog.windowTitle(); };
-    f.ui.showModal(*form7);
-    QCOMPARE(shownTitle, QString("My ball"));
-    QCOMPARE(caption(form7, "Group7Box1"), QString("New ball"));
-    QCOMPARE(main.install->text(), QString("Install"));
-}
-
-void LanguageTest::shippedLanguages_mainWindowCaptionsFitTheirControls() {
-    for (const char* language : {"English", "Polski", "Deutsch"}) {
+    // Values: a missing key, quotes, blanks, case, a byte-order mark and the length limit. Then the other
+    // windows: the skin window's preview keys, and an edited file reaching the own-ball window at its next
+    // showing but not the main window.
+    void values_missingKeyQuotesBlanksCaseBomAndLengthLimit_otherWindowsAndEdits() {
         GuiFixture f;
-        f.installShippedLanguages();
-        f.storeMachine(kLanguageKey, "lang", language);
+        const QStringList special{"install", "help", "about", "settings", "add", "rbw", "selmsg"};
+        const std::string skinKeys = "\r\nGroupBox311=Install to skin\r\nform3=Install to skin\r\nintall2=Install\r\n";
+        writeLanguage(f, "English",
+                      "\xEF\xBB\xBF[LaNg]\r\nINSTALL=\"Install\"\r\nhelp =   Hilfe und Über   \r\nAbout='About'\r\n"
+                      "settings=\"Settings\r\nnamemsg=\r\nGroupBox311p=Skins\r\nform3p=Balls in skins\r\nadd=" +
+                          std::string(3000, 'x') + skinKeys + mainWindowKeys("EN", special));
+        writeLanguage(f, "Bare", "[lang]" + skinKeys);
         TForm1& main = f.start();
-        // Screenshots to look at, when asked for.
-        if (const QString folder = qEnvironmentVariable("ORBISTO_SCREENSHOT_DIR"); !folder.isEmpty()) {
-            main.grab().save(folder + "/main-" + language + ".png");
-        }
-        for (const QString& name : kMainCaptions) {
-            auto* control = main.findChild<QWidget*>(name);
-            const auto* box = qobject_cast<QGroupBox*>(control);
-            const int needed = box != nullptr ? titleEnd(box) : control->sizeHint().width();
-            // A label sizes itself to its text.
-            QVERIFY2(
-                needed <= control->width() || qobject_cast<QLabel*>(control) != nullptr,
-                qPrintable(QString("%1: %2 needs %3 of %4").arg(language, name).arg(needed).arg(control->width())));
+
+        QCOMPARE(main.install->text(), QString("Install"));
+        QCOMPARE(main.help->text(), QString("Hilfe und Über"));
+        QCOMPARE(main.about->text(), QString("About"));
+        QCOMPARE(main.settings->text(), QString("\"Settings")); // an unbalanced quote stays
+        QCOMPARE(main.add->text(), QString(2047, 'x'));
+        // A missing key empties only its control or message; an empty own message stays empty.
+        QCOMPARE(main.rbw->text(), QString());
+        QCOMPARE(main.rbn->text(), QString("rbn EN"));
+        QCOMPARE(messages(main.state()).mid(0, 2), (QStringList{"redmsg EN", ""}));
+        QCOMPARE(main.state().namemsg, std::string());
+        QVERIFY(main.state().chkmsg.starts_with("The chosen folder lacks"));
+
+        auto* form3 = main.findChild<QDialog*>("Form3");
+        main.lang3("English");
+        QCOMPARE(caption(form3, "GroupBox311"), QString("Install to skin"));
+        QCOMPARE(caption(form3, "intall2"), QString("Install"));
+        // Preview mode reads the preview keys instead, and no fallback when they are absent.
+        main.state().SkinPreviewMode = "a";
+        main.lang3("English");
+        QCOMPARE(caption(form3, "GroupBox311"), QString("Skins"));
+        QCOMPARE(form3->windowTitle(), QString("Balls in skins"));
+        main.lang3("Bare");
+        QCOMPARE(caption(form3, "GroupBox311"), QString());
+        QCOMPARE(form3->windowTitle(), QString());
+        main.state().SkinPreviewMode = "A"; // any other mode text is not preview mode
+        main.lang3("Bare");
+        QCOMPARE(form3->windowTitle(), QString("Install to skin"));
+
+        writeLanguage(f, "English", "[lang]\ninstall=Put in\nGroup7Box1=New ball\nform7=My ball\n");
+        auto* form7 = main.findChild<QDialog*>("Form7");
+        QString shownTitle;
+        f.ui.onModal = [&](QDialog& dialog) { shownTitle = dialog.windowTitle(); };
+        f.ui.showModal(*form7);
+        QCOMPARE(shownTitle, QString("My ball"));
+        QCOMPARE(caption(form7, "Group7Box1"), QString("New ball"));
+        QCOMPARE(main.install->text(), QString("Install"));
+    }
+
+    void shippedLanguages_captionsFitTheirControls() {
+        for (const char* language : {"English", "Polski", "Deutsch"}) {
+            GuiFixture f;
+            f.installShippedLanguages();
+            f.storeMachine(kLanguageKey, "lang", language);
+            TForm1& main = f.start();
+            // Screenshots to look at, when asked for.
+            if (const QString folder = qEnvironmentVariable("ORBISTO_SCREENSHOT_DIR"); !folder.isEmpty()) {
+                main.grab().save(folder + "/main-" + language + ".png");
+            }
+            for (const QString& name : kMainCaptions) {
+                auto* control = main.findChild<QWidget*>(name);
+                const auto* box = qobject_cast<QGroupBox*>(control);
+                const int needed = box != nullptr ? titleEnd(box) : control->sizeHint().width();
+                // A label sizes itself to its text.
+                QVERIFY2(
+                    needed <= control->width() || qobject_cast<QLabel*>(control) != nullptr,
+                    qPrintable(QString("%1: %2 needs %3 of %4").arg(language, name).arg(needed).arg(control->width())));
+            }
+            // The own-ball window's archive button, in the free row of its group.
+            TForm7& own = *f.context->forms.form7;
+            own.show();
+            QCOMPARE(own.JvXPButton74->geometry(), QRect(8, 138, 177, 25));
+            QVERIFY2(own.JvXPButton74->sizeHint().width() <= own.JvXPButton74->width(), language);
+            QVERIFY2((own.JvXPButton74->text() == "Open archive with ball") == (std::string(language) == "English"),
+                     language);
+            for (QWidget* other : own.Group7Box1->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                QVERIFY2(other == own.JvXPButton74 || !other->geometry().intersects(own.JvXPButton74->geometry()),
+                         qPrintable(other->objectName()));
+            }
+            own.close();
         }
     }
-}
+};
 
 QTEST_MAIN(LanguageTest)
 #include "LanguageTest.moc"

@@ -1,36 +1,10 @@
-#include "app/TForm1.h"
-#include "app/Widgets.h"
 #include "core/LibraryTestFileSystem.h"
-#include "library/BallTag.h"
 #include "support/GuiFixture.h"
-
-#include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QRadioButton>
-#include <QSlider>
-#include <QTimer>
-#include <QtTest>
 
 using namespace orbisto;
 using namespace orbisto::test;
 
 namespace {
-
-const std::string kGame2006 = "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2006";
-const std::string kGame2007 = "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 2007";
-
-QStringList items(const QComboBox& box) {
-    QStringList texts;
-    for (int i = 0; i < box.count(); ++i) {
-        texts << box.itemText(i);
-    }
-    return texts;
-}
-
-QString text(const std::string& value) {
-    return QString::fromStdString(value);
-}
 
 // Row 7 of a library ball in its own colours (red = base, base + 1, base + 2), to tell balls apart.
 void paintRowSeven(const fs::path& ballFolder, int base) {
@@ -84,223 +58,172 @@ class LibraryWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void brandBox_startChoiceRefillAndTyping();
-    void newBalls_previewsHyphenatedNamesFromTheirFolder();
-    void preview_slotsTicksIntervalsAndFailedPick();
-    void preview_drawsWithTransparencyOverWhiteClippedTo17();
-    void installed_bothDisplaysFollowTheVersionAndStopAtAnUnreadableFrame();
-    void installed_noGameFolderOrNoVisibleFrame_displaysEmpty();
-    void shippedLibrary_everyBallListsAndPreviews();
-};
+    void brandBox_startChoiceNewBallsRefillAndTyping() {
+        GuiFixture fx;
+        makeLibraryBall(fx.appFolder(), "zeta", "Zed");
+        makeLibraryBall(fx.appFolder(), "Alpha", "comet");
+        makeLibraryBall(fx.appFolder(), "Alpha", "Arrow");
+        makeLibraryBall(fx.appFolder(), "Unmarked", "Ghost", true, false);
+        paintRowSeven(makeLibraryBall(fx.appFolder(), "Best-Ball", "Comet"), 0x60);
+        TForm1& form = startQuiet(fx);
 
-void LibraryWindowTest::brandBox_startChoiceRefillAndTyping() {
-    GuiFixture fx;
-    makeLibraryBall(fx.appFolder(), "zeta", "Zed");
-    makeLibraryBall(fx.appFolder(), "Alpha", "comet");
-    makeLibraryBall(fx.appFolder(), "Alpha", "Arrow");
-    makeLibraryBall(fx.appFolder(), "Unmarked", "Ghost", true, false);
-    TForm1& form = startQuiet(fx);
+        QCOMPARE(items(*form.brand), QStringList({">New balls", "Alpha", "Best-Ball", "zeta"}));
 
-    QCOMPARE(items(*form.brand), QStringList({">New balls", "Alpha", "zeta"}));
-    QCOMPARE(form.brand->currentIndex(), -1);
-    QCOMPARE(form.lista->count(), 0);
+        // A new ball is previewed from the folder of the brand and ball the scan recorded, hyphens and all.
+        form.state().newBalls = {{"Best-Ball-Comet", "Best-Ball", "Comet"}};
+        choose(form, ">New balls", "Best-Ball-Comet");
+        QCOMPARE(slotRed(form, 1), 0x60);
+        QCOMPARE(qtext(form.state().BrandName + "/" + form.state().BallName), QString(">New balls/Best-Ball-Comet"));
 
-    choose(form, ">New balls"); // no new balls recorded yet
-    QCOMPARE(form.lista->count(), 0);
-    QCOMPARE(text(form.state().ChosenBrand), QString(">New balls"));
+        choose(form, "Alpha", "Arrow");
+        QCOMPARE(items(*form.lista), QStringList({"Arrow", "comet"}));
+        QCOMPARE(qtext(form.state().BrandName + "/" + form.state().ChosenBrand), QString("Alpha/Alpha"));
+        QCOMPARE(qtext(form.state().BallName), QString("Arrow"));
 
-    choose(form, "Alpha", "Arrow");
-    QCOMPARE(items(*form.lista), QStringList({"Arrow", "comet"}));
-    QCOMPARE(text(form.state().BrandName + "/" + form.state().ChosenBrand), QString("Alpha/Alpha"));
-    QCOMPARE(text(form.state().BallName), QString("Arrow"));
-    choose(form, "zeta");
-    QCOMPARE(items(*form.lista), QStringList({"Zed"}));
-    QCOMPARE(text(form.state().BallName), QString()); // a brand choice forgets the chosen ball
+        // A refill selects no brand and keeps the ball list.
+        choose(form, "zeta", "Zed");
+        makeLibraryBall(fx.appFolder(), "Gamma", "Star");
+        form.wczytaj();
+        QCOMPARE(items(*form.brand), QStringList({">New balls", "Alpha", "Best-Ball", "Gamma", "zeta"}));
+        QCOMPARE(form.brand->currentIndex(), -1);
+        QCOMPARE(items(*form.lista), QStringList({"Zed"}));
+        QCOMPARE(qtext(form.state().BallName), QString("Zed"));
 
-    // A refill selects no brand and keeps the ball list.
-    choose(form, "zeta", "Zed");
-    makeLibraryBall(fx.appFolder(), "Gamma", "Star");
-    form.wczytaj();
-    QCOMPARE(items(*form.brand), QStringList({">New balls", "Alpha", "Gamma", "zeta"}));
-    QCOMPARE(form.brand->currentIndex(), -1);
-    QCOMPARE(items(*form.lista), QStringList({"Zed"}));
-    QCOMPARE(text(form.state().BallName), QString("Zed"));
-
-    // Typed text selects no brand: the ball list empties, and the root is never listed as balls.
-    choose(form, "Alpha");
-    QTest::keyClicks(form.brand->lineEdit(), "x");
-    QCOMPARE(form.lista->count(), 0);
-    QCOMPARE(text(form.state().BrandName), QString());
-    form.brand->lineEdit()->clear();
-    QTest::keyClicks(form.brand->lineEdit(), "zeta.");
-    QCOMPARE(form.lista->count(), 0);
-    QVERIFY2(fx.ui.errors().isEmpty(), qPrintable(fx.ui.errors().join(" / ")));
-}
-
-void LibraryWindowTest::newBalls_previewsHyphenatedNamesFromTheirFolder() {
-    GuiFixture fx;
-    paintRowSeven(makeLibraryBall(fx.appFolder(), "Best-Ball", "Comet"), 0x60);
-    paintRowSeven(makeLibraryBall(fx.appFolder(), "Alpha", "Bolt"), 0x90);
-    TForm1& form = startQuiet(fx);
-    form.state().newBalls = {{"Best-Ball-Comet", "Best-Ball", "Comet"}, {"Alpha-Bolt", "Alpha", "Bolt"}};
-
-    choose(form, ">New balls", "Best-Ball-Comet");
-    QCOMPARE(slotRed(form, 1), 0x60);
-    QCOMPARE(text(form.state().BallName), QString("Best-Ball-Comet"));
-    QCOMPARE(text(form.state().BrandName), QString(">New balls"));
-
-    // An entry without a recorded pair is split at its hyphen.
-    form.state().newBalls.clear();
-    pick(*form.lista, "Alpha-Bolt");
-    QCOMPARE(slotRed(form, 3), 0x92);
-    QVERIFY2(fx.ui.errors().isEmpty(), qPrintable(fx.ui.errors().join(" / ")));
-}
-
-void LibraryWindowTest::preview_slotsTicksIntervalsAndFailedPick() {
-    GuiFixture fx;
-    paintRowSeven(makeLibraryBall(fx.appFolder(), "Alpha", "Comet"), 0x40);
-    paintRowSeven(makeLibraryBall(fx.appFolder(), "Alpha", "Star"), 0x70);
-    const fs::path torn = makeLibraryBall(fx.appFolder(), "Alpha", "Torn");
-    paintRowSeven(torn, 0x80);
-    fs::remove(torn / "ball_72.png");
-    TForm1& form = startQuiet(fx);
-
-    QCOMPARE(tickRed(form), 255); // before any pick a tick only paints white
-    QCOMPARE(form.Image3->picture().pixelColor(16, 16), QColor(Qt::white));
-
-    choose(form, "Alpha", "Comet");
-    QCOMPARE(form.PreviewFrame, 1);
-    QCOMPARE(QList<int>({slotRed(form, 1), slotRed(form, 2), slotRed(form, 3)}), QList<int>({0x40, 0x41, 0x42}));
-    QCOMPARE(QList<int>({tickRed(form), tickRed(form), tickRed(form), tickRed(form)}),
-             QList<int>({0x40, 0x41, 0x42, 0x40}));
-
-    const int intervals[] = {120, 200, 300, 400, 500};
-    for (int position = 5; position >= 1; --position) {
-        form.TrackBar1->setValue(position);
-        QCOMPARE(form.Timer1->interval(), intervals[position - 1]);
+        // Typed text selects no brand: the ball list empties, and the root is never listed as balls.
+        choose(form, "Alpha");
+        QTest::keyClicks(form.brand->lineEdit(), "x");
+        QCOMPARE(form.lista->count(), 0);
+        QCOMPARE(qtext(form.state().BrandName), QString());
+        form.brand->lineEdit()->clear();
+        QTest::keyClicks(form.brand->lineEdit(), "zeta.");
+        QCOMPARE(form.lista->count(), 0);
+        QVERIFY2(fx.ui.errors().isEmpty(), qPrintable(fx.ui.errors().join(" / ")));
     }
 
-    // Another pick mid-cycle restarts at ball_71 on the next tick and takes the slider's interval.
-    form.TrackBar1->setValue(4);
-    form.Timer1->setInterval(999);
-    choose(form, "Alpha", "Star");
-    QCOMPARE(form.Timer1->interval(), 400);
-    QCOMPARE(QList<int>({tickRed(form), tickRed(form), tickRed(form)}), QList<int>({0x70, 0x71, 0x72}));
-
-    // A pick whose ball_72 is missing: error shown, slot 2 empty, the old third frame kept, and
-    // the cycle goes on where it was.
-    choose(form, "Alpha", "Torn");
-    QCOMPARE(fx.ui.errors(), QStringList({"File not found."}));
-    QCOMPARE(text(form.state().BallName), QString("Torn"));
-    QCOMPARE(QList<int>({slotRed(form, 1), slotRed(form, 2), slotRed(form, 3)}), QList<int>({0x80, -1, 0x72}));
-    QCOMPARE(QList<int>({tickRed(form), tickRed(form), tickRed(form)}), QList<int>({0x80, 255, 0x72}));
-}
-
-void LibraryWindowTest::preview_drawsWithTransparencyOverWhiteClippedTo17() {
-    GuiFixture fx;
-    const fs::path ball = makeLibraryBall(fx.appFolder(), "Alpha", "Glass");
-    // Half-transparent pure blue, smaller than the surface; then an opaque frame larger than it.
-    writeFile(ball / "ball_71.png", makePng(10, 10, 0x0000FF80u));
-    writeFile(ball / "ball_72.png", makePng(30, 30, 0x000000FFu));
-    TForm1& form = startQuiet(fx);
-    choose(form, "Alpha", "Glass");
-
-    form.Timer1Timer();
-    const QImage first = form.Image3->picture();
-    QCOMPARE(first.size(), QSize(17, 17));
-    QCOMPARE(first.pixelColor(0, 0).blue(), 255);
-    QVERIFY2(qAbs(first.pixelColor(0, 0).red() - 127) < 25, qPrintable(QString::number(first.pixelColor(0, 0).red())));
-    QCOMPARE(first.pixelColor(12, 12), QColor(Qt::white));
-
-    form.Timer1Timer();
-    QCOMPARE(form.Image3->picture().size(), QSize(17, 17));
-    QCOMPARE(form.Image3->picture().pixelColor(16, 16), QColor(Qt::black));
-}
-
-void LibraryWindowTest::installed_bothDisplaysFollowTheVersionAndStopAtAnUnreadableFrame() {
-    GuiFixture fx;
-    const fs::path game2006 = fx.makeGame("fm2006");
-    const fs::path game2007 = fx.makeGame("fm2007");
-    installFrame(game2006, false, 0x112233FFu, "Alpha|Comet");
-    installFrame(game2006, true, 0x445566FFu); // untagged: picture without a name
-    installFrame(game2007, false, 0x778899FFu, "Beta|Bolt");
-    fx.storeUser(kGame2006, "Path", game2006.string());
-    fx.storeUser(kGame2007, "Path", game2007.string());
-    fx.storeMachine("\\SOFTWARE\\VESKO\\zvk3\\radio", "value", "2006");
-    TForm1& form = startQuiet(fx);
-    QCOMPARE(form.Label3->text(), QString("Alpha Comet"));
-    QCOMPARE(form.Image4->picture().pixelColor(0, 0), QColor(0x11, 0x22, 0x33));
-    QCOMPARE(form.Label4->text(), QString());
-    QVERIFY(!form.Image5->isHidden());
-    QCOMPARE(form.Image5->picture().pixelColor(0, 0), QColor(0x44, 0x55, 0x66));
-
-    form.rb2007->setChecked(true);
-    QCOMPARE(form.Label3->text(), QString("Beta Bolt"));
-    QCOMPARE(form.Image4->picture().pixelColor(0, 0), QColor(0x77, 0x88, 0x99));
-    QVERIFY(form.Image5->isHidden());
-    form.rb2006->setChecked(true);
-    QCOMPARE(form.Label3->text(), QString("Alpha Comet"));
-    QVERIFY(!form.Image5->isHidden());
-
-    // Too short to hold a length: the tag read fails, so label, picture and winter display stay.
-    const fs::path normal = game2006 / "data/graphics/pitch/balls/ball_73.png";
-    writeFile(normal, "ab");
-    installFrame(game2006, true, 0x778899FFu, "Gamma|Ice");
-    form.Image4->hide();
-    QVERIFY(!form.guard([&] { form.current(); }));
-    QCOMPARE(fx.ui.errors().size(), 1);
-    QVERIFY(!form.Image4->isHidden());
-    QCOMPARE(form.Label3->text(), QString("Alpha Comet"));
-    QCOMPARE(form.Label4->text(), QString());
-
-    // A tag after bytes that are no PNG: the label changes, the picture keeps its old frame.
-    writeFile(normal, "notpng");
-    library::SaveToExe(normal, "Delta|Rock");
-    QVERIFY(!form.guard([&] { form.current(); }));
-    QCOMPARE(fx.ui.errors().size(), 2);
-    QCOMPARE(form.Label3->text(), QString("Delta Rock"));
-    QCOMPARE(form.Image4->picture().pixelColor(0, 0), QColor(0x11, 0x22, 0x33));
-    QCOMPARE(form.Label4->text(), QString());
-}
-
-void LibraryWindowTest::installed_noGameFolderOrNoVisibleFrame_displaysEmpty() {
-    for (const bool withGame : {false, true}) {
+    void preview_slotsTicksIntervalsFailedPickAndDrawing() {
         GuiFixture fx;
-        HidingFileSystem files;
-        fx.context = std::make_unique<AppContext>(
-            AppContext{*fx.settings, files, fx.ui, fx.appFolder() / "orbisto", fx.workingFolder()});
-        if (withGame) { // a hidden normal frame, no winter frame
-            const fs::path game = fx.makeGame("fm2006");
-            installFrame(game, false, 0x112233FFu, "Alpha|Comet");
-            files.hiddenFiles.insert(game / "data/graphics/pitch/balls/ball_73.png");
-            fx.storeUser(kGame2006, "Path", game.string());
+        paintRowSeven(makeLibraryBall(fx.appFolder(), "Alpha", "Comet"), 0x40);
+        paintRowSeven(makeLibraryBall(fx.appFolder(), "Alpha", "Star"), 0x70);
+        const fs::path torn = makeLibraryBall(fx.appFolder(), "Alpha", "Torn");
+        paintRowSeven(torn, 0x80);
+        fs::remove(torn / "ball_72.png");
+        // Half-transparent pure blue, smaller than the surface; then an opaque frame larger than it.
+        const fs::path glass = makeLibraryBall(fx.appFolder(), "Alpha", "Glass");
+        writeFile(glass / "ball_71.png", makePng(10, 10, 0x0000FF80u));
+        writeFile(glass / "ball_72.png", makePng(30, 30, 0x000000FFu));
+        TForm1& form = startQuiet(fx);
+
+        QCOMPARE(tickRed(form), 255); // before any pick a tick only paints white
+        QCOMPARE(form.Image3->picture().pixelColor(16, 16), QColor(Qt::white));
+
+        choose(form, "Alpha", "Comet");
+        QCOMPARE(form.PreviewFrame, 1);
+        QCOMPARE(QList<int>({slotRed(form, 1), slotRed(form, 2), slotRed(form, 3)}), QList<int>({0x40, 0x41, 0x42}));
+        QCOMPARE(QList<int>({tickRed(form), tickRed(form), tickRed(form), tickRed(form)}),
+                 QList<int>({0x40, 0x41, 0x42, 0x40}));
+
+        const int intervals[] = {120, 200, 300, 400, 500};
+        for (int position = 5; position >= 1; --position) {
+            form.TrackBar1->setValue(position);
+            QCOMPARE(form.Timer1->interval(), intervals[position - 1]);
         }
-        TForm1& form = fx.start();
-        QCOMPARE(form.state().GameFolder.empty(), !withGame);
-        QVERIFY(form.Image4->isHidden());
+
+        // Another pick mid-cycle restarts at ball_71 on the next tick and takes the slider's interval.
+        form.TrackBar1->setValue(4);
+        form.Timer1->setInterval(999);
+        choose(form, "Alpha", "Star");
+        QCOMPARE(form.Timer1->interval(), 400);
+        QCOMPARE(QList<int>({tickRed(form), tickRed(form), tickRed(form)}), QList<int>({0x70, 0x71, 0x72}));
+
+        // A pick whose ball_72 is missing: error shown, slot 2 empty, the old third frame kept, and
+        // the cycle goes on where it was.
+        choose(form, "Alpha", "Torn");
+        QCOMPARE(fx.ui.errors(), QStringList({"File not found."}));
+        QCOMPARE(qtext(form.state().BallName), QString("Torn"));
+        QCOMPARE(QList<int>({slotRed(form, 1), slotRed(form, 2), slotRed(form, 3)}), QList<int>({0x80, -1, 0x72}));
+        QCOMPARE(QList<int>({tickRed(form), tickRed(form), tickRed(form)}), QList<int>({0x80, 255, 0x72}));
+
+        // Frames are drawn over white with their transparency, clipped to the 17 x 17 surface.
+        choose(form, "Alpha", "Glass");
+        form.Timer1Timer();
+        const QImage first = form.Image3->picture();
+        QCOMPARE(first.size(), QSize(17, 17));
+        QCOMPARE(first.pixelColor(0, 0).blue(), 255);
+        QVERIFY2(qAbs(first.pixelColor(0, 0).red() - 127) < 25,
+                 qPrintable(QString::number(first.pixelColor(0, 0).red())));
+        QCOMPARE(first.pixelColor(12, 12), QColor(Qt::white));
+        form.Timer1Timer();
+        QCOMPARE(form.Image3->picture().size(), QSize(17, 17));
+        QCOMPARE(form.Image3->picture().pixelColor(16, 16), QColor(Qt::black));
+    }
+
+    void installed_bothDisplaysFollowTheVersionAndStopAtAnUnreadableFrame() {
+        GuiFixture fx;
+        const fs::path game2006 = fx.makeGame("fm2006");
+        const fs::path game2007 = fx.makeGame("fm2007");
+        installFrame(game2006, false, 0x112233FFu, "Alpha|Comet");
+        installFrame(game2006, true, 0x445566FFu); // untagged: picture without a name
+        installFrame(game2007, false, 0x778899FFu, "Beta|Bolt");
+        fx.storeUser(kInstallsKey + "2006", "Path", game2006.string());
+        fx.storeUser(kInstallsKey + "2007", "Path", game2007.string());
+        fx.storeMachine(kRadioKey, "value", "2006");
+        TForm1& form = startQuiet(fx);
+        QCOMPARE(form.Label3->text(), QString("Alpha Comet"));
+        QCOMPARE(form.Image4->picture().pixelColor(0, 0), QColor(0x11, 0x22, 0x33));
+        QCOMPARE(form.Label4->text(), QString());
+        QVERIFY(!form.Image5->isHidden());
+        QCOMPARE(form.Image5->picture().pixelColor(0, 0), QColor(0x44, 0x55, 0x66));
+
+        form.rb2007->setChecked(true);
+        QCOMPARE(form.Label3->text(), QString("Beta Bolt"));
+        QCOMPARE(form.Image4->picture().pixelColor(0, 0), QColor(0x77, 0x88, 0x99));
         QVERIFY(form.Image5->isHidden());
-        QCOMPARE(form.Label3->text(), QString());
+        form.rb2006->setChecked(true);
+        QCOMPARE(form.Label3->text(), QString("Alpha Comet"));
+        QVERIFY(!form.Image5->isHidden());
+
+        // Too short to hold a length: the tag read fails, so label, picture and winter display stay.
+        const fs::path normal = game2006 / "data/graphics/pitch/balls/ball_73.png";
+        writeFile(normal, "ab");
+        installFrame(game2006, true, 0x778899FFu, "Gamma|Ice");
+        form.Image4->hide();
+        QVERIFY(!form.guard([&] { form.current(); }));
+        QCOMPARE(fx.ui.errors().size(), 1);
+        QVERIFY(!form.Image4->isHidden());
+        QCOMPARE(form.Label3->text(), QString("Alpha Comet"));
+        QCOMPARE(form.Label4->text(), QString());
+
+        // A tag after bytes that are no PNG: the label changes, the picture keeps its old frame.
+        writeFile(normal, "notpng");
+        library::SaveToExe(normal, "Delta|Rock");
+        QVERIFY(!form.guard([&] { form.current(); }));
+        QCOMPARE(fx.ui.errors().size(), 2);
+        QCOMPARE(form.Label3->text(), QString("Delta Rock"));
+        QCOMPARE(form.Image4->picture().pixelColor(0, 0), QColor(0x11, 0x22, 0x33));
         QCOMPARE(form.Label4->text(), QString());
     }
-}
 
-void LibraryWindowTest::shippedLibrary_everyBallListsAndPreviews() {
-    GuiFixture fx;
-    fs::copy(fs::path(ORBISTO_SOURCE_DIR) / "data/balls", fx.appFolder() / "balls", fs::copy_options::recursive);
-    TForm1& form = startQuiet(fx);
-    QVERIFY(form.brand->count() > 1);
-    for (int b = 1; b < form.brand->count(); ++b) {
-        const QString brand = form.brand->itemText(b);
-        pick(*form.brand, brand);
-        QVERIFY2(form.lista->count() > 0, qPrintable(brand));
-        for (int i = 0; i < form.lista->count(); ++i) {
-            const QString ball = form.lista->item(i)->text();
-            pick(*form.lista, i);
-            QVERIFY2(fx.ui.errors().isEmpty(), qPrintable(brand + "/" + ball + ": " + fx.ui.errors().join(" ")));
-            QVERIFY(!form.PreviewImages[2].empty());
+    void installed_noGameFolderOrNoVisibleFrame_displaysEmpty() {
+        for (const bool withGame : {false, true}) {
+            GuiFixture fx;
+            HidingFileSystem files;
+            fx.context = std::make_unique<AppContext>(
+                AppContext{*fx.settings, files, fx.ui, fx.appFolder() / "orbisto", fx.workingFolder()});
+            if (withGame) { // a hidden normal frame, no winter frame
+                const fs::path game = fx.makeGame("fm2006");
+                installFrame(game, false, 0x112233FFu, "Alpha|Comet");
+                files.hiddenFiles.insert(game / "data/graphics/pitch/balls/ball_73.png");
+                fx.storeUser(kInstallsKey + "2006", "Path", game.string());
+            }
+            TForm1& form = fx.start();
+            QCOMPARE(form.state().GameFolder.empty(), !withGame);
+            QVERIFY(form.Image4->isHidden());
+            QVERIFY(form.Image5->isHidden());
+            QCOMPARE(form.Label3->text(), QString());
+            QCOMPARE(form.Label4->text(), QString());
         }
     }
-}
+};
 
 QTEST_MAIN(LibraryWindowTest)
 #include "LibraryWindowTest.moc"

@@ -1,18 +1,7 @@
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QtTest>
-
-#include "app/TForm1.h"
-#include "app/Widgets.h"
 #include "core/OwnBallFixtures.h"
-#include "library/BallTag.h"
 #include "library/NewBallScan.h"
 #include "platform/IniProfile.h"
 #include "support/GuiFixture.h"
-#include "ui/TForm2.h"
 
 using namespace orbisto;
 using namespace orbisto::test;
@@ -33,14 +22,6 @@ void tag(GuiFixture& f, const fs::path& folder, bool markNew) {
     window.JvXPButton2->click();
 }
 
-QStringList toQStrings(const std::vector<std::string>& texts) {
-    QStringList list;
-    for (const std::string& text : texts) {
-        list << QString::fromStdString(text);
-    }
-    return list;
-}
-
 // The ball list the main window shows under ">New balls".
 QStringList newBallsShown(TForm1& main) {
     pick(*main.brand, QStringLiteral(">New balls"));
@@ -55,42 +36,19 @@ class ServiceWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void doubleClickOnLogoSpot_opensServiceWindowWithFixedTexts() {
-        GuiFixture f;
-        TForm1& main = f.start();
-        QStringList texts;
-        f.ui.onModal = [&](QDialog& dialog) {
-            auto& window = dynamic_cast<TForm2&>(dialog);
-            texts << window.windowTitle() << window.JvXPButton1->text() << window.JvXPButton2->text()
-                  << window.Label1->text() << (window.cb->isChecked() ? "checked" : "clear");
-        };
-        QTest::mouseDClick(main.Image2, Qt::LeftButton);
-
-        QCOMPARE(f.ui.modalsShown, QStringList{QStringLiteral("Form2")});
-        QCOMPARE(texts, (QStringList{">>service form<<", "Open", "Make!", "path", "clear"}));
-    }
-
-    void make_beforeOpen_refusedAndNothingWalked() {
-        GuiFixture f;
-        f.start();
-        TForm2& window = *f.context->forms.form2;
-        f.ui.clear();
-        window.JvXPButton1->click(); // the chooser is cancelled
-        const TreeSnapshot before = snapshot(f.temp.path());
-
-        window.JvXPButton2->click();
-        QCOMPARE(f.ui.plains().size(), 1);
-        QVERIFY(f.ui.plains().front() != QStringLiteral("0"));
-        QCOMPARE(window.ListBox1->count(), 0);
-        QCOMPARE(snapshot(f.temp.path()), before);
-    }
-
-    void make_marksTagsAndCounts_secondRunRewritesNewAndListsStartAfresh() {
+    void make_refusedBeforeOpen_marksTagsAndCounts_secondRunRewritesNewAndListsStartAfresh() {
         GuiFixture f;
         f.start();
         TForm2& window = *f.context->forms.form2;
         const fs::path library = f.temp / "lib";
         writeFrames(library / "Alpha/Comet", frameNames());
+        f.ui.clear();
+        window.JvXPButton1->click(); // the chooser is cancelled
+        const TreeSnapshot before = snapshot(f.temp.path());
+        window.JvXPButton2->click();
+        QCOMPARE(f.ui.plains().size(), 1);
+        QVERIFY(f.ui.plains().front() != QStringLiteral("0"));
+        QCOMPARE(snapshot(f.temp.path()), before);
 
         tag(f, library, true);
         QCOMPARE(window.Label1->text(), QString::fromStdString(library.string()));
@@ -122,44 +80,12 @@ private slots:
         QVERIFY(f.context->forms.form2->JvXPButton2->isEnabled());
     }
 
-    void scan_threeListedBrandsWithTwoBallsEach_label6() {
-        GuiFixture f;
-        for (const char* brand : {"Alpha", "Beta", "Gamma"}) {
-            makeLibraryBall(f.appFolder(), brand, "One");
-            makeLibraryBall(f.appFolder(), brand, "Two");
-        }
-        TForm1& main = f.start();
-
-        main.FormActivate();
-        QCOMPARE(main.Label1->text(), QStringLiteral("6"));
-        QCOMPARE(main.ListBox1->count(), 3);
-        QCOMPARE(main.ListBox2->count(), 6);
-    }
-
-    void scan_ballMarkedNewWithoutAuthListed_libraryGoneEmptiesNewAndKeepsLabel() {
-        GuiFixture f;
-        writeMarker(f.appFolder() / "balls/Ad-Lib", "Auth=1");
-        writeMarker(f.appFolder() / "balls/Ad-Lib/Pro-1", "New=1");
-        TForm1& main = f.start();
-
-        main.JvXPButton1->click();
-        QCOMPARE(items(*main.new_), QStringList{QStringLiteral("Ad-Lib-Pro-1")});
-        QCOMPARE(newBallsShown(main), QStringList{QStringLiteral("Ad-Lib-Pro-1")});
-        QCOMPARE(main.Label1->text(), QStringLiteral("1"));
-
-        fs::remove_all(f.appFolder() / "balls");
-        main.FormActivate();
-        QCOMPARE(main.new_->count(), 0);
-        QVERIFY(f.context->state.newBalls.empty());
-        QCOMPARE(main.Label1->text(), QStringLiteral("1"));
-    }
-
     void scan_afterMakeOverOwnLibrary_newBallListedOnceHoweverOftenActivated() {
         GuiFixture f;
         makeLibraryBall(f.appFolder(), "Alpha", "Comet", false, false);
         TForm1& main = f.start();
         f.ui.onModal = [&](QDialog&) { tag(f, f.appFolder() / "balls", true); };
-        main.Image2DblClick();
+        QTest::mouseDClick(main.Image2, Qt::LeftButton); // the service window opens from the logo's spot
         QCOMPARE(f.ui.plains(), countAndGotowe);
 
         for (int i = 0; i < 3; ++i) {
@@ -171,35 +97,47 @@ private slots:
         QCOMPARE(main.Label1->text(), QStringLiteral("1"));
     }
 
-    // Between activations another program removes a ball, adds one and unmarks a new ball: the hidden
-    // lists, the count, the brand box and the ball list all show what a fresh read of the disk shows.
-    void scan_libraryChangedBetweenActivations_windowShowsAFreshRead() {
+    // Every ball folder of a listed brand counts; a ball marked new is listed as new, with "Auth" or without.
+    // Between activations another program removes balls, adds one and unmarks a new ball: the hidden lists,
+    // the count, the brand box and the ball list show what a fresh read of the disk shows. Without a library,
+    // "new" empties and the count stays.
+    void scan_countsAndNewBalls_libraryChangedBetweenActivations_windowShowsAFreshRead() {
         GuiFixture f;
-        makeLibraryBall(f.appFolder(), "Alpha", "One", false);
-        makeLibraryBall(f.appFolder(), "Alpha", "Two", false);
-        makeLibraryBall(f.appFolder(), "Beta", "Three", false);
-        writeMarker(f.appFolder() / "balls/Alpha/One", "Auth=1\r\nNew=1");
+        const fs::path balls = f.appFolder() / "balls";
+        for (const char* brand : {"Alpha", "Beta", "Gamma"}) {
+            makeLibraryBall(f.appFolder(), brand, "One", false);
+            makeLibraryBall(f.appFolder(), brand, "Two", false);
+        }
+        writeMarker(balls / "Alpha/One", "New=1");
         TForm1& main = f.start();
-        main.FormActivate();
+        main.JvXPButton1->click();
+        QCOMPARE(main.Label1->text(), QStringLiteral("6"));
         QCOMPARE(items(*main.new_), QStringList{QStringLiteral("Alpha-One")});
 
-        fs::remove_all(f.appFolder() / "balls/Alpha/Two");
+        fs::remove_all(balls / "Alpha/Two");
+        fs::remove_all(balls / "Gamma/Two");
         makeLibraryBall(f.appFolder(), "Beta", "Four", false);
-        writeMarker(f.appFolder() / "balls/Beta/Four", "Auth=1\r\nNew=1");
-        writeMarker(f.appFolder() / "balls/Alpha/One", "Auth=1\r\nNew=0");
+        writeMarker(balls / "Beta/Four", "Auth=1\r\nNew=1");
+        writeMarker(balls / "Alpha/One", "Auth=1\r\nNew=0");
         main.FormActivate();
         const auto fresh = library::scanNewBalls(platform::localFileSystem(), f.appFolder());
-        QCOMPARE(items(*main.ListBox1), toQStrings(fresh.brands));
-        QCOMPARE(items(*main.ListBox2), toQStrings(fresh.balls));
+        QCOMPARE(items(*main.ListBox1), qtexts(fresh.brands));
+        QCOMPARE(items(*main.ListBox2), qtexts(fresh.balls));
         QCOMPARE(items(*main.new_), QStringList{QStringLiteral("Beta-Four")});
         QCOMPARE(newBallsShown(main), QStringList{QStringLiteral("Beta-Four")});
-        QCOMPARE(main.Label1->text(), QStringLiteral("3"));
+        QCOMPARE(main.Label1->text(), QStringLiteral("5"));
 
-        fs::remove_all(f.appFolder() / "balls/Alpha");
+        fs::remove_all(balls / "Alpha");
         main.wczytaj();
-        QCOMPARE(main.brand->count(), 2); // ">New balls" and Beta
+        QCOMPARE(items(*main.brand), (QStringList{">New balls", "Beta", "Gamma"}));
         pick(*main.brand, QStringLiteral("Beta"));
-        QCOMPARE(items(*main.lista), (QStringList{QStringLiteral("Four"), QStringLiteral("Three")}));
+        QCOMPARE(items(*main.lista), (QStringList{"Four", "One", "Two"}));
+
+        fs::remove_all(balls);
+        main.FormActivate();
+        QCOMPARE(main.new_->count(), 0);
+        QVERIFY(f.context->state.newBalls.empty());
+        QCOMPARE(main.Label1->text(), QStringLiteral("5"));
     }
 };
 

@@ -1,13 +1,7 @@
-#include "app/TForm1.h"
-#include "platform/SettingsStore.h"
 #include "platform/linux/WinePrefixes.h"
 #include "support/GuiFixture.h"
 #include "support/WinePrefixMaker.h"
-#include "ui/TForm4.h"
 
-#include <QLabel>
-#include <QRadioButton>
-#include <QtTest>
 #include <map>
 #include <sys/stat.h>
 
@@ -15,8 +9,6 @@ using namespace orbisto;
 using namespace orbisto::test;
 
 namespace {
-
-const std::string kInstalls = "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager ";
 
 // A player's home whose ~/.wine has FM 2006 in C:\Games\FM 2006 (on disk as "games/fm 2006"),
 // with a tagged normal ball installed, and the program's search looking there.
@@ -26,11 +18,8 @@ struct WineHome {
           search(platform::wine::makePrefixSearch({home, home / ".local/share", {}})) {
         wine::makePrefix(prefix, wine::hive(wine::gameKey("Football Manager 2006", "C:\\Games\\FM 2006")));
         const fs::path balls = prefix / "drive_c/games/fm 2006/data/graphics/pitch/balls";
-        auto frame = makePng(17, 17, 0x2080c0ff);
-        const std::string tag = "Kestrel|Aero";
-        frame.insert(frame.end(), tag.begin(), tag.end());
-        frame.insert(frame.end(), {static_cast<std::uint8_t>(tag.size() + 4), 0, 0, 0});
-        writeFile(balls / "ball_73.png", frame);
+        writeFile(balls / "ball_73.png", makePng(17, 17, 0x2080c0ff));
+        library::SaveToExe(balls / "ball_73.png", "Kestrel|Aero");
         game = fs::canonical(prefix / "drive_c/games/fm 2006").string() + "/";
         fixture.context->installRecords = search.get();
     }
@@ -66,54 +55,48 @@ class WinePrefixWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void onlyWineKnowsFm2006_checkedWithItsBalls_prefixUntouched();
-    void tooltips_eachOriginInTheLanguageInUse();
+    void onlyWineKnowsFm2006_checkedWithItsBalls_prefixUntouched() {
+        GuiFixture fixture;
+        WineHome wine(fixture);
+        const auto before = snapshot(wine.home);
+        TForm1& form = fixture.start();
+
+        QVERIFY(form.rb2006->isEnabled() && form.rb2006->isChecked());
+        QVERIFY(!form.rb2005->isEnabled() && !form.rb2007->isEnabled());
+        QCOMPARE(form.state().GameFolder, wine.game);
+        QCOMPARE(form.Label3->text(), QString("Kestrel Aero"));
+        QCOMPARE(form.Label4->text(), QString());
+        QCOMPARE(form.rb2006->toolTip(),
+                 QString::fromStdString(wine.game + "\nFound in the Wine prefix " + wine.prefix.string()));
+        QCOMPARE(fixture.context->forms.form4->label12->text(), QString::fromStdString(wine.game));
+
+        form.close();
+        QCOMPARE(snapshot(wine.home), before);
+        // A guess is not stored: the next start looks again.
+        QCOMPARE(fixture.settings->readText(platform::Hive::CurrentUser, kInstallsKey + "2006", "Path"), std::string());
+        QCOMPARE(fixture.settings->readText(platform::Hive::LocalMachine, kFolderKey + "2006", "Path"), std::string());
+    }
+
+    void tooltips_eachOriginInTheLanguageInUse() {
+        GuiFixture fixture;
+        WineHome wine(fixture);
+        fixture.installShippedLanguages();
+        fixture.storeUser(kInstallsKey + "2005", "Path", "/g/a");
+        fixture.storeMachine(kFolderKey + "2007", "Path", "/g/c");
+        fixture.storeMachine(kLanguageKey, "lang", "Deutsch");
+        TForm1& form = fixture.start();
+        const QString wineFolder = QString::fromStdString(wine.game);
+        const QString prefix = QString::fromStdString(wine.prefix.string());
+        QCOMPARE(form.rb2005->toolTip(), QString("/g/a\nVom Installationsprogramm des Spiels eingetragen"));
+        QCOMPARE(form.rb2006->toolTip(), wineFolder + "\nGefunden im Wine-Präfix " + prefix);
+        QCOMPARE(form.rb2007->toolTip(), QString("/g/c\nIn den Einstellungen gewählt"));
+
+        // Another language applies at once; a language file without the keys gives English.
+        form.lang0("Missing");
+        QCOMPARE(form.rb2005->toolTip(), QString("/g/a\nRecorded by the game's installer"));
+        QCOMPARE(form.rb2007->toolTip(), QString("/g/c\nChosen in Settings"));
+    }
 };
-
-void WinePrefixWindowTest::onlyWineKnowsFm2006_checkedWithItsBalls_prefixUntouched() {
-    GuiFixture fixture;
-    WineHome wine(fixture);
-    const auto before = snapshot(wine.home);
-    TForm1& form = fixture.start();
-
-    QVERIFY(form.rb2006->isEnabled() && form.rb2006->isChecked());
-    QVERIFY(!form.rb2005->isEnabled() && !form.rb2007->isEnabled());
-    QCOMPARE(form.state().GameFolder, wine.game);
-    QCOMPARE(form.Label3->text(), QString("Kestrel Aero"));
-    QCOMPARE(form.Label4->text(), QString());
-    QCOMPARE(form.rb2006->toolTip(),
-             QString::fromStdString(wine.game + "\nFound in the Wine prefix " + wine.prefix.string()));
-    QCOMPARE(fixture.context->forms.form4->label12->text(), QString::fromStdString(wine.game));
-
-    form.close();
-    QCOMPARE(snapshot(wine.home), before);
-    // A guess is not stored: the next start looks again.
-    QCOMPARE(fixture.settings->readText(platform::Hive::CurrentUser, kInstalls + "2006", "Path"), std::string());
-    QCOMPARE(fixture.settings->readText(platform::Hive::LocalMachine, "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2006", "Path"),
-             std::string());
-}
-
-void WinePrefixWindowTest::tooltips_eachOriginInTheLanguageInUse() {
-    GuiFixture fixture;
-    WineHome wine(fixture);
-    fixture.installShippedLanguages();
-    fixture.storeUser(kInstalls + "2005", "Path", "/g/a");
-    fixture.storeMachine("\\SOFTWARE\\VESKO\\zvk3\\path\\fm2007", "Path", "/g/c");
-    fixture.storeMachine("\\SOFTWARE\\VESKO\\zvk\\Lang", "lang", "Deutsch");
-    TForm1& form = fixture.start();
-    const QString wineFolder = QString::fromStdString(wine.game);
-    const QString prefix = QString::fromStdString(wine.prefix.string());
-    QCOMPARE(form.rb2005->toolTip(), QString("/g/a\nVom Installationsprogramm des Spiels eingetragen"));
-    QCOMPARE(form.rb2006->toolTip(), wineFolder + "\nGefunden im Wine-Präfix " + prefix);
-    QCOMPARE(form.rb2007->toolTip(), QString("/g/c\nIn den Einstellungen gewählt"));
-
-    // Another language applies at once; a language file without the keys gives English.
-    form.lang0("Polski");
-    QCOMPARE(form.rb2006->toolTip(), wineFolder + "\nZnaleziony w prefiksie Wine " + prefix);
-    form.lang0("Missing");
-    QCOMPARE(form.rb2005->toolTip(), QString("/g/a\nRecorded by the game's installer"));
-    QCOMPARE(form.rb2007->toolTip(), QString("/g/c\nChosen in Settings"));
-}
 
 QTEST_MAIN(WinePrefixWindowTest)
 #include "WinePrefixWindowTest.moc"

@@ -1,15 +1,15 @@
 #include "support/GuiFixture.h"
 
-#include <QAbstractItemView>
-#include <QComboBox>
-#include <QListWidget>
-#include <QTest>
-
 #include "app/Application.h"
 #include "app/TForm1.h"
 #include "app/Widgets.h"
 #include "platform/FileSystem.h"
 #include "platform/SettingsStore.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QListWidget>
+#include <QTest>
 
 namespace orbisto::test {
 
@@ -50,17 +50,27 @@ QStringList items(const HiddenList& list) {
     return list.items();
 }
 
+QStringList items(const QComboBox& box) {
+    QStringList texts;
+    for (int i = 0; i < box.count(); ++i) {
+        texts << box.itemText(i);
+    }
+    return texts;
+}
+
 GuiFixture::GuiFixture() {
     fs::create_directories(appFolder());
     fs::create_directories(workingFolder());
     settings = platform::makeRegistryFileStore(settingsFolder());
-    context = std::make_unique<AppContext>(AppContext{*settings, platform::localFileSystem(), ui,
-                                                      appFolder() / "orbisto", workingFolder()});
+    context = std::make_unique<AppContext>(
+        AppContext{*settings, platform::localFileSystem(), ui, appFolder() / "orbisto", workingFolder()});
     fs::create_directories(tempFolder());
     context->tempFolder = tempFolder();
 }
 
-GuiFixture::~GuiFixture() { windows.reset(); }
+GuiFixture::~GuiFixture() {
+    windows.reset();
+}
 
 fs::path GuiFixture::makeGame(const std::string& name, bool withWinter) const {
     const fs::path game = temp / "games" / name;
@@ -85,11 +95,18 @@ void GuiFixture::storeUser(const std::string& key, const std::string& name, cons
     settings->writeText(platform::Hive::CurrentUser, key, name, value);
 }
 
+void GuiFixture::refuseSettingsWrites() const {
+    fs::remove_all(settingsFolder());
+    writeFile(settingsFolder(), std::string_view("not a folder"));
+}
+
 TForm1& GuiFixture::start() {
     windows = std::make_unique<Windows>(*context);
     return windows->main();
 }
 
-TForm1& GuiFixture::main() { return windows->main(); }
+TForm1& GuiFixture::main() {
+    return windows->main();
+}
 
 } // namespace orbisto::test

@@ -1,31 +1,52 @@
 #pragma once
 
-#include <QStringList>
+// Every window of the program, with Qt's widgets and test tools, for the window tests.
+#include "app/AppContext.h"
+#include "app/TForm1.h"
+#include "app/Widgets.h"
+#include "install/TForm3.h"
+#include "library/BallTag.h"
+#include "platform/SettingsStore.h"
+#include "support/FakeUserInterface.h"
+#include "support/TempFolder.h"
+#include "ui/TForm2.h"
+#include "ui/TForm4.h"
+#include "ui/TForm6.h"
+#include "ui/TForm7.h"
+
+#include <QtTest>
+#include <QtWidgets>
 #include <filesystem>
 #include <memory>
 #include <string>
 
-#include "app/AppContext.h"
-#include "support/FakeUserInterface.h"
-#include "support/TempFolder.h"
-
-class QComboBox;
-class QListWidget;
-
 namespace orbisto {
-class HiddenList;
-class TForm1;
 class Windows;
-namespace platform {
-class SettingsStore;
-}
 } // namespace orbisto
 
 namespace orbisto::test {
 
-// The texts of a list's items, in order.
+// Settings keys: a version's install record (+ "2006"), a version's folder chosen in Settings (+ "2006"),
+// the stored version choice and the language.
+inline const std::string kInstallsKey = "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager ";
+inline const std::string kFolderKey = "\\SOFTWARE\\VESKO\\zvk3\\path\\fm";
+inline const std::string kRadioKey = "\\SOFTWARE\\VESKO\\zvk3\\radio";
+inline const std::string kLanguageKey = "\\SOFTWARE\\VESKO\\zvk\\Lang";
+
+// The texts of a list's or a box's items, in order.
 QStringList items(const QListWidget& list);
 QStringList items(const HiddenList& list);
+QStringList items(const QComboBox& box);
+inline QString qtext(const std::string& text) {
+    return QString::fromStdString(text);
+}
+inline QStringList qtexts(const std::vector<std::string>& texts) {
+    QStringList list;
+    for (const std::string& text : texts) {
+        list << qtext(text);
+    }
+    return list;
+}
 
 // Pick as the player does: a click on a list's row (or the row with that text), or a click on a box's
 // item in its drop-down.
@@ -54,6 +75,8 @@ public:
     // Stores a text value as the program's (LocalMachine) or the game's (CurrentUser) setting.
     void storeMachine(const std::string& key, const std::string& name, const std::string& value);
     void storeUser(const std::string& key, const std::string& name, const std::string& value);
+    // From now on every settings write is refused, as a locked-down registry refuses it (and reads find nothing).
+    void refuseSettingsWrites() const;
 
     // Creates the windows (the main window's creation step included).
     TForm1& start();
