@@ -25,6 +25,8 @@ stop_programs() {
     xsession_stop
 }
 
+# Every program here runs on the virtual X server, whatever Qt platform the caller's environment names.
+export QT_QPA_PLATFORM=xcb
 export HOME="$work/home"
 export XDG_DATA_HOME="$work/data"
 export XDG_CONFIG_HOME="$work/config"
