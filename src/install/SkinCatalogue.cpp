@@ -20,7 +20,7 @@ struct Description {
 
 Description readDescription(const Path& file) {
     Description result;
-    for (const platform::XmlElement& child : platform::readDocumentChildren(file)) {
+    platform::forEachDocumentChild(file, {"id", "value"}, [&](const platform::XmlElement& child) {
         const std::optional<std::string> id = child.attribute("id");
         if (id == "name") {
             const std::optional<std::string> value = child.attribute("value");
@@ -31,7 +31,7 @@ Description readDescription(const Path& file) {
         } else if (id == "hnfn") {
             result.marked = true;
         }
-    }
+    });
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <pugixml.hpp>
 
 namespace orbisto::platform {
@@ -16,10 +17,12 @@ std::optional<std::string> XmlElement::attribute(std::string_view name) const {
     return std::nullopt;
 }
 
-std::vector<XmlElement> readDocumentChildren(const std::filesystem::path& file) {
-    const auto bytes = localFileSystem().readFile(file);
+void forEachDocumentChild(const std::filesystem::path& file, std::initializer_list<std::string_view> names,
+                          const std::function<void(const XmlElement&)>& visit) {
+    auto bytes = localFileSystem().readFile(file);
     pugi::xml_document document;
-    const pugi::xml_parse_result result = document.load_buffer(bytes.data(), bytes.size());
+    // Parsed where it was read, without a copy; the names and values point into `bytes`.
+    const pugi::xml_parse_result result = document.load_buffer_inplace(bytes.data(), bytes.size());
     if (!result) {
         throw XmlError(std::string(result.description()) + " at offset " + std::to_string(result.offset));
     }
@@ -27,17 +30,31 @@ std::vector<XmlElement> readDocumentChildren(const std::filesystem::path& file) 
     if (!root) {
         throw XmlError("No document element");
     }
-    std::vector<XmlElement> children;
+    XmlElement element; // one for all children: its room is used again
     for (const pugi::xml_node child : root.children()) {
         if (child.type() != pugi::node_element) {
             continue;
         }
-        XmlElement element;
+        std::size_t kept = 0;
         for (const pugi::xml_attribute attribute : child.attributes()) {
-            element.attributes.emplace_back(attribute.name(), attribute.value());
+            if (names.size() != 0 && std::find(names.begin(), names.end(), attribute.name()) == names.end()) {
+                continue;
+            }
+            if (kept == element.attributes.size()) {
+                element.attributes.emplace_back();
+            }
+            element.attributes[kept].first = attribute.name();
+            element.attributes[kept].second = attribute.value();
+            ++kept;
         }
-        children.push_back(std::move(element));
+        element.attributes.resize(kept);
+        visit(element);
     }
+}
+
+std::vector<XmlElement> readDocumentChildren(const std::filesystem::path& file) {
+    std::vector<XmlElement> children;
+    forEachDocumentChild(file, {}, [&](const XmlElement& child) { children.push_back(child); });
     return children;
 }
 
