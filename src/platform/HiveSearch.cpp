@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -153,8 +152,8 @@ std::size_t nextWantedBlockPlain(const char* text, std::size_t at, std::size_t l
 }
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-// The top bits of the 16 bytes at `block` (low half) and at `block + stride` (high half), shifted
-// there from bit `7 - shift` of each byte.
+// The top bits of the 16 bytes at `block` (low half) and at `block + stride` (high half), each
+// byte's wanted bit moved to its top by shifting the 64-bit lanes left by `shift`.
 __attribute__((target("avx2"))) inline std::uint32_t twoPrintsAvx2(const char* block, std::size_t stride,
                                                                    __m128i shift) {
     const __m256i pair =
