@@ -48,12 +48,16 @@ SkinCatalogue readSkinCatalogue(const platform::FileSystem& fs, const Path& game
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
         const std::string& folder = it->name;
         const Path file = skins / folder / (folder + ".xml");
-        if (!fs.isPlainFile(file)) {
-            continue;
-        }
         Description description;
         try {
             description = readDescription(file);
+        } catch (const IoError& e) {
+            // A folder without a description (or with something else under its name) is no skin;
+            // asked only now, since nearly every folder has one.
+            if (fs.isPlainFile(file)) {
+                catalogue.errors.push_back("Cannot read the description of the skin \"" + folder + "\": " + e.what());
+            }
+            continue;
         } catch (const std::exception& e) {
             catalogue.errors.push_back("Cannot read the description of the skin \"" + folder + "\": " + e.what());
             continue;

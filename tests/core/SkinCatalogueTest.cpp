@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace orbisto::install {
 
 // Readable failures: a listed skin prints as {folder, "name"}.
@@ -54,6 +58,11 @@ TEST_F(SkinCatalogueTest, onlySkinsWithMarkerAndName_areListedInReverseScanOrder
     fs::create_directories(skins() / "NoDescription");
     writeFile(skins() / "NoDescription/other.xml", "<record>" + listed("Other") + "</record>");
     writeFile(skins() / "PlainFile", "not a folder");
+    fs::create_directories(skins() / "H8/H8.xml"); // a folder under the description's name
+#ifndef _WIN32
+    fs::create_directories(skins() / "I9");
+    ASSERT_EQ(::mkfifo((skins() / "I9/I9.xml").c_str(), 0600), 0); // a pipe, never waited on
+#endif
 
     const auto catalogue = read();
 

@@ -250,7 +250,8 @@ struct FileCloser {
 } // namespace
 
 std::vector<std::uint8_t> LocalFileSystem::readFile(const Path& file) const {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a pipe under the name cannot stall the open; only plain files are read.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         throwErrnoFor(errno, file);
     }
@@ -259,7 +260,7 @@ std::vector<std::uint8_t> LocalFileSystem::readFile(const Path& file) const {
     if (::fstat(fd, &info) != 0) {
         throwErrno(errno);
     }
-    if (S_ISDIR(info.st_mode)) {
+    if (!S_ISREG(info.st_mode)) {
         throw IoError(5);
     }
     return readOpenFile(fd, info.st_size);
