@@ -311,4 +311,10 @@ TEST(ArchiveFiles, dropsTakeOneFolderOrOneArchive_oversizedArchivesAreNotRead) {
     EXPECT_EQ(
         problemOf([&] { readArchiveFile(local, temp / "Comet.zip", limitsWith(&ArchiveLimits::maxTotalSize, 2)); }),
         ArchiveProblem::TooLargeInAll);
+#ifndef _WIN32
+    // A pipe or a device chosen as the archive is refused, neither waited on nor read without end.
+    ASSERT_EQ(::mkfifo((temp / "pipe.zip").c_str(), 0600), 0);
+    EXPECT_THROW(readArchiveFile(local, temp / "pipe.zip"), IoError);
+    EXPECT_THROW(readArchiveFile(local, "/dev/zero"), IoError);
+#endif
 }
