@@ -10,6 +10,7 @@
 #include "platform/Text.h"
 #include "platform/Utf8.h"
 
+#include <algorithm>
 #include <cctype>
 #include <fuzzer/FuzzedDataProvider.h>
 #include <map>
@@ -120,6 +121,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string hive = input.ConsumeRemainingBytesAsString();
         const auto found = platform::findHiveTexts(hive, keys, name);
         fuzz::check(found.size() == keys.size(), "one result per key");
+        // A file is passed over when it cannot hold the keys; never one that holds one.
+        fuzz::check(std::none_of(found.begin(), found.end(), [](const auto& text) { return text.has_value(); }) ||
+                        platform::HiveSearch(keys, name).mayHoldKeys(hive),
+                    "a file with a key found may hold the keys");
         if (hasKeyLineAfterContinuation(hive) || !keyNamesWrittenAsWineDoes(hive)) {
             return 0;
         }

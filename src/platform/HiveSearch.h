@@ -26,6 +26,10 @@ public:
 
     // The texts in one file; a search serves any number of files.
     std::vector<std::optional<std::string>> find(std::string_view hive) const;
+    // False when `piece` of a file cannot hold any of the keys (it lacks the text they share), so
+    // a file whose every piece (overlapping by overlap() bytes) says so holds none of them.
+    bool mayHoldKeys(std::string_view piece) const { return anchor_.empty() || !anchorPlaces(piece).empty(); }
+    std::size_t overlap() const { return anchor_.size(); }
 
 private:
     // Where the anchor stands in `hive`, in file order.

@@ -303,3 +303,20 @@ TEST(WinePrefixSearch, firstPrefixWhoseFolderExistsWins_userHiveBeforeMachineHiv
     fs::remove_all(bottle / "drive_c");
     EXPECT_FALSE(h.search(custom)[2]);
 }
+
+// Files are searched in pieces of 256 KiB as they are read: a key line across two of them is found
+// all the same.
+TEST(WinePrefixSearch, keyAcrossThePiecesReadIsFound) {
+    PrefixHome h;
+    const fs::path prefix = h.home / ".wine";
+    const std::string key = wine::gameKey("Football Manager 2006", "C:\\FM6");
+    for (const std::size_t before : {1, 20, 60, 100}) {
+        std::string padding = wine::hive("[Software\\\\Pad]\n\"v\"=\"");
+        padding.append(256 * 1024 - before - padding.size() - 4, 'x');
+        padding += "\"\n\n";
+        fs::remove_all(prefix);
+        wine::makePrefix(prefix, padding + key);
+        fs::create_directories(prefix / "drive_c/FM6");
+        EXPECT_EQ(folderIn(h.search()[1], prefix), real(prefix / "drive_c/FM6")) << before;
+    }
+}
