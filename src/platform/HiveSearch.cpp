@@ -228,7 +228,7 @@ std::optional<std::string> valueText(std::string_view hive, std::size_t pos, std
         std::string data(line.substr(at + 1));
         // Long hex data goes on over indented lines, each but the last ending in a backslash.
         if (data.starts_with("hex:") || data.starts_with("hex(")) {
-            while (trimRight(data).ends_with('\\') && pos < hive.size()) {
+            while (trimRight(data).ends_with('\\') && pos < hive.size() && (hive[pos] == ' ' || hive[pos] == '\t')) {
                 data = std::string(trimRight(data));
                 data.pop_back();
                 const std::string_view more = nextLine();

@@ -129,6 +129,10 @@ std::string_view trimRight(std::string_view text) {
     return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
 }
 
+bool isIndented(std::string_view line) {
+    return line.starts_with(' ') || line.starts_with('\t');
+}
+
 std::optional<RegHive> parseHive(std::string_view content) {
     const auto lines = splitFileLines(content);
     if (lines.empty() || trimRight(lines[0]) != kSignature) {
@@ -167,9 +171,10 @@ std::optional<RegHive> parseHive(std::string_view content) {
             value.data = line.substr(pos + 1);
             value.lines.push_back(line);
             // Long hex data goes on over indented lines, each but the last ending in a backslash. Only
-            // hex data: a text ending in a backslash must not swallow the key line after it.
+            // hex data, and only onto indented lines: garbled data ending in a backslash must not
+            // swallow the key or value line after it.
             const bool isHex = value.data.starts_with("hex:") || value.data.starts_with("hex(");
-            while (isHex && trimRight(value.data).ends_with('\\') && i + 1 < lines.size()) {
+            while (isHex && trimRight(value.data).ends_with('\\') && i + 1 < lines.size() && isIndented(lines[i + 1])) {
                 value.data = std::string(trimRight(value.data));
                 value.data.pop_back();
                 const std::string& next = lines[++i];

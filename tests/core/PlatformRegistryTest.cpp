@@ -123,15 +123,21 @@ TEST_F(PlatformRegistry, aFileThatIsNoRegistryOrAFolderInTheWayIsNeverOverwritte
     EXPECT_EQ(readText(folder / "system.reg"), "not a registry file\n");
 }
 
-// Only hex data goes on over lines ending in a backslash; a damaged text value that ends in one
-// must not swallow the key after it, or a value written there would be lost on the next read.
-TEST_F(PlatformRegistry, textEndingInBackslash_keepsTheFollowingKeyReadableAndWritable) {
+// Only hex data goes on over lines ending in a backslash, and only onto indented lines; a damaged
+// value that ends in one must not swallow the key after it, or a value written there would be lost
+// on the next read.
+TEST_F(PlatformRegistry, valueEndingInBackslash_keepsTheFollowingKeyReadableAndWritable) {
     writeFile(folder / "user.reg", "WINE REGISTRY Version 2\n\n[Software\\\\Damaged] 1\n"
                                    "\"Broken\"=x\"text \\\\\n\n[Software\\\\Orbisto] 1\n\"Language\"=\"Polski\"\n");
     EXPECT_EQ(store->readText(Hive::CurrentUser, "Software\\Orbisto", "Language"), "Polski");
     store->writeText(Hive::CurrentUser, "Software\\New", "Folder", "C:\\Games\\");
     EXPECT_EQ(store->readText(Hive::CurrentUser, "Software\\New", "Folder"), "C:\\Games\\");
     EXPECT_EQ(store->readText(Hive::CurrentUser, "Software\\Orbisto", "Language"), "Polski");
+
+    // Damaged hex data at the very end of the file, ending in two backslashes and no line end.
+    writeFile(folder / "user.reg", "WINE REGISTRY Version 2\n\n[Software\\\\Damaged] 1\n\"Bytes\"=hex(ol \\\\User\\\\");
+    store->writeText(Hive::CurrentUser, "Software\\New", "Folder", "C:\\Games\\");
+    EXPECT_EQ(store->readText(Hive::CurrentUser, "Software\\New", "Folder"), "C:\\Games\\");
 }
 
 // Sets an environment variable for one scope and puts the old value back.
