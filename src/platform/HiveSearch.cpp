@@ -14,6 +14,8 @@ namespace orbisto::platform {
 
 namespace {
 
+using registry::normalizeKeyPath;
+
 constexpr std::string_view kSignature = "WINE REGISTRY Version 2";
 // Shorter texts shared by the wanted keys are too common to lead anywhere: every key line is visited.
 constexpr std::size_t kMinimumAnchor = 8;
@@ -24,20 +26,6 @@ constexpr std::uint32_t kPrints = std::uint32_t{1} << kBlock;
 
 char lowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// "\Software\\Vendor\" and "Software\Vendor" name the same key.
-std::string normalizeKeyPath(std::string_view path) {
-    std::string out;
-    for (const char c : path) {
-        if (c != '\\' || (!out.empty() && out.back() != '\\')) {
-            out += c;
-        }
-    }
-    while (!out.empty() && out.back() == '\\') {
-        out.pop_back();
-    }
-    return out;
 }
 
 struct WantedKey {

@@ -11,6 +11,19 @@ bool isHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+std::string normalizeKeyPath(std::string_view path) {
+    std::string out;
+    for (const char c : path) {
+        if (c != '\\' || (!out.empty() && out.back() != '\\')) {
+            out += c;
+        }
+    }
+    while (!out.empty() && out.back() == '\\') {
+        out.pop_back();
+    }
+    return out;
+}
+
 int hexValue(char c) {
     return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
 }

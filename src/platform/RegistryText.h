@@ -8,6 +8,10 @@
 namespace orbisto::platform::registry {
 
 bool isHexDigit(char c);
+
+// A key path with its separators made plain: "\Software\\Vendor\" and "Software\Vendor" name the
+// same key.
+std::string normalizeKeyPath(std::string_view path);
 int hexValue(char c);
 
 // Reads an escaped name or text up to the unescaped `close` character and moves `pos` past it.

@@ -19,6 +19,7 @@ namespace orbisto::platform {
 namespace {
 
 using registry::isHexDigit;
+using registry::normalizeKeyPath;
 using registry::parseEscaped;
 using registry::textOf;
 
@@ -90,20 +91,6 @@ std::string escapeKeyPath(std::string_view path) {
         out += "\\\\";
         start = separator + 1;
     }
-}
-
-// "\Software\Vendor\" and "Software\Vendor" name the same key.
-std::string normalizeKeyPath(std::string_view path) {
-    std::string out;
-    for (const char c : path) {
-        if (c != '\\' || (!out.empty() && out.back() != '\\')) {
-            out += c;
-        }
-    }
-    while (!out.empty() && out.back() == '\\') {
-        out.pop_back();
-    }
-    return out;
 }
 
 std::vector<std::string> splitFileLines(std::string_view content) {
