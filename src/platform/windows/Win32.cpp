@@ -4,6 +4,27 @@
 
 namespace orbisto::platform::win32 {
 
+std::wstring wide(std::string_view utf8) {
+    if (utf8.empty()) {
+        return {};
+    }
+    const int size = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
+    return text;
+}
+
+std::string utf8(std::wstring_view wide) {
+    if (wide.empty()) {
+        return {};
+    }
+    const int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr, nullptr);
+    return text;
+}
+
 std::string ansi(const std::filesystem::path& path) {
     const std::wstring& wide = path.native();
     if (wide.empty()) {

@@ -9,9 +9,15 @@
 #endif
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <windows.h>
 
 namespace orbisto::platform::win32 {
+
+// UTF-8 text as UTF-16 for the ...W functions, and back. These two are the only place where the
+// Windows layer converts text; paths go through platform::toPath / toText and Path::native().
+std::wstring wide(std::string_view utf8);
+std::string utf8(std::wstring_view wide);
 
 // A path in the ANSI code page, for the ...A functions.
 std::string ansi(const std::filesystem::path& path);

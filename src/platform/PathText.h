@@ -1,0 +1,16 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace orbisto::platform {
+
+// The one seam between the program's text (UTF-8 on every platform; on Linux any bytes a file
+// name holds) and std::filesystem::path. Building a path straight from a std::string would decode
+// it in the C library's narrow encoding on Windows (byte for byte with mingw), so every place
+// where text becomes a path, or a path text, goes through these two.
+std::filesystem::path toPath(std::string_view text);
+std::string toText(const std::filesystem::path& path);
+
+} // namespace orbisto::platform
