@@ -55,8 +55,9 @@ std::span<const LanguageText> ownBallWindowTexts();  // lang5
 inline constexpr std::string_view kNameMessageKey = "namemsg";
 inline constexpr std::string_view kCheckMessageKey = "chkmsg";
 inline constexpr std::string_view kDefaultNameMessage =
-    "A name may not be empty, contain / \\ : * ? \" < > | or control characters, be \".\" or \"..\", end in a "
-    "dot or a blank, or be a reserved device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9).";
+    "A name may not be empty or longer than 100 characters, contain a dot, / \\ : * ? \" < > | or control "
+    "characters, end in a blank, or be a reserved device name (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0 to COM9, "
+    "LPT0 to LPT9, COM\u00B9 to COM\u00B3, LPT\u00B9 to LPT\u00B3).";
 inline constexpr std::string_view kDefaultCheckMessage = "The chosen folder lacks these ball frames:";
 // Message of an install that first kept the game's own ball in the library, built-in English as above.
 inline constexpr std::string_view kBackupMessageKey = "bakmsg";

@@ -211,7 +211,7 @@ ArchiveBalls findBallSets(std::span<const std::uint8_t> bytes, const ArchiveLimi
             const std::string name = slash == std::string::npos ? *path : path->substr(slash + 1);
             const std::string lower = lowerAscii(name);
             // Frames get their lower-case names; other pictures keep theirs when they make a file name.
-            if (isFrameName(lower) || (isValidLibraryName(name) && name.front() != '.')) {
+            if (isFrameName(lower) || isValidFileName(name)) {
                 folders[folder].try_emplace(lower, BallSet::File{count, isFrameName(lower) ? lower : name});
             }
         }

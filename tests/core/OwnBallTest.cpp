@@ -15,16 +15,31 @@ namespace {
 using library::AddBallOutcome;
 
 TEST(OwnBallNames, unsafeOrReservedNamesAreRefused_ordinaryOnesAccepted) {
-    for (const char* name :
-         {"",        "   ",      ".",   "..",   "a/b",    "a\\b", "a:b",  "a*b",     "a?b",     "a\"b",
-          "a<b",     "a>b",      "a|b", "a\tb", "a\177b", "x.",   "x ",   ".hidden", "CON",     "con",
-          "Con.txt", "CON .png", "PRN", "aux",  "NUL",    "COM1", "com9", "LPT1",    "lpt9.ini"}) {
+    const std::string longest(library::kMaxLibraryNameLength, 'x');
+    // 100 characters of two bytes each: the limit counts characters, not bytes.
+    std::string longestPolish;
+    for (std::size_t i = 0; i < library::kMaxLibraryNameLength; ++i) {
+        longestPolish += "ż";
+    }
+    for (const std::string& name : std::vector<std::string>{
+             "",         "   ",         ".",           "..",        "a/b",       "a\\b",     "a:b",
+             "a*b",      "a?b",         "a\"b",        "a<b",       "a>b",       "a|b",       "a\tb",
+             "a\177b",   "x.",          "x ",          ".hidden",   "CON",       "con",       "Con.txt",
+             "CON .png", "PRN",         "aux",         "NUL",       "COM1",      "com9",      "LPT1",
+             "lpt9.ini", "x.y",         "Teamgeist 2.0", "CONIN$",  "conout$",   "CONIN$.txt", "COM0",
+             "lpt0",     "COM¹",        "com²",        "COM³.png",  "LPT¹",      "lpt²",      "LPT³",
+             longest + "x", longestPolish + "ż"}) {
         EXPECT_FALSE(library::isValidLibraryName(name)) << '"' << name << '"';
     }
-    for (const char* name :
-         {"Alpha", "Nike-Pro", "x.y", "Ball 2", " Lead", "COM10", "COM0", "LPT", "CONSOLE", "Console.txt", "Zażółć"}) {
+    for (const std::string& name :
+         std::vector<std::string>{"Alpha", "Nike-Pro", "Ball 2", " Lead", "COM10", "COM", "LPT4x", "COM¹0", "CONIN",
+                                  "CONSOLE", "Zażółć", longest, longestPolish}) {
         EXPECT_TRUE(library::isValidLibraryName(name)) << '"' << name << '"';
     }
+    // Names of other pictures in an archive keep their dot; the reserved names stay refused.
+    EXPECT_TRUE(library::isValidFileName("extra.png"));
+    EXPECT_FALSE(library::isValidFileName("COM¹.png"));
+    EXPECT_FALSE(library::isValidFileName("conout$.png"));
 }
 
 // A library with the empty brand Alpha, and a source folder with the 21 frames.

@@ -131,6 +131,7 @@ private slots:
             {"", "pus"},      {"..", "name"},
             {"a/b", "name"},  {"CON", "name"},
             {"x.", "name"},   {"a|b", "name"},
+            {"Teamgeist 2.0", "name"}, {"LPT³", "name"},
         };
         for (const auto& [name, shown] : refused) {
             QCOMPARE(name + (": " + t.addBrand(name)), name + (": " + QString(shown)));
@@ -189,6 +190,8 @@ private slots:
         const std::tuple<const char*, const char*, const char*> cases[] = {
             {"", "Alpha", "pus"},    {"Comet", "", "pus"},     {"Comet", "Unknown", "pus"},  {"Aero", "Alpha", "ist2"},
             {"..", "Alpha", "name"}, {"a|b", "Alpha", "name"}, {"nul.png", "Alpha", "name"},
+            // A dot would keep the ball out of every listing; Windows reserves the others.
+            {"Teamgeist 2.0", "Alpha", "name"}, {"CONOUT$", "Alpha", "name"}, {"com²", "Alpha", "name"},
         };
         for (const auto& [name, brand, shown] : cases) {
             t.window->Edit1->setText(name);
