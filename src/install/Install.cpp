@@ -2,9 +2,13 @@
 
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "platform/PathText.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
+#include <thread>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -53,69 +57,150 @@ std::vector<std::string> framesOf(const FileSystem& fs, const Path& source) {
     return frames;
 }
 
-// Writes every frame beside its target under its staged name.
-void stageFrames(FileSystem& fs, const Path& source, const Path& target, const std::vector<std::string>& frames,
-                 const CopyProgress& progress) {
+// One frame of one target folder on its way into place.
+struct Placement {
+    std::string frame;
+    Path final;
+    Path staged;
+    Path backup;
+    bool hadOld = false;
+    bool placed = false;
+};
+
+std::vector<Placement> placementsOf(const std::vector<Path>& targets, const std::vector<std::string>& frames) {
+    std::vector<Placement> placements;
+    placements.reserve(targets.size() * frames.size());
+    for (const Path& target : targets) {
+        for (const std::string& frame : frames) {
+            placements.push_back({frame, target / frame, stagedName(target, frame), backupName(target, frame)});
+        }
+    }
+    return placements;
+}
+
+// The codes Windows gives while another program holds a file: a sharing or lock violation, and
+// "access denied" when a rename meets it (as the replaced file or its new name).
+bool isInUse(const IoError& error, bool renaming) {
+    return error.code() == 32 || error.code() == 33 || (renaming && error.code() == 5);
+}
+
+// Tries a step on a frame again while another program holds it, within one budget for the whole copy.
+class InUseWait {
+public:
+    explicit InUseWait(const Pause& pause) : pause_(pause) {}
+
+    template <typename Step> void attempt(const Path& file, bool renaming, Step step) {
+        for (;;) {
+            try {
+                step();
+                return;
+            } catch (const IoError& e) {
+                if (!isInUse(e, renaming)) {
+                    throw;
+                }
+                if (waited_ >= kInUseWait) {
+                    throw FrameInUse(file);
+                }
+            }
+            if (pause_) {
+                pause_(kInUseStep);
+            } else {
+                std::this_thread::sleep_for(kInUseStep);
+            }
+            waited_ += kInUseStep;
+        }
+    }
+
+private:
+    const Pause& pause_;
+    std::chrono::milliseconds waited_{0};
+};
+
+// Writes every frame beside its target under its staged name, then makes them all durable at once.
+void stageFrames(FileSystem& fs, const Path& source, std::vector<Placement>& placements, const CopyProgress& progress) {
     std::size_t staged = 0;
     try {
-        if (progress && !progress(0, frames.size())) {
+        if (progress && !progress(0, placements.size())) {
             throw Error("The copy was cancelled");
         }
-        for (const std::string& frame : frames) {
+        for (const Placement& placement : placements) {
             // Counted before the copy: a failing copy may still leave its staged file.
             ++staged;
             try {
-                fs.copyFile(source / frame, stagedName(target, frame));
+                fs.copyFileUnflushed(source / placement.frame, placement.staged);
             } catch (const std::exception& e) {
-                throw copyFailure(frame, e);
+                throw copyFailure(placement.frame, e);
             }
-            if (progress && !progress(staged, frames.size())) {
+            if (progress && !progress(staged, placements.size())) {
                 throw Error("The copy was cancelled");
             }
         }
+        std::vector<Path> files;
+        files.reserve(placements.size());
+        for (const Placement& placement : placements) {
+            files.push_back(placement.staged);
+        }
+        try {
+            fs.flushFiles(files);
+        } catch (const std::exception& e) {
+            throw copyFailure(placements.front().frame, e);
+        }
     } catch (const std::exception&) {
         for (std::size_t i = 0; i < staged; ++i) {
-            removeAfterFailure(fs, stagedName(target, frames[i]));
+            removeAfterFailure(fs, placements[i].staged);
         }
         throw;
     }
 }
 
-// Renames the staged frames into place. The frames they replace are kept under backup names until
-// all are in place, so a failure puts every old frame back.
-void commitFrames(FileSystem& fs, const Path& target, const std::vector<std::string>& frames) {
-    std::vector<bool> hadOld(frames.size(), false);
-    std::size_t placed = 0;
-    std::size_t current = 0;
-    try {
-        for (; current < frames.size(); ++current) {
-            const std::string& frame = frames[current];
-            const Path final = target / frame;
-            if (fs.isPlainFile(final)) {
-                fs.makeWritable(final);
-                fs.rename(final, backupName(target, frame));
-                hadOld[current] = true;
-            }
-            fs.rename(stagedName(target, frame), final);
-            ++placed;
+// Every frame to be replaced, in every folder, must be free before the first rename.
+void checkReplaceable(FileSystem& fs, const std::vector<Placement>& placements, InUseWait& wait) {
+    for (const Placement& placement : placements) {
+        try {
+            wait.attempt(placement.final, false, [&] { fs.checkReplaceable(placement.final); });
+        } catch (const FrameInUse&) {
+            throw;
+        } catch (const std::exception& e) {
+            throw copyFailure(placement.frame, e);
         }
-    } catch (const std::exception& e) {
-        for (std::size_t i = 0; i < frames.size(); ++i) {
-            if (i < placed) {
-                removeAfterFailure(fs, target / frames[i]);
-            } else {
-                removeAfterFailure(fs, stagedName(target, frames[i]));
-            }
-            if (hadOld[i]) {
-                restoreAfterFailure(fs, backupName(target, frames[i]), target / frames[i]);
-            }
-        }
-        throw copyFailure(frames[current], e);
     }
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        if (hadOld[i]) {
-            removeAfterFailure(fs, backupName(target, frames[i]));
+}
+
+// Takes back whatever the commit did: new frames out, old frames back, staged files removed.
+void undoCommit(FileSystem& fs, std::vector<Placement>& placements) noexcept {
+    for (auto it = placements.rbegin(); it != placements.rend(); ++it) {
+        if (it->placed) {
+            removeAfterFailure(fs, it->final);
+        } else {
+            removeAfterFailure(fs, it->staged);
         }
+        if (it->hadOld) {
+            restoreAfterFailure(fs, it->backup, it->final);
+        }
+    }
+}
+
+// Renames the staged frames into place. The frames they replace are kept under backup names until
+// all are in place in every folder, so a failure puts every old frame back.
+void commitFrames(FileSystem& fs, std::vector<Placement>& placements, InUseWait& wait) {
+    Placement* current = nullptr;
+    try {
+        for (Placement& placement : placements) {
+            current = &placement;
+            if (fs.isPlainFile(placement.final)) {
+                fs.makeWritable(placement.final);
+                wait.attempt(placement.final, true, [&] { fs.rename(placement.final, placement.backup); });
+                placement.hadOld = true;
+            }
+            wait.attempt(placement.final, true, [&] { fs.rename(placement.staged, placement.final); });
+            placement.placed = true;
+        }
+    } catch (const FrameInUse&) {
+        undoCommit(fs, placements);
+        throw;
+    } catch (const std::exception& e) {
+        undoCommit(fs, placements);
+        throw copyFailure(current->frame, e);
     }
 }
 
@@ -148,22 +233,51 @@ void ResetFrameAttributes(FileSystem& fs, const Path& folder) {
     }
 }
 
-void CopyBallFrames(FileSystem& fs, const Path& source, const Path& target, const CopyProgress& progress) {
-    if (source.empty() || target.empty()) {
+void CopyBallFrames(FileSystem& fs, const Path& source, const std::vector<Path>& targets, const CopyProgress& progress,
+                    const Pause& pause) {
+    if (source.empty() || targets.empty() ||
+        std::any_of(targets.begin(), targets.end(), [](const Path& target) { return target.empty(); })) {
         throw Error("No folder to copy the ball from or into");
     }
     const std::vector<std::string> frames = framesOf(fs, source);
     if (frames.empty()) {
         throw Error("The ball's folder \"" + source.generic_string() + "\" holds no frames");
     }
-    try {
-        fs.createFolders(target);
-    } catch (const std::exception& e) {
-        throw Error("Cannot create the folder \"" + target.generic_string() + "\": " + e.what());
+    for (const Path& target : targets) {
+        try {
+            fs.createFolders(target);
+        } catch (const std::exception& e) {
+            throw Error("Cannot create the folder \"" + target.generic_string() + "\": " + e.what());
+        }
     }
-    stageFrames(fs, source, target, frames, progress);
-    commitFrames(fs, target, frames);
+    std::vector<Placement> placements = placementsOf(targets, frames);
+    stageFrames(fs, source, placements, progress);
+    InUseWait wait(pause);
+    try {
+        checkReplaceable(fs, placements, wait);
+    } catch (const std::exception&) {
+        for (const Placement& placement : placements) {
+            removeAfterFailure(fs, placement.staged);
+        }
+        throw;
+    }
+    commitFrames(fs, placements, wait);
+    for (const Path& target : targets) {
+        fs.flushFolder(target);
+    }
+    // Only once every rename is durable: until then a power cut may still need an old frame. An old
+    // frame an interrupted install kept aside goes too.
+    for (const Placement& placement : placements) {
+        removeAfterFailure(fs, placement.backup);
+    }
 }
+
+void CopyBallFrames(FileSystem& fs, const Path& source, const Path& target, const CopyProgress& progress) {
+    CopyBallFrames(fs, source, std::vector<Path>{target}, progress);
+}
+
+FrameInUse::FrameInUse(Path file)
+    : Error("The file \"" + platform::toText(file) + "\" is held by another program"), file_(std::move(file)) {}
 
 bool createSkinBallFolders(FileSystem& fs, const Path& skin) {
     const std::array<Path, 4> folders{skin / "graphics", skin / "graphics/pitch", skinNormalBallFolder(skin),

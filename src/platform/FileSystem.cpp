@@ -56,4 +56,16 @@ FileVersion FileSystem::readPlainFileVersion(const Path& file) const {
     return version;
 }
 
+void FileSystem::copyFileUnflushed(const Path& source, const Path& target) {
+    copyFile(source, target);
+}
+
+void FileSystem::flushFiles(std::span<const Path>) {}
+
+void FileSystem::flushFolder(const Path&) noexcept {}
+
+void FileSystem::checkWritableFolder(const Path&) const {}
+
+void FileSystem::checkReplaceable(const Path&) const {}
+
 } // namespace orbisto::platform

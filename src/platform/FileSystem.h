@@ -112,6 +112,30 @@ public:
     // identity(file) and readPlainFile(file) at once; the identity is taken no later than the read,
     // so a change during the read shows as a new identity next time.
     virtual FileVersion readPlainFileVersion(const Path& file) const;
+
+    // The steps of a durable copy of many files, for the install: write every copy with
+    // copyFileUnflushed, make them all durable with one flushFiles, rename them into place, then
+    // flushFolder once per folder. Doing each step for all files at once saves a wait for the disk
+    // per file.
+
+    // Copies one file into `target` under that very name (a file already there is replaced, also a
+    // read-only one), without waiting for the disk; the target takes the source's attributes. Raises
+    // IoError on failure, leaving no partial target behind. By default: copyFile.
+    virtual void copyFileUnflushed(const Path& source, const Path& target);
+    // Makes the contents of the files durable: once it returns, a power cut leaves each file whole.
+    // Raises IoError when one cannot be flushed. By default nothing is done.
+    virtual void flushFiles(std::span<const Path> files);
+    // Makes the entries of a folder (names created, renamed or removed in it) durable, as far as the
+    // file system allows; the outcome is not reported. By default nothing is done.
+    virtual void flushFolder(const Path& folder) noexcept;
+    // Raises IoError when no new file can be created in `folder` (5 when it is refused); a missing
+    // folder is checked at its nearest existing parent, where it would be created. Leaves nothing
+    // behind. By default every folder passes.
+    virtual void checkWritableFolder(const Path& folder) const;
+    // Raises IoError when `file` could not be renamed or replaced at this moment: on Windows 32 while
+    // another program holds it open without sharing its deletion. A missing file passes; a folder
+    // under the name is refused with 5. By default every file passes.
+    virtual void checkReplaceable(const Path& file) const;
 };
 
 // The real file system of this machine. Tests derive from it to make one operation fail.
@@ -137,6 +161,11 @@ public:
     std::optional<FileIdentity> identity(const Path& path) const override;
     // One open: the identity comes from the open file, then its contents.
     FileVersion readPlainFileVersion(const Path& file) const override;
+    void copyFileUnflushed(const Path& source, const Path& target) override;
+    void flushFiles(std::span<const Path> files) override;
+    void flushFolder(const Path& folder) noexcept override;
+    void checkWritableFolder(const Path& folder) const override;
+    void checkReplaceable(const Path& file) const override;
 };
 
 // A folder's entries in name order, ignoring case (the order every folder scan gives).

@@ -134,6 +134,46 @@ TEST_F(SharedFileSystem, copyReplacesAReadOnlyTargetTakesTheSourceAttributesAndF
     EXPECT_TRUE(fs::is_empty(temp / "folder"));
 }
 
+// The steps of an install's copy: a staged copy replaces what a crashed install left, keeps the
+// source's attributes through the flush; the checks before the renames change nothing.
+TEST_F(SharedFileSystem, stagedCopyFlushAndChecksBeforeRenaming) {
+    writeFile(temp / "source.png", "new frame");
+    host::makeReadOnly(temp / "source.png");
+    writeFile(temp / "staged.png", "left over");
+    host::makeReadOnly(temp / "staged.png");
+    files.copyFileUnflushed(temp / "source.png", temp / "staged.png");
+    const std::vector<fs::path> staged{temp / "staged.png"};
+    files.flushFiles(staged);
+    files.flushFolder(temp.path());
+    EXPECT_EQ(readText(temp / "staged.png"), "new frame");
+    EXPECT_TRUE(host::isReadOnly(temp / "staged.png"));
+
+    fs::create_directory(temp / "folder");
+    EXPECT_EQ(ioErrorCode([&] { files.copyFileUnflushed(temp / "missing", temp / "copy.png"); }), 2);
+    EXPECT_EQ(ioErrorCode([&] { files.copyFileUnflushed(temp / "source.png", temp / "folder"); }), 5);
+    const std::vector<fs::path> missing{temp / "missing"};
+    EXPECT_EQ(ioErrorCode([&] { files.flushFiles(missing); }), 2);
+
+    files.checkWritableFolder(temp.path());
+    files.checkWritableFolder(temp / "not/yet/made"); // checked where it would be created
+    files.checkReplaceable(temp / "staged.png");
+    files.checkReplaceable(temp / "missing");
+    EXPECT_EQ(ioErrorCode([&] { files.checkReplaceable(temp / "folder"); }), 5);
+    EXPECT_EQ(namesIn(temp.path()), (Names{"folder", "source.png", "staged.png"}));
+
+    writeFile(temp / "frame.png", "held");
+    {
+        const auto hold = host::holdWithoutDeleteSharing(temp / "frame.png");
+        if (host::holdsRefuseRenames()) {
+            EXPECT_EQ(ioErrorCode([&] { files.checkReplaceable(temp / "frame.png"); }), 32);
+            EXPECT_EQ(ioErrorCode([&] { files.rename(temp / "frame.png", temp / "aside.png"); }), 32);
+        } else {
+            files.checkReplaceable(temp / "frame.png");
+        }
+    }
+    files.checkReplaceable(temp / "frame.png");
+}
+
 TEST_F(SharedFileSystem, renameReplacesFilesButNotFolders) {
     writeFile(temp / "a", "a");
     writeFile(temp / "b", "b");

@@ -27,6 +27,11 @@ fs::path makeHiddenFile(const fs::path& folder, const std::string& name);
 void makeSystemEntry(const fs::path& path);
 void makeReadOnly(const fs::path& file);
 bool isReadOnly(const fs::path& file);
+// Opens `file` the way a running game holds its frames, until the returned holder goes: Windows shares
+// reading and writing but not deletion; Linux has no such hold and only keeps the file open.
+std::shared_ptr<void> holdWithoutDeleteSharing(const fs::path& file);
+// True where such a hold refuses renames of the file (Windows).
+bool holdsRefuseRenames();
 
 // A settings store whose keys below root() start out empty, cleared again at the end.
 class Settings {

@@ -2,7 +2,9 @@
 
 #include "support/TempFolder.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace orbisto::test::host {
 
@@ -32,6 +34,18 @@ void makeReadOnly(const fs::path& file) {
 
 bool isReadOnly(const fs::path& file) {
     return (fs::status(file).permissions() & fs::perms::owner_write) == fs::perms::none;
+}
+
+std::shared_ptr<void> holdWithoutDeleteSharing(const fs::path& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        throw std::runtime_error("cannot open " + file.string());
+    }
+    return std::shared_ptr<void>(nullptr, [fd](void*) { ::close(fd); });
+}
+
+bool holdsRefuseRenames() {
+    return false;
 }
 
 namespace {

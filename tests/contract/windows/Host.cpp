@@ -55,6 +55,19 @@ bool isReadOnly(const fs::path& file) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
+std::shared_ptr<void> holdWithoutDeleteSharing(const fs::path& file) {
+    HANDLE handle = ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        throw std::runtime_error("cannot open " + file.string());
+    }
+    return std::shared_ptr<void>(handle, [](HANDLE held) { ::CloseHandle(held); });
+}
+
+bool holdsRefuseRenames() {
+    return true;
+}
+
 namespace {
 
 HKEY rootOf(platform::Hive hive) {
