@@ -40,6 +40,9 @@ struct SharedState {
     // Messages of archives and drops; built-in English when the key is missing.
     std::string setmsg, nosetmsg, dropmsg;
     std::string arcbadmsg, arcencmsg, arcnummsg, arcsizemsg, arctotmsg, arcbombmsg;
+    // A folder Orbisto may not write into, and a frame another program holds; each followed by the
+    // path. Built-in English when the key is missing.
+    std::string admmsg, usemsg;
 
     // Brand and ball of every ">New balls" entry, as the last library scan found them.
     std::vector<library::NewBallEntry> newBalls;

@@ -65,6 +65,16 @@ inline constexpr std::string_view kDefaultBackupMessage =
     "Before installing, Orbisto has kept the game's own ball in the library under the brand \"Original\". "
     "To get it back, install it from there:";
 
+// A folder Orbisto may not write into (the game's, a skin's, the library), and a frame another program
+// holds open; each is followed by the path on a line of its own. Built-in English as above.
+inline constexpr std::string_view kNotWritableMessageKey = "admmsg";
+inline constexpr std::string_view kDefaultNotWritableMessage =
+    "Orbisto may not write into the folder below, so nothing was changed. Start Orbisto with \"Run as "
+    "administrator\", or install the game (and Orbisto) outside Program Files:";
+inline constexpr std::string_view kInUseMessageKey = "usemsg";
+inline constexpr std::string_view kDefaultInUseMessage =
+    "The game or another program holds the file below, so nothing was installed. Close it and install again:";
+
 // Where a game folder came from, told by the main window's version buttons; built-in English for
 // language files that lack them. The Wine text is followed by the prefix's folder.
 inline constexpr std::string_view kInstallerOriginKey = "srcinst";

@@ -109,6 +109,8 @@ void TForm1::lang0(const std::string& language) {
     state().srcwine = i18n::readLanguageText(file, i18n::kWineOriginKey, i18n::kDefaultWineOrigin);
     showFolderSources();
     state().bakmsg = i18n::readLanguageText(file, i18n::kBackupMessageKey, i18n::kDefaultBackupMessage);
+    state().admmsg = i18n::readLanguageText(file, i18n::kNotWritableMessageKey, i18n::kDefaultNotWritableMessage);
+    state().usemsg = i18n::readLanguageText(file, i18n::kInUseMessageKey, i18n::kDefaultInUseMessage);
     using library::ArchiveError;
     using library::ArchiveProblem;
     const std::array<std::tuple<std::string_view, std::string, std::string SharedState::*>, 9> archiveMessages{{

@@ -4,8 +4,11 @@
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
 #include "install/Install.h"
+#include "install/InstallBall.h"
 #include "install/OriginalBall.h"
 #include "library/Library.h"
+#include "library/WriteCheck.h"
+#include "platform/PathText.h"
 
 #include <QComboBox>
 #include <QRadioButton>
@@ -59,56 +62,49 @@ void refillBrandBox(TForm1& main) {
     main.brand->setEditText(shown);
 }
 
-// Keeps the game's own ball of every folder about to be written into; tells the player when one was kept.
-void keepGameBalls(AppContext& context, QWidget* owner, const std::vector<install::InstallTarget>& targets) {
-    SharedState& s = context.state;
-    const std::vector<std::string> kept = install::keepOriginalBalls(context.fs, s.AppFolder, targets);
-    if (kept.empty()) {
-        return;
-    }
+// Tells the player which of the game's own balls were kept in the library, showing the new brand at once.
+void tellKeptBalls(AppContext& context, QWidget* owner, const std::vector<std::string>& kept) {
     refillBrandBox(*context.forms.form1);
-    std::string text = s.bakmsg;
+    std::string text = context.state.bakmsg;
     for (const std::string& ball : kept) {
         text += "\n" + std::string(install::kOriginalBrand) + " " + ball;
     }
     context.ui.information(owner, qText(text));
 }
 
-void copyChosenBall(AppContext& context, QWidget* owner, const InstallFolders& folders) {
+// Installs into the folders the radio buttons choose; false when none is chosen.
+bool copyChosenBall(AppContext& context, QWidget* owner, const InstallFolders& folders) {
     SharedState& s = context.state;
     const TForm1& main = *context.forms.form1;
-    std::vector<install::InstallTarget> targets;
+    install::InstallRequest request{platform::toPath(s.AppFolder), platform::toPath(s.SourceFolder), {},
+                                    {folders.normal, folders.winter}};
     if (main.rbn->isChecked()) {
         s.TargetFolder = folders.normal.generic_string();
-        targets = {{folders.normal, folders.normalOriginal}};
+        request.targets = {{folders.normal, folders.normalOriginal}};
     } else if (main.rbw->isChecked()) {
         s.TargetFolder = folders.winter.generic_string();
-        targets = {{folders.winter, folders.winterOriginal}};
+        request.targets = {{folders.winter, folders.winterOriginal}};
     } else if (main.rbnaw->isChecked()) {
         s.TargetFolder = folders.normal.generic_string();
         s.WinterTargetFolder = folders.winter.generic_string();
-        targets = {{folders.normal, folders.normalOriginal}, {folders.winter, folders.winterOriginal}};
+        request.targets = {{folders.normal, folders.normalOriginal}, {folders.winter, folders.winterOriginal}};
     } else {
-        return;
+        return false;
     }
-    // Before anything in the folders changes, their attributes included.
-    keepGameBalls(context, owner, targets);
-    install::ResetFrameAttributes(context.fs, folders.normal);
-    install::ResetFrameAttributes(context.fs, folders.winter);
-    const Path source = s.SourceFolder;
-    for (const install::InstallTarget& target : targets) {
-        copyBallFramesWithProgress(context, owner, source, target.folder);
-    }
-    context.ui.information(owner, qText(s.redmsg));
+    // The progress window opens with the copy, after the checks and the message about kept balls.
+    std::unique_ptr<CopyProgressWindow> window;
+    install::installBall(
+        context.fs, request, [&](const std::vector<std::string>& kept) { tellKeptBalls(context, owner, kept); },
+        [&](std::size_t done, std::size_t total) {
+            if (!window) {
+                window = context.ui.openCopyProgress(owner);
+            }
+            return window->advance(done, total);
+        });
+    return true;
 }
 
 } // namespace
-
-void copyBallFramesWithProgress(AppContext& context, QWidget* owner, const Path& source, const Path& target) {
-    const std::unique_ptr<CopyProgressWindow> window = context.ui.openCopyProgress(owner);
-    install::CopyBallFrames(context.fs, source, target,
-                            [&window](std::size_t done, std::size_t total) { return window->advance(done, total); });
-}
 
 void resolveChosenBall(SharedState& s) {
     if (s.ChosenBrand == library::kNewBalls) {
@@ -137,12 +133,21 @@ void installChosenBall(AppContext& context, QWidget* owner, const InstallFolders
                        const std::function<void()>& show) {
     SharedState& s = context.state;
     s.SourceFolder = s.AppFolder + "balls/" + s.BrandName + "/" + s.BallName + "/";
+    bool copied = false;
     try {
-        copyChosenBall(context, owner, folders);
+        copied = copyChosenBall(context, owner, folders);
+    } catch (const library::FolderNotWritable& e) {
+        // Nothing was changed: the player is told what to do instead of seeing an error.
+        context.ui.information(owner, qText(library::messageWithPath(s.admmsg, e.folder())));
+    } catch (const install::FrameInUse& e) {
+        context.ui.information(owner, qText(library::messageWithPath(s.usemsg, e.file())));
     } catch (const std::exception&) {
         // The display follows the folders also after a failed copy; the copy's error comes after it.
         runGuarded(context.ui, owner, show);
         throw;
+    }
+    if (copied) {
+        context.ui.information(owner, qText(s.redmsg));
     }
     show();
 }

@@ -106,6 +106,18 @@ bool holdsUntaggedBall(const FileSystem& fs, const Path& folder) {
     return !frames.empty();
 }
 
+std::vector<InstallTarget> originalBallsToKeep(const FileSystem& fs, const Path& appFolder,
+                                               const std::vector<InstallTarget>& targets) {
+    const Path brand = library::ballsFolder(appFolder) / kOriginalBrand;
+    std::vector<InstallTarget> pending;
+    for (const InstallTarget& target : targets) {
+        if (!fs.exists(brand / target.originalName) && holdsUntaggedBall(fs, target.folder)) {
+            pending.push_back(target);
+        }
+    }
+    return pending;
+}
+
 std::vector<std::string> keepOriginalBalls(FileSystem& fs, const Path& appFolder,
                                            const std::vector<InstallTarget>& targets) {
     const Path library = library::ballsFolder(appFolder);
@@ -115,20 +127,17 @@ std::vector<std::string> keepOriginalBalls(FileSystem& fs, const Path& appFolder
     std::string current;
     bool libraryCreated = false;
     try {
-        std::vector<const InstallTarget*> pending;
-        for (const InstallTarget& target : targets) {
-            current = target.originalName;
-            if (!fs.exists(brand / target.originalName) && holdsUntaggedBall(fs, target.folder)) {
-                pending.push_back(&target);
-            }
+        if (!targets.empty()) {
+            current = targets.back().originalName; // what a failure while looking is reported against
         }
+        const std::vector<InstallTarget> pending = originalBallsToKeep(fs, appFolder, targets);
         if (pending.empty()) {
             return kept;
         }
         if (appFolder.empty()) {
             throw Error("The program's folder is unknown");
         }
-        current = pending.front()->originalName;
+        current = pending.front().originalName;
         try {
             libraryCreated = !fs.folderExists(library);
             fs.createFolders(library);
@@ -137,11 +146,11 @@ std::vector<std::string> keepOriginalBalls(FileSystem& fs, const Path& appFolder
         } catch (const std::exception& e) {
             throw Error("Cannot write into the library \"" + library.generic_string() + "\": " + e.what());
         }
-        for (const InstallTarget* target : pending) {
-            current = target->originalName;
-            assembleBall(fs, target->folder, staging / target->originalName,
-                         library::ballTagText(kOriginalBrand, target->originalName));
-            kept.push_back(target->originalName);
+        for (const InstallTarget& target : pending) {
+            current = target.originalName;
+            assembleBall(fs, target.folder, staging / target.originalName,
+                         library::ballTagText(kOriginalBrand, target.originalName));
+            kept.push_back(target.originalName);
         }
         if (fs.exists(brand)) {
             placeIntoBrand(fs, staging, brand, kept);

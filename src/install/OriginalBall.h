@@ -32,6 +32,11 @@ struct InstallTarget {
     std::string originalName;
 };
 
+// The targets whose untagged ball keepOriginalBalls would keep now (none kept under its name yet).
+// Only reads.
+std::vector<InstallTarget> originalBallsToKeep(const platform::FileSystem& fs, const Path& appFolder,
+                                               const std::vector<InstallTarget>& targets);
+
 // Run before an install writes into `targets`: copies the untagged ball of each target folder into
 // the library as brand "Original", ball `originalName`, each frame tagged "Original|<name>", brand and
 // ball marked Auth "1". A ball of that name already in the brand is kept as it is. Everything is put

@@ -4,6 +4,7 @@
 
 #include "library/BallTag.h"
 #include "library/NameCheck.h"
+#include "library/WriteCheck.h"
 #include "library/NewBallScan.h"
 #include "platform/Errors.h"
 #include "platform/IniProfile.h"
@@ -52,6 +53,7 @@ AddBrandOutcome addBrand(platform::FileSystem& fs, const Path& appFolder, const 
     if (listed) {
         return AddBrandOutcome::AlreadyListed;
     }
+    requireWritableFolder(fs, ballsFolder(appFolder));
     const Path brandFolder = ballsFolder(appFolder) / name;
     fs.createFolder(brandFolder);
     try {
@@ -106,6 +108,7 @@ AddBallOutcome addOwnBall(platform::FileSystem& fs, const Path& appFolder, const
     if (fs.exists(ballFolder)) {
         return AddBallOutcome::AlreadyExists;
     }
+    requireWritableFolder(fs, brandFolder);
     // Hidden, so no listing ever shows a ball that is still being assembled.
     const Path staging = brandFolder / ("." + name + ".adding");
     fs.removeTree(staging); // left over from an interrupted run

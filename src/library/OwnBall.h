@@ -19,8 +19,9 @@ enum class AddBrandOutcome { Added, EmptyName, InvalidName, AlreadyListed };
 
 // Adds an empty brand `name` (used as typed) to the library and marks it Auth "1". Refuses an empty
 // name, a name isValidLibraryName rejects, and a name equal to a listed brand ignoring case, creating
-// nothing. A folder or file of that name that is no listed brand raises IoError 183. When the marker
-// cannot be written the new folder is removed again before the error goes on.
+// nothing. A library that refuses new folders raises FolderNotWritable before anything is created. A
+// folder or file of that name that is no listed brand raises IoError 183. When the marker cannot be
+// written the new folder is removed again before the error goes on.
 AddBrandOutcome addBrand(platform::FileSystem& fs, const Path& appFolder, const std::vector<std::string>& listedBrands,
                          const std::string& name);
 
@@ -48,6 +49,7 @@ using FileCopiedCallback = std::function<void()>;
 // it and renamed into place only when all of that succeeded, so it enters the library whole or not
 // at all: on failure the hidden folder is removed and the error goes on. Names isValidLibraryName
 // rejects give InvalidName, a ball folder (or file) of that name AlreadyExists; both create nothing.
+// A brand folder that refuses new files raises FolderNotWritable, also before anything is created.
 AddBallOutcome addOwnBall(platform::FileSystem& fs, const Path& appFolder, const std::string& brand,
                           const std::string& name, const Path& sourceFolder, const std::vector<std::string>& files,
                           const FileCopiedCallback& onFileCopied = {});

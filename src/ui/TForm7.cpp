@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QUrl>
+#include <optional>
 #include <utility>
 
 #include "app/Guard.h"
@@ -20,6 +21,7 @@
 #include "app/UserInterface.h"
 #include "app/Widgets.h"
 #include "library/NameCheck.h"
+#include "library/WriteCheck.h"
 #include "platform/Image.h"
 
 namespace orbisto {
@@ -197,7 +199,14 @@ std::vector<std::string> TForm7::listedBrands() const {
 
 void TForm7::JvXPButton71Click() {
     const SharedState& s = ctx_.state;
-    switch (library::addBrand(ctx_.fs, s.AppFolder, listedBrands(), Edit2->text().toStdString())) {
+    library::AddBrandOutcome outcome{};
+    try {
+        outcome = library::addBrand(ctx_.fs, s.AppFolder, listedBrands(), Edit2->text().toStdString());
+    } catch (const library::FolderNotWritable& e) {
+        inform(library::messageWithPath(s.admmsg, e.folder()));
+        return;
+    }
+    switch (outcome) {
     case library::AddBrandOutcome::EmptyName:
         inform(s.pusmsg);
         return;
@@ -369,15 +378,23 @@ void TForm7::JvXPButton73Click() {
         files.push_back(prev->item(row)->text().toStdString());
     }
     library::AddBallOutcome outcome{};
+    std::optional<std::filesystem::path> notWritable;
     {
         DisabledWhile busy(Group7Box1);
         EventPump pump;
         try {
             outcome = library::addOwnBall(ctx_.fs, s.AppFolder, *brand, name, OwnBallFolder, files, std::ref(pump));
+        } catch (const library::FolderNotWritable& e) {
+            notWritable = e.folder();
         } catch (...) {
             discardUnpacked(); // a failed add removes the unpacked archive too; the error goes on
             throw;
         }
+    }
+    if (notWritable) {
+        // Nothing was written; the unpacked archive stays for another try.
+        inform(library::messageWithPath(s.admmsg, *notWritable));
+        return;
     }
     switch (outcome) {
     case library::AddBallOutcome::AlreadyExists:

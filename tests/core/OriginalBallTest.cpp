@@ -3,6 +3,8 @@
 #include "core/InstallFaults.h"
 #include "core/OwnBallFixtures.h"
 #include "install/Install.h"
+#include "install/InstallBall.h"
+#include "library/WriteCheck.h"
 #include "library/BallTag.h"
 #include "library/LibraryScan.h"
 #include "library/NewBallScan.h"
@@ -201,6 +203,69 @@ TEST_F(OriginalBall, keptBall_installsBackByteExact_andCountsInTheLibraryButNeve
     EXPECT_EQ(scan.brands, (Names{"Alpha", "Original"}));
     EXPECT_EQ(scan.balls, (Names{"Comet", "FM 2006 normal"}));
     EXPECT_TRUE(scan.newBalls.empty());
+}
+
+// A folder that refuses writing, found before anything changes: the game's own ball is not kept,
+// no frame changes, and the refused folder is named.
+TEST_F(OriginalBall, unwritableGameSkinOrLibraryFolder_isNamedBeforeAnythingChanges_andNoBallIsKept) {
+    const fs::path skin = install::skinFolder(temp / "game", "Red Skin");
+    const fs::path skinNormal = install::skinNormalBallFolder(skin);
+    writeFrames(skinNormal);
+    const install::InstallRequest gameBoth{app(), libraryBall,
+                                           {{normal(), "FM 2006 normal"}, {winter(), "FM 2006 winter"}},
+                                           {normal(), winter()}};
+    // The skin has no winter ball yet: its folder is checked where it would be created.
+    const install::InstallRequest skinBoth{app(), libraryBall,
+                                           {{skinNormal, "FM 2006 Red Skin normal"},
+                                            {install::skinWinterBallFolder(skin), "FM 2006 Red Skin winter"}},
+                                           {}};
+    struct Case {
+        const char* what;
+        const install::InstallRequest& request;
+        fs::path unwritable;
+        fs::path named;
+    };
+    const Case cases[] = {
+        {"game's winter folder", gameBoth, winter(), winter()},
+        {"game's ball folders", gameBoth, normal(), normal()},
+        {"skin's folder", skinBoth, skin, skinNormal},
+        {"skin's winter folder, still missing", skinBoth, install::skinWinterBallFolder(skin),
+         install::skinWinterBallFolder(skin)},
+        {"library", gameBoth, app() / "balls", app() / "balls"},
+    };
+    for (const Case& c : cases) {
+        const TreeSnapshot library = snapshot(app());
+        const TreeSnapshot game = snapshot(temp / "game");
+        FaultyFileSystem faulty;
+        faulty.unwritableFolder = c.unwritable;
+        bool told = false;
+        fs::path named;
+        try {
+            install::installBall(faulty, c.request, [&](const Names&) { told = true; }, {});
+            ADD_FAILURE() << c.what << ": installed";
+        } catch (const library::FolderNotWritable& e) {
+            named = e.folder();
+        }
+        EXPECT_EQ(named, c.named) << c.what;
+        EXPECT_FALSE(told) << c.what;
+        EXPECT_EQ(faulty.copies + faulty.renames, 0) << c.what;
+        EXPECT_EQ(snapshot(app()), library) << c.what << ": nothing kept";
+        EXPECT_EQ(snapshot(temp / "game"), game) << c.what;
+        EXPECT_EQ(fs::status(normal() / "ball_11.png").permissions() & fs::perms::owner_write, fs::perms::none)
+            << c.what << ": attributes untouched";
+    }
+
+    // A library that may not be written matters only when a ball is to be kept there.
+    FaultyFileSystem faulty;
+    faulty.unwritableFolder = app() / "balls";
+    for (const auto& [name, bytes] : ballFrames(makeLibraryBall(temp / "other", "Beta", "Storm"))) {
+        writeFile(winter() / name, bytes); // an Orbisto ball: nothing to keep
+    }
+    const install::InstallRequest winterOnly{app(), libraryBall, {{winter(), "FM 2006 winter"}}, {}};
+    bool told = false;
+    install::installBall(faulty, winterOnly, [&](const Names&) { told = true; }, {});
+    EXPECT_FALSE(told);
+    EXPECT_EQ(folderSnapshot(winter()), ballFrames(libraryBall));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "core/OwnBallFixtures.h"
 #include "library/BallTag.h"
 #include "library/NameCheck.h"
+#include "library/WriteCheck.h"
 #include "platform/Errors.h"
 #include "platform/IniProfile.h"
 
@@ -106,6 +107,24 @@ TEST_F(OwnBall, copyOrTagFailing_leavesNoBallAndNoAssemblyFolder_nextAddReplaces
     writeFile(balls() / "Alpha/.Comet.adding/junk.png", "junk");
     EXPECT_EQ(add(fs_, frameNames()), AddBallOutcome::Added);
     EXPECT_EQ(brandEntries(), 1u + 1u + 21u + 1u); // no junk, no assembly folder
+}
+
+TEST_F(OwnBall, libraryThatRefusesWriting_namesItsFolder_andCreatesNothing) {
+    const TreeSnapshot before = snapshot(app());
+    FaultyFileSystem faulty;
+    faulty.unwritableFolder = balls();
+    const auto refused = [](const auto& add) {
+        try {
+            add();
+        } catch (const library::FolderNotWritable& e) {
+            return e.folder();
+        }
+        return fs::path("<added>");
+    };
+    EXPECT_EQ(refused([&] { library::addBrand(faulty, app(), {"Alpha"}, "Beta"); }), balls());
+    EXPECT_EQ(refused([&] { add(faulty, frameNames()); }), balls() / "Alpha");
+    EXPECT_EQ(faulty.copies, 0);
+    EXPECT_EQ(snapshot(app()), before);
 }
 
 } // namespace

@@ -49,7 +49,7 @@ private slots:
              "Cannot copy \"ball_22.png\": File access denied."},
             {"disk full mid-copy", Normal, true, "", 8, -1, "Cannot copy \"ball_33.png\": Disk full."},
             {"cancel after three frames", Normal, true, "", -1, 3, "The copy was cancelled."},
-            {"winter copy fails after the normal one", NormalAndWinter, true, "", 22 + 2, -1,
+            {"winter copy fails after the normal one: neither folder changes", NormalAndWinter, true, "", 22 + 2, -1,
              "Cannot copy \"ball_13.png\": Disk full."},
         };
         for (const Case& c : cases) {
@@ -78,7 +78,7 @@ private slots:
             }
 
             const bool ok = *c.error == 0;
-            const bool normal = ok ? c.mode != Winter : c.mode == NormalAndWinter;
+            const bool normal = ok && c.mode != Winter;
             const bool winter = ok && c.mode != Normal;
             QVERIFY2(folderSnapshot(setup.normal()) ==
                          (normal ? installed(normalBefore, setup.libraryBall) : normalBefore),
@@ -93,7 +93,7 @@ private slots:
                     .arg(main.Label3->text(), main.Label4->text());
             QCOMPARE(shown, QString("%1: %2 %3 %4 | %5 | %6")
                                 .arg(c.name, ok ? kRedmsg : QString(), QString(c.error))
-                                .arg(c.mode == NormalAndWinter ? 2 : 1)
+                                .arg(1) // one copy into both folders
                                 .arg(normal ? "Alpha Comet" : "Beta Storm", winter ? "Alpha Comet" : "Beta Storm"));
         }
     }
@@ -161,6 +161,47 @@ private slots:
         QCOMPARE(setup.fixture.ui.copyWindowsOpened, 0);
         QVERIFY(folderSnapshot(setup.normal()) == before);
         QCOMPARE(main.brand->findText("Original"), -1);
+    }
+
+    // A folder Orbisto may not write (the game under Program Files) or a frame the running game holds:
+    // the player is told what to do, no folder changes, no ball is kept, and the display is refreshed.
+    void refusedFolderOrHeldFrame_namesItAndChangesNothing() {
+        const QString admmsg = QStringLiteral(
+            "Orbisto may not write into the folder below, so nothing was changed. Start Orbisto with \"Run as "
+            "administrator\", or install the game (and Orbisto) outside Program Files:");
+        const QString usemsg = QStringLiteral(
+            "The game or another program holds the file below, so nothing was installed. Close it and install "
+            "again:");
+        for (const bool held : {false, true}) {
+            FaultyFileSystem faulty;
+            InstallSetup setup(&faulty);
+            if (held) {
+                setup.installOldBall();
+            } else {
+                writeFrames(setup.normal(), frameNames()); // the game's own ball, which is not kept either
+                setup.installOldBall({setup.winter()});
+            }
+            const fs::path refused = held ? setup.winter() / "ball_23.png" : setup.winter();
+            if (held) {
+                faulty.heldFiles[refused] = -1;
+            } else {
+                faulty.unwritableFolder = refused;
+            }
+            const TreeSnapshot game = snapshot(setup.game);
+            const TreeSnapshot program = snapshot(setup.fixture.appFolder());
+            TForm1& main = setup.start();
+            main.rbnaw->setChecked(true);
+
+            main.install->click();
+
+            const QString text = (held ? usemsg : admmsg) + "\n" + qtext(refused.string());
+            QCOMPARE(setup.fixture.ui.informations(), QStringList{text});
+            QVERIFY(setup.fixture.ui.errors().isEmpty());
+            QVERIFY2(snapshot(setup.game) == game, held ? "held" : "refused");
+            QVERIFY2(snapshot(setup.fixture.appFolder()) == program, held ? "held" : "refused");
+            QCOMPARE(main.brand->findText("Original"), -1);
+            QCOMPARE(main.Label4->text(), QStringLiteral("Beta Storm"));
+        }
     }
 
     void noBallFolder_showsMissingFolderErrorCreatesNothingAndRefreshes() {
