@@ -414,10 +414,15 @@ void LocalFileSystem::copyFileUnflushed(const Path& source, const Path& target) 
     if (isFolderAttributes(sourceAttributes) || isFolderAttributes(targetAttributes)) {
         throw IoError(5);
     }
-    // CopyFileW gives the copy the source's attributes, the read-only flag included; a read-only file
-    // left under the target's name would refuse it.
-    clearReadOnlyWide(target, targetAttributes);
-    if (!::CopyFileW(source.native().c_str(), target.native().c_str(), FALSE)) {
+    // CopyFileW gives a new copy the source's attributes, the read-only flag included; a file left
+    // under the target's name goes first (Wine keeps the old file's attributes when copying over it).
+    if (targetAttributes != INVALID_FILE_ATTRIBUTES) {
+        clearReadOnlyWide(target, targetAttributes);
+        if (!::DeleteFileW(target.native().c_str()) && !isMissingError(::GetLastError())) {
+            throwLastError();
+        }
+    }
+    if (!::CopyFileW(source.native().c_str(), target.native().c_str(), TRUE)) {
         const DWORD error = ::GetLastError();
         clearReadOnlyWide(target, wideAttributesOf(target));
         ::DeleteFileW(target.native().c_str());
