@@ -3,7 +3,10 @@
 # FM 2006 whose installer recorded its folder in that prefix's registry. orbisto.exe opens its main
 # window "Orbisto 3.0" with a 609 x 297 client area and no error box; the first ball of the first
 # brand, installed through the window, lands byte for byte in the game's ball folder while the
-# winter ball stays; closing the window stores the chosen version "2006" in the prefix's registry.
+# winter ball stays. Then "Normal and Winter" while a helper holds the winter ball_23.png as the running
+# game does: an information box, both folders byte for byte as before and no temporary file left;
+# once the helper has let go, the same install puts the ball into both folders. Closing the window
+# stores the chosen version "2006" in the prefix's registry.
 #   bash program_under_wine.sh <orbisto.exe> <win_window.exe>
 set -euo pipefail
 
@@ -102,6 +105,51 @@ done
 [ "$(ls "$normal"/*.png | wc -l)" -eq 21 ] || fail "the game's ball folder does not hold 21 frames"
 [ "$(md5sum "$normal/winter/ball_73.png")" = "$winter_before" ] || fail "the winter ball changed"
 
+# Presses Install and answers the information box it must show, with no error box beside it.
+install_and_confirm() {
+    click 200 106
+    run_windows "$win_window" find "Information" 30 >/dev/null || fail "no message box after Install ($1)"
+    read -r count _ < <(run_windows "$win_window" find "Orbisto 3.0" 1)
+    [ "$count" -eq 1 ] || fail "an error box beside the message ($1)"
+    xdotool key Return
+    for _ in $(seq 1 20); do
+        run_windows "$win_window" find "Information" 0 >/dev/null 2>&1 || return 0
+        sleep 0.5
+    done
+    fail "the message box did not close on Return ($1)"
+}
+# Every file of a folder, hidden ones included, with its checksum.
+folder_state() { (cd "$1" && find . -maxdepth 1 -type f -print0 | sort -z | xargs -0 md5sum); }
+
+# "Normal and Winter" (the radio button at 8+152, 80+80) while the winter ball_23.png is held.
+click 200 168
+cp "$library"/Northwind/Gale/ball_*.png "$normal/"
+normal_state=$(folder_state "$normal")
+winter_state=$(folder_state "$normal/winter")
+release="$WINEPREFIX/drive_c/release-frame"
+# Straight into a file (not through run_windows' tr, which would keep "held" until the helper ends).
+wine "$win_window" hold "$game_windows\data\graphics\pitch\balls\winter\ball_23.png" 'C:\release-frame' \
+    >"$work/hold.out" 2>>"$work/wine.log" &
+holder=$!
+for _ in $(seq 1 60); do
+    grep -q held "$work/hold.out" 2>/dev/null && break
+    sleep 0.5
+done
+grep -q held "$work/hold.out" || fail "the helper could not hold the winter ball_23.png"
+install_and_confirm "a frame held"
+touch "$release"
+wait "$holder" || fail "the helper failed"
+[ "$(folder_state "$normal")" = "$normal_state" ] || fail "the normal folder changed while a winter frame was held"
+[ "$(folder_state "$normal/winter")" = "$winter_state" ] || fail "the winter folder changed while its frame was held"
+
+install_and_confirm "the frame let go"
+for frame in "$library_ball"/ball_*.png; do
+    for folder in "$normal" "$normal/winter"; do
+        cmp -s "$frame" "$folder/$(basename "$frame")" || fail "$(basename "$frame") in $folder differs from $frame"
+    done
+done
+[ "$(ls -A "$normal/winter" | wc -l)" -eq 21 ] || fail "the winter folder holds more than the 21 frames"
+
 run_windows "$win_window" close "Orbisto 3.0" || fail "could not ask the main window to close"
 xsession_wait_app_exit 30 || fail "the program did not end after its window was closed"
 status=0
@@ -111,4 +159,5 @@ XSESSION_APP_PID=""
 
 stored=$(registry_text 'HKLM\SOFTWARE\VESKO\zvk3\radio' value)
 [ "$stored" = "2006" ] || fail "stored version is '$stored', expected 2006"
-echo "PASSED: under Wine, main window 609x297; Kestrel Aero installed through the window; version 2006 stored"
+echo "PASSED: under Wine, main window 609x297; Kestrel Aero installed through the window; a held winter frame" \
+    "changed neither folder, the install went through once it was let go; version 2006 stored"

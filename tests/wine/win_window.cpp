@@ -6,7 +6,10 @@
 //       and prints "<count> <width>x<height> <left> <top>": how many such windows there are, the
 //       client area of the first one and the screen position of that client area;
 //   win_window close <title>
-//       asks each visible window titled <title> to close (WM_CLOSE), as its close button does.
+//       asks each visible window titled <title> to close (WM_CLOSE), as its close button does;
+//   win_window hold <file> <release file>
+//       opens <file> the way a running game holds its frames (sharing reading and writing, not
+//       deletion), prints "held", and keeps it open until <release file> exists (at most 300 s).
 // Exit status: 0 done, 1 no such window, 2 bad arguments.
 #include <cstdio>
 #include <cstdlib>
@@ -41,7 +44,8 @@ std::vector<HWND> windowsTitled(const std::string& title) {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: win_window find <title> [seconds]\n       win_window close <title>\n");
+    std::fprintf(stderr, "usage: win_window find <title> [seconds]\n       win_window close <title>\n"
+                         "       win_window hold <file> <release file>\n");
     return 2;
 }
 
@@ -77,6 +81,21 @@ int main(int argc, char** argv) {
             PostMessageA(window, WM_CLOSE, 0, 0);
         }
         return found.empty() ? 1 : 0;
+    }
+    if (command == "hold" && argc == 4) {
+        HANDLE held = CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (held == INVALID_HANDLE_VALUE) {
+            std::fprintf(stderr, "win_window: cannot open \"%s\" (%lu)\n", argv[2], GetLastError());
+            return 1;
+        }
+        std::printf("held\n");
+        std::fflush(stdout);
+        for (int tick = 0; tick < 300 * 5 && GetFileAttributesA(argv[3]) == INVALID_FILE_ATTRIBUTES; ++tick) {
+            Sleep(200);
+        }
+        CloseHandle(held);
+        return 0;
     }
     return usage();
 }
