@@ -1,5 +1,14 @@
 #include "app/TForm1.h"
 
+#include "app/Guard.h"
+#include "app/UserInterface.h"
+#include "app/Widgets.h"
+#include "library/GameFolders.h"
+#include "platform/FileSystem.h"
+#include "platform/Image.h"
+#include "platform/PathText.h"
+#include "platform/SettingsStore.h"
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -11,14 +20,6 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTimer>
-
-#include "app/Guard.h"
-#include "app/UserInterface.h"
-#include "app/Widgets.h"
-#include "library/GameFolders.h"
-#include "platform/FileSystem.h"
-#include "platform/Image.h"
-#include "platform/SettingsStore.h"
 
 namespace orbisto {
 
@@ -85,10 +86,12 @@ TForm1::~TForm1() {
     }
 }
 
-bool TForm1::guard(const std::function<void()>& handler) { return runGuarded(ctx_.ui, this, handler); }
+bool TForm1::guard(const std::function<void()>& handler) {
+    return runGuarded(ctx_.ui, this, handler);
+}
 
 std::string TForm1::programFolder() const {
-    auto folder = ctx_.executablePath.parent_path().string();
+    auto folder = platform::toText(ctx_.executablePath.parent_path());
     if (folder.empty() || folder.back() != '/') {
         folder += '/';
     }
@@ -153,9 +156,9 @@ void TForm1::buildLayout() {
     ListBox2 = place(new HiddenList(this), "ListBox2", 0, 0, 10, 10);
     new_ = place(new HiddenList(this), "new", 0, 0, 10, 10);
     Label5 = label(this, "Label5", "", 0, 0);
-    for (QWidget* hidden : {static_cast<QWidget*>(JvXPButton1), static_cast<QWidget*>(ListBox1),
-                            static_cast<QWidget*>(ListBox2), static_cast<QWidget*>(new_),
-                            static_cast<QWidget*>(Label5)}) {
+    for (QWidget* hidden :
+         {static_cast<QWidget*>(JvXPButton1), static_cast<QWidget*>(ListBox1), static_cast<QWidget*>(ListBox2),
+          static_cast<QWidget*>(new_), static_cast<QWidget*>(Label5)}) {
         hidden->hide();
     }
     // The logo lies under the service window's hot spot.
@@ -218,7 +221,7 @@ void TForm1::loadLogo() {
     const std::filesystem::path name = "logo.jpg";
     std::filesystem::path file = ctx_.workingFolder / name;
     if (!ctx_.fs.isPlainFile(file)) {
-        file = std::filesystem::path(programFolder()) / name;
+        file = platform::toPath(programFolder()) / name;
     }
     Image1->setPicture(platform::decodeJpegFile(file));
 }
@@ -291,9 +294,15 @@ void TForm1::versionClick(QRadioButton* versionButton, const std::string& folder
     current();
 }
 
-void TForm1::rb2005Click() { versionClick(rb2005, state().Fm2005Folder); }
-void TForm1::rb2006Click() { versionClick(rb2006, state().Fm2006Folder); }
-void TForm1::rb2007Click() { versionClick(rb2007, state().Fm2007Folder); }
+void TForm1::rb2005Click() {
+    versionClick(rb2005, state().Fm2005Folder);
+}
+void TForm1::rb2006Click() {
+    versionClick(rb2006, state().Fm2006Folder);
+}
+void TForm1::rb2007Click() {
+    versionClick(rb2007, state().Fm2007Folder);
+}
 
 void TForm1::FormClose() {
     std::string versionToSave;
@@ -331,6 +340,8 @@ void TForm1::FormDestroy() {
     }
 }
 
-void TForm1::closee() { close(); }
+void TForm1::closee() {
+    close();
+}
 
 } // namespace orbisto

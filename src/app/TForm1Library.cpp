@@ -6,6 +6,7 @@
 #include "library/LibraryScan.h"
 #include "library/Preview.h"
 #include "platform/Image.h"
+#include "platform/PathText.h"
 
 #include <QComboBox>
 #include <QImage>
@@ -48,7 +49,7 @@ void TForm1::wczytaj() {
     brand->clear();
     brand->setEditText({});
     brand->addItem(QString::fromUtf8(library::kNewBalls.data(), static_cast<qsizetype>(library::kNewBalls.size())));
-    std::vector<std::string> brands = library::listBrands(library_, state().AppFolder);
+    std::vector<std::string> brands = library::listBrands(library_, platform::toPath(state().AppFolder));
     brand->addItems(toQStrings(brands));
     brand->setCurrentIndex(-1);
     brand->setEditText({});
@@ -63,7 +64,8 @@ void TForm1::brandChange() {
     s.ChosenBrand = s.BrandName;
 
     lista->clear();
-    lista->addItems(toQStrings(library::ballListItems(library_, s.AppFolder, s.BrandName, s.newBalls)));
+    lista->addItems(
+        toQStrings(library::ballListItems(library_, platform::toPath(s.AppFolder), s.BrandName, s.newBalls)));
 }
 
 // A ball was picked: it becomes the chosen ball and its row-7 frames play in the preview.
@@ -81,7 +83,7 @@ void TForm1::listaClick() {
     const bool newBall = brand->currentText().toStdString() == library::kNewBalls;
     const library::BallRef ball =
         newBall ? library::resolveNewBallEntry(s.BallName, s.newBalls) : library::BallRef{s.BrandName, s.BallName};
-    library::loadPreviewFrames(library::ballFolder(s.AppFolder, ball), PreviewImages);
+    library::loadPreviewFrames(library::ballFolder(platform::toPath(s.AppFolder), ball), PreviewImages);
     PreviewFrame = 1;
 }
 
@@ -123,7 +125,7 @@ void TForm1::showInstalledBall(const std::string& frameRelativePath, QLabel* lab
 }
 
 void TForm1::SaveToExe(const std::string& file, const std::string& text) {
-    library::SaveToExe(file, text);
+    library::SaveToExe(platform::toPath(file), text);
 }
 
 } // namespace orbisto

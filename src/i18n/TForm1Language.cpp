@@ -5,6 +5,7 @@
 #include "install/TForm3.h"
 #include "library/ArchiveImport.h"
 #include "platform/FileSystem.h"
+#include "platform/PathText.h"
 #include "ui/TForm4.h"
 #include "ui/TForm6.h"
 #include "ui/TForm7.h"
@@ -165,10 +166,10 @@ void TForm1::helpClick() {
     // The working folder first (as the shell would look), then beside the program, so that Help
     // also works when the program is started from a shortcut or a file manager.
     const std::filesystem::path name = "ReadMe.txt";
-    for (const std::filesystem::path& folder : {ctx_.workingFolder, std::filesystem::path(programFolder())}) {
+    for (const std::filesystem::path& folder : {ctx_.workingFolder, platform::toPath(programFolder())}) {
         const std::filesystem::path file = folder / name;
         if (!folder.empty() && ctx_.fs.isPlainFile(file)) {
-            ctx_.ui.shellOpen(QString::fromStdString(file.string()), false);
+            ctx_.ui.shellOpen(QString::fromStdString(platform::toText(file)), false);
             return;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "platform/PathText.h"
 
 #include <array>
 #include <string>
@@ -16,10 +17,10 @@ using platform::FileSystem;
 
 // Hidden names (a leading "."), so no folder scan ever lists a frame that is not in place yet.
 Path stagedName(const Path& target, const std::string& frame) {
-    return target / ("." + frame + ".orbisto-part");
+    return target / platform::toPath("." + frame + ".orbisto-part");
 }
 Path backupName(const Path& target, const std::string& frame) {
-    return target / ("." + frame + ".orbisto-old");
+    return target / platform::toPath("." + frame + ".orbisto-old");
 }
 
 Error copyFailure(const std::string& frame, const std::exception& reason) {
@@ -65,7 +66,7 @@ void stageFrames(FileSystem& fs, const Path& source, const Path& target, const s
             // Counted before the copy: a failing copy may still leave its staged file.
             ++staged;
             try {
-                fs.copyFile(source / frame, stagedName(target, frame));
+                fs.copyFile(source / platform::toPath(frame), stagedName(target, frame));
             } catch (const std::exception& e) {
                 throw copyFailure(frame, e);
             }
@@ -90,7 +91,7 @@ void commitFrames(FileSystem& fs, const Path& target, const std::vector<std::str
     try {
         for (; current < frames.size(); ++current) {
             const std::string& frame = frames[current];
-            const Path final = target / frame;
+            const Path final = target / platform::toPath(frame);
             if (fs.isPlainFile(final)) {
                 fs.makeWritable(final);
                 fs.rename(final, backupName(target, frame));
@@ -102,12 +103,12 @@ void commitFrames(FileSystem& fs, const Path& target, const std::vector<std::str
     } catch (const std::exception& e) {
         for (std::size_t i = 0; i < frames.size(); ++i) {
             if (i < placed) {
-                removeAfterFailure(fs, target / frames[i]);
+                removeAfterFailure(fs, target / platform::toPath(frames[i]));
             } else {
                 removeAfterFailure(fs, stagedName(target, frames[i]));
             }
             if (hadOld[i]) {
-                restoreAfterFailure(fs, backupName(target, frames[i]), target / frames[i]);
+                restoreAfterFailure(fs, backupName(target, frames[i]), target / platform::toPath(frames[i]));
             }
         }
         throw copyFailure(frames[current], e);
@@ -128,7 +129,7 @@ Path winterBallFolder(const Path& gameFolder) {
     return normalBallFolder(gameFolder) / "winter";
 }
 Path skinFolder(const Path& gameFolder, const std::string& skin) {
-    return gameFolder / "data/skins" / skin;
+    return gameFolder / "data/skins" / platform::toPath(skin);
 }
 Path skinNormalBallFolder(const Path& skin) {
     return skin / "graphics/pitch/balls";
@@ -143,7 +144,7 @@ void ResetFrameAttributes(FileSystem& fs, const Path& folder) {
     }
     for (const auto& entry : fs.scanFolder(folder, "*.png")) {
         if (!entry.isFolder) {
-            fs.makeWritable(folder / entry.name);
+            fs.makeWritable(folder / platform::toPath(entry.name));
         }
     }
 }
@@ -154,12 +155,12 @@ void CopyBallFrames(FileSystem& fs, const Path& source, const Path& target, cons
     }
     const std::vector<std::string> frames = framesOf(fs, source);
     if (frames.empty()) {
-        throw Error("The ball's folder \"" + source.generic_string() + "\" holds no frames");
+        throw Error("The ball's folder \"" + platform::toText(source) + "\" holds no frames");
     }
     try {
         fs.createFolders(target);
     } catch (const std::exception& e) {
-        throw Error("Cannot create the folder \"" + target.generic_string() + "\": " + e.what());
+        throw Error("Cannot create the folder \"" + platform::toText(target) + "\": " + e.what());
     }
     stageFrames(fs, source, target, frames, progress);
     commitFrames(fs, target, frames);
@@ -176,7 +177,7 @@ bool createSkinBallFolders(FileSystem& fs, const Path& skin) {
         try {
             fs.createFolder(folders[i]);
         } catch (const std::exception& e) {
-            throw Error("Cannot create the folder \"" + folders[i].generic_string() + "\": " + e.what());
+            throw Error("Cannot create the folder \"" + platform::toText(folders[i]) + "\": " + e.what());
         }
         winterCreated = i + 1 == folders.size();
     }

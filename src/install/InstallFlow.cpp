@@ -6,6 +6,7 @@
 #include "install/Install.h"
 #include "install/OriginalBall.h"
 #include "library/Library.h"
+#include "platform/PathText.h"
 
 #include <QComboBox>
 #include <QRadioButton>
@@ -62,7 +63,8 @@ void refillBrandBox(TForm1& main) {
 // Keeps the game's own ball of every folder about to be written into; tells the player when one was kept.
 void keepGameBalls(AppContext& context, QWidget* owner, const std::vector<install::InstallTarget>& targets) {
     SharedState& s = context.state;
-    const std::vector<std::string> kept = install::keepOriginalBalls(context.fs, s.AppFolder, targets);
+    const std::vector<std::string> kept =
+        install::keepOriginalBalls(context.fs, platform::toPath(s.AppFolder), targets);
     if (kept.empty()) {
         return;
     }
@@ -79,14 +81,14 @@ void copyChosenBall(AppContext& context, QWidget* owner, const InstallFolders& f
     const TForm1& main = *context.forms.form1;
     std::vector<install::InstallTarget> targets;
     if (main.rbn->isChecked()) {
-        s.TargetFolder = folders.normal.generic_string();
+        s.TargetFolder = platform::toText(folders.normal);
         targets = {{folders.normal, folders.normalOriginal}};
     } else if (main.rbw->isChecked()) {
-        s.TargetFolder = folders.winter.generic_string();
+        s.TargetFolder = platform::toText(folders.winter);
         targets = {{folders.winter, folders.winterOriginal}};
     } else if (main.rbnaw->isChecked()) {
-        s.TargetFolder = folders.normal.generic_string();
-        s.WinterTargetFolder = folders.winter.generic_string();
+        s.TargetFolder = platform::toText(folders.normal);
+        s.WinterTargetFolder = platform::toText(folders.winter);
         targets = {{folders.normal, folders.normalOriginal}, {folders.winter, folders.winterOriginal}};
     } else {
         return;
@@ -95,7 +97,7 @@ void copyChosenBall(AppContext& context, QWidget* owner, const InstallFolders& f
     keepGameBalls(context, owner, targets);
     install::ResetFrameAttributes(context.fs, folders.normal);
     install::ResetFrameAttributes(context.fs, folders.winter);
-    const Path source = s.SourceFolder;
+    const Path source = platform::toPath(s.SourceFolder);
     for (const install::InstallTarget& target : targets) {
         copyBallFramesWithProgress(context, owner, source, target.folder);
     }
@@ -119,14 +121,14 @@ void resolveChosenBall(SharedState& s) {
 }
 
 InstallFolders gameInstallFolders(const AppContext& context) {
-    const Path game = context.state.GameFolder;
+    const Path game = platform::toPath(context.state.GameFolder);
     const std::string version = gameVersionName(context);
     return {install::normalBallFolder(game), install::winterBallFolder(game), install::gameOriginalName(version, false),
             install::gameOriginalName(version, true)};
 }
 
 InstallFolders skinInstallFolders(const AppContext& context, const std::string& skinFolder) {
-    const Path skin = install::skinFolder(context.state.GameFolder, skinFolder);
+    const Path skin = install::skinFolder(platform::toPath(context.state.GameFolder), skinFolder);
     const std::string version = gameVersionName(context);
     return {install::skinNormalBallFolder(skin), install::skinWinterBallFolder(skin),
             install::skinOriginalName(version, skinFolder, false),

@@ -11,6 +11,7 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Image.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 
 #include <QGroupBox>
@@ -126,7 +127,8 @@ void TForm3::FormShow() {
 }
 
 void TForm3::wczytaj() {
-    const install::SkinCatalogue catalogue = install::readSkinCatalogue(ctx_.fs, ctx_.state.GameFolder);
+    const install::SkinCatalogue catalogue =
+        install::readSkinCatalogue(ctx_.fs, platform::toPath(ctx_.state.GameFolder));
     lista->clear();
     lista2->clear();
     lista3->clear();
@@ -159,7 +161,7 @@ void TForm3::pod() {
     ChosenSkinFolder = selectedText(*lista3);
     setLabelText(Label1, "");
     setLabelText(Label2, "");
-    const Path skin = install::skinFolder(ctx_.state.GameFolder, ChosenSkinFolder);
+    const Path skin = install::skinFolder(platform::toPath(ctx_.state.GameFolder), ChosenSkinFolder);
     showSkinBall(install::skinNormalBallFolder(skin) / "ball_73.png", Label1, Image1);
     showSkinBall(install::skinWinterBallFolder(skin) / "ball_73.png", Label2, Image2);
 }
@@ -188,7 +190,7 @@ void TForm3::intall2Click() {
     s.BallName = selectedText(*main.lista);
     ChosenSkinFolder = selectedText(*lista3);
     resolveChosenBall(s);
-    const Path skin = install::skinFolder(s.GameFolder, ChosenSkinFolder);
+    const Path skin = install::skinFolder(platform::toPath(s.GameFolder), ChosenSkinFolder);
     if (install::createSkinBallFolders(ctx_.fs, skin)) {
         // A skin that had no winter ball gets both balls.
         main.rbnaw->setChecked(true);

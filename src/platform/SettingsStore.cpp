@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "platform/PathText.h"
 #include "platform/RegistryText.h"
 #include "platform/Text.h"
 #include "platform/Utf8.h"
@@ -250,7 +251,7 @@ public:
     explicit RegistryFileStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
     std::string readText(Hive hive, std::string_view keyPath, std::string_view valueName) const override {
-        const std::filesystem::path file = folder_ / hiveFileName(hive);
+        const std::filesystem::path file = folder_ / toPath(hiveFileName(hive));
         if (!localFileSystem().isPlainFile(file)) {
             return {};
         }
@@ -286,7 +287,7 @@ public:
 
     void writeText(Hive hive, std::string_view keyPath, std::string_view valueName, std::string_view value) override {
         FileSystem& fs = localFileSystem();
-        const std::filesystem::path file = folder_ / hiveFileName(hive);
+        const std::filesystem::path file = folder_ / toPath(hiveFileName(hive));
         std::vector<std::filesystem::path> createdFolders;
         try {
             RegHive parsed{newHeader(hive), {}};

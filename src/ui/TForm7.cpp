@@ -1,5 +1,13 @@
 #include "ui/TForm7.h"
 
+#include "app/Guard.h"
+#include "app/TForm1.h"
+#include "app/UserInterface.h"
+#include "app/Widgets.h"
+#include "library/NameCheck.h"
+#include "platform/Image.h"
+#include "platform/PathText.h"
+
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -14,13 +22,6 @@
 #include <QShowEvent>
 #include <QUrl>
 #include <utility>
-
-#include "app/Guard.h"
-#include "app/TForm1.h"
-#include "app/UserInterface.h"
-#include "app/Widgets.h"
-#include "library/NameCheck.h"
-#include "platform/Image.h"
 
 namespace orbisto {
 
@@ -125,9 +126,13 @@ void TForm7::buildLayout() {
     setAcceptDrops(true);
 }
 
-bool TForm7::guard(const std::function<void()>& handler) { return runGuarded(ctx_.ui, this, handler); }
+bool TForm7::guard(const std::function<void()>& handler) {
+    return runGuarded(ctx_.ui, this, handler);
+}
 
-void TForm7::inform(const std::string& text) { ctx_.ui.information(this, QString::fromStdString(text)); }
+void TForm7::inform(const std::string& text) {
+    ctx_.ui.information(this, QString::fromStdString(text));
+}
 
 void TForm7::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
@@ -180,7 +185,7 @@ void TForm7::FormShow() {
 
 void TForm7::lad() {
     BallsFolder = ctx_.state.AppFolder.empty() ? std::string() : ctx_.state.AppFolder + "balls/";
-    for (const std::string& brand : library::ownBallBrands(ctx_.fs, ctx_.state.AppFolder)) {
+    for (const std::string& brand : library::ownBallBrands(ctx_.fs, platform::toPath(ctx_.state.AppFolder))) {
         ListBox1->addItem(QString::fromStdString(brand));
         ComboBox1->addItem(QString::fromStdString(brand));
     }
@@ -197,7 +202,7 @@ std::vector<std::string> TForm7::listedBrands() const {
 
 void TForm7::JvXPButton71Click() {
     const SharedState& s = ctx_.state;
-    switch (library::addBrand(ctx_.fs, s.AppFolder, listedBrands(), Edit2->text().toStdString())) {
+    switch (library::addBrand(ctx_.fs, platform::toPath(s.AppFolder), listedBrands(), Edit2->text().toStdString())) {
     case library::AddBrandOutcome::EmptyName:
         inform(s.pusmsg);
         return;
@@ -237,7 +242,7 @@ void TForm7::JvXPButton74Click() {
 void TForm7::openArchive(const std::string& file) {
     const SharedState& s = ctx_.state;
     try {
-        const std::vector<std::uint8_t> bytes = library::readArchiveFile(ctx_.fs, file);
+        const std::vector<std::uint8_t> bytes = library::readArchiveFile(ctx_.fs, platform::toPath(file));
         const library::ArchiveBalls balls = library::findBallSets(bytes);
         if (balls.sets.empty()) {
             inform(s.nosetmsg + " " + joined(balls.missingFrames));
@@ -259,9 +264,9 @@ void TForm7::openArchive(const std::string& file) {
         library::unpackBallSet(ctx_.fs, bytes, balls.sets[chosen], unpacked->folder());
         discardUnpacked();
         unpacked_ = std::move(unpacked);
-        OwnBallFolder = unpacked_->folder().string();
+        OwnBallFolder = platform::toText(unpacked_->folder());
         op();
-        const std::string fileName = std::filesystem::path(file).filename().string();
+        const std::string fileName = platform::toText(platform::toPath(file).filename());
         Edit1->setText(QString::fromStdString(library::suggestedBallName(balls.sets[chosen], fileName)));
     } catch (const library::ArchiveError& error) {
         inform(archiveMessage(error.problem()));
@@ -296,11 +301,11 @@ std::optional<std::string> TForm7::droppedSource(const QMimeData& dropped) {
         inform(ctx_.state.dropmsg);
         return std::nullopt;
     }
-    return paths.front().string();
+    return platform::toText(paths.front());
 }
 
 void TForm7::chooseSource(const std::string& path) {
-    if (!ctx_.fs.folderExists(path)) {
+    if (!ctx_.fs.folderExists(platform::toPath(path))) {
         openArchive(path);
         return;
     }
@@ -313,7 +318,7 @@ void TForm7::discardUnpacked() {
     if (!unpacked_) {
         return;
     }
-    if (OwnBallFolder == unpacked_->folder().string()) {
+    if (OwnBallFolder == platform::toText(unpacked_->folder())) {
         OwnBallFolder.clear();
         prev->clear();
         check_ = {};
@@ -323,7 +328,7 @@ void TForm7::discardUnpacked() {
 
 void TForm7::op() {
     prev->clear();
-    check_ = library::checkSourceFolder(ctx_.fs, OwnBallFolder);
+    check_ = library::checkSourceFolder(ctx_.fs, platform::toPath(OwnBallFolder));
     for (const std::string& file : check_.files) {
         prev->addItem(QString::fromStdString(file));
     }
@@ -334,7 +339,8 @@ void TForm7::prevClick() {
     if (item == nullptr || OwnBallFolder.empty()) {
         return;
     }
-    Image1->setPicture(platform::decodePngFile(std::filesystem::path(OwnBallFolder) / item->text().toStdString()));
+    Image1->setPicture(
+        platform::decodePngFile(platform::toPath(OwnBallFolder) / platform::toPath(item->text().toStdString())));
 }
 
 void TForm7::JvXPButton73Click() {
@@ -373,7 +379,8 @@ void TForm7::JvXPButton73Click() {
         DisabledWhile busy(Group7Box1);
         EventPump pump;
         try {
-            outcome = library::addOwnBall(ctx_.fs, s.AppFolder, *brand, name, OwnBallFolder, files, std::ref(pump));
+            outcome = library::addOwnBall(ctx_.fs, platform::toPath(s.AppFolder), *brand, name,
+                                          platform::toPath(OwnBallFolder), files, std::ref(pump));
         } catch (...) {
             discardUnpacked(); // a failed add removes the unpacked archive too; the error goes on
             throw;
