@@ -12,12 +12,14 @@
 #include <QSlider>
 #include <QTimer>
 
+#include "app/CoreText.h"
 #include "app/Guard.h"
 #include "app/UserInterface.h"
 #include "app/Widgets.h"
 #include "library/GameFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/Image.h"
+#include "platform/PathText.h"
 #include "platform/SettingsStore.h"
 
 namespace orbisto {
@@ -88,7 +90,7 @@ TForm1::~TForm1() {
 bool TForm1::guard(const std::function<void()>& handler) { return runGuarded(ctx_.ui, this, handler); }
 
 std::string TForm1::programFolder() const {
-    auto folder = ctx_.executablePath.parent_path().string();
+    std::string folder = platform::toText(ctx_.executablePath.parent_path());
     if (folder.empty() || folder.back() != '/') {
         folder += '/';
     }
@@ -202,7 +204,7 @@ void TForm1::FormCreate() {
         const std::string stored = ctx_.settings.readText(Hive::LocalMachine, kLanguageKey, "lang");
         const std::string language = stored.empty() ? std::string("English") : stored;
         lang0(language);
-        Label5->setText(QString::fromStdString(language));
+        showCoreText(*Label5, language);
 
         // A logo that cannot be loaded is reported, and start-up goes on without it.
         guard([this] { loadLogo(); });
@@ -218,7 +220,7 @@ void TForm1::loadLogo() {
     const std::filesystem::path name = "logo.jpg";
     std::filesystem::path file = ctx_.workingFolder / name;
     if (!ctx_.fs.isPlainFile(file)) {
-        file = std::filesystem::path(programFolder()) / name;
+        file = platform::toPath(programFolder()) / name;
     }
     Image1->setPicture(platform::decodeJpegFile(file));
 }
@@ -264,13 +266,13 @@ void TForm1::showFolderSources() {
         case library::FolderOrigin::None:
             break;
         case library::FolderOrigin::Installer:
-            tip = QString::fromStdString(source.folder + "\n" + s.srcinst);
+            tip = shownText(source.folder + "\n" + s.srcinst);
             break;
         case library::FolderOrigin::Settings:
-            tip = QString::fromStdString(source.folder + "\n" + s.srcset);
+            tip = shownText(source.folder + "\n" + s.srcset);
             break;
         case library::FolderOrigin::WinePrefix:
-            tip = QString::fromStdString(source.folder + "\n" + s.srcwine + " " + source.prefix);
+            tip = shownText(source.folder + "\n" + s.srcwine + " " + source.prefix);
             break;
         }
         (this->*kVersions[i].button)->setToolTip(tip);

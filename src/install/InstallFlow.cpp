@@ -1,11 +1,13 @@
 #include "install/InstallFlow.h"
 
+#include "app/CoreText.h"
 #include "app/Guard.h"
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
 #include "install/Install.h"
 #include "install/OriginalBall.h"
 #include "library/Library.h"
+#include "platform/PathText.h"
 
 #include <QComboBox>
 #include <QRadioButton>
@@ -19,10 +21,6 @@ namespace orbisto {
 namespace {
 
 using Path = std::filesystem::path;
-
-QString qText(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // "FM 2005", "FM 2006" or "FM 2007": the version whose folder GameFolder is, the checked one first
 // (two versions may share a folder).
@@ -50,19 +48,30 @@ std::string gameVersionName(const AppContext& context) {
     return "FM";
 }
 
-// Refills the main window's brand box so a new brand shows at once, keeping what it showed.
+// A folder as the shared state keeps it: its text with "/" between the names, as on every platform.
+std::string folderText(const Path& folder) {
+    return platform::toText(Path(folder.generic_u8string()));
+}
+
+// Refills the main window's brand box so a new brand shows at once, keeping what it showed: the
+// brand chosen, found again by its bytes (two names may show alike), or the text typed.
 void refillBrandBox(TForm1& main) {
     const QString shown = main.brand->currentText();
+    const int index = main.brand->currentIndex();
+    const bool chosen = index >= 0 && main.brand->itemText(index) == shown;
+    const std::string brand = chosen ? coreText(*main.brand, index) : std::string();
     main.wczytaj();
     const QSignalBlocker blocker(main.brand);
-    main.brand->setCurrentIndex(main.brand->findText(shown, Qt::MatchExactly));
+    main.brand->setCurrentIndex(chosen ? findCoreItem(*main.brand, brand)
+                                       : main.brand->findText(shown, Qt::MatchExactly));
     main.brand->setEditText(shown);
 }
 
 // Keeps the game's own ball of every folder about to be written into; tells the player when one was kept.
 void keepGameBalls(AppContext& context, QWidget* owner, const std::vector<install::InstallTarget>& targets) {
     SharedState& s = context.state;
-    const std::vector<std::string> kept = install::keepOriginalBalls(context.fs, s.AppFolder, targets);
+    const std::vector<std::string> kept =
+        install::keepOriginalBalls(context.fs, platform::toPath(s.AppFolder), targets);
     if (kept.empty()) {
         return;
     }
@@ -71,7 +80,7 @@ void keepGameBalls(AppContext& context, QWidget* owner, const std::vector<instal
     for (const std::string& ball : kept) {
         text += "\n" + std::string(install::kOriginalBrand) + " " + ball;
     }
-    context.ui.information(owner, qText(text));
+    context.ui.information(owner, shownText(text));
 }
 
 void copyChosenBall(AppContext& context, QWidget* owner, const InstallFolders& folders) {
@@ -79,14 +88,14 @@ void copyChosenBall(AppContext& context, QWidget* owner, const InstallFolders& f
     const TForm1& main = *context.forms.form1;
     std::vector<install::InstallTarget> targets;
     if (main.rbn->isChecked()) {
-        s.TargetFolder = folders.normal.generic_string();
+        s.TargetFolder = folderText(folders.normal);
         targets = {{folders.normal, folders.normalOriginal}};
     } else if (main.rbw->isChecked()) {
-        s.TargetFolder = folders.winter.generic_string();
+        s.TargetFolder = folderText(folders.winter);
         targets = {{folders.winter, folders.winterOriginal}};
     } else if (main.rbnaw->isChecked()) {
-        s.TargetFolder = folders.normal.generic_string();
-        s.WinterTargetFolder = folders.winter.generic_string();
+        s.TargetFolder = folderText(folders.normal);
+        s.WinterTargetFolder = folderText(folders.winter);
         targets = {{folders.normal, folders.normalOriginal}, {folders.winter, folders.winterOriginal}};
     } else {
         return;
@@ -95,11 +104,11 @@ void copyChosenBall(AppContext& context, QWidget* owner, const InstallFolders& f
     keepGameBalls(context, owner, targets);
     install::ResetFrameAttributes(context.fs, folders.normal);
     install::ResetFrameAttributes(context.fs, folders.winter);
-    const Path source = s.SourceFolder;
+    const Path source = platform::toPath(s.SourceFolder);
     for (const install::InstallTarget& target : targets) {
         copyBallFramesWithProgress(context, owner, source, target.folder);
     }
-    context.ui.information(owner, qText(s.redmsg));
+    context.ui.information(owner, shownText(s.redmsg));
 }
 
 } // namespace
@@ -119,14 +128,14 @@ void resolveChosenBall(SharedState& s) {
 }
 
 InstallFolders gameInstallFolders(const AppContext& context) {
-    const Path game = context.state.GameFolder;
+    const Path game = platform::toPath(context.state.GameFolder);
     const std::string version = gameVersionName(context);
     return {install::normalBallFolder(game), install::winterBallFolder(game), install::gameOriginalName(version, false),
             install::gameOriginalName(version, true)};
 }
 
 InstallFolders skinInstallFolders(const AppContext& context, const std::string& skinFolder) {
-    const Path skin = install::skinFolder(context.state.GameFolder, skinFolder);
+    const Path skin = install::skinFolder(platform::toPath(context.state.GameFolder), skinFolder);
     const std::string version = gameVersionName(context);
     return {install::skinNormalBallFolder(skin), install::skinWinterBallFolder(skin),
             install::skinOriginalName(version, skinFolder, false),

@@ -9,9 +9,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/CoreText.h"
 #include "app/Guard.h"
 #include "app/UserInterface.h"
 #include "library/TaggingTool.h"
+#include "platform/PathText.h"
 
 namespace orbisto {
 
@@ -71,7 +73,7 @@ void TForm2::JvXPButton1Click() {
     if (!folder) {
         return;
     }
-    TaggingFolder = folder->toStdString();
+    TaggingFolder = typedText(*folder);
     Label1->setText(*folder);
 }
 
@@ -91,7 +93,7 @@ void TForm2::JvXPButton2Click() {
     sincePump.start();
     auto append = [&sincePump](QListWidget* list) {
         return [list, &sincePump](const std::string& name) {
-            list->addItem(QString::fromStdString(name));
+            addCoreItem(*list, name);
             if (sincePump.elapsed() >= 10) {
                 QCoreApplication::processEvents();
                 sincePump.restart();
@@ -108,7 +110,7 @@ void TForm2::JvXPButton2Click() {
         }
     } enableAgain{this};
 
-    const std::size_t tagged = library::tagLibrary(ctx_.fs, TaggingFolder, NewValue == "1",
+    const std::size_t tagged = library::tagLibrary(ctx_.fs, platform::toPath(TaggingFolder), NewValue == "1",
                                                    {append(ListBox1), append(ListBox2), append(ListBox3)});
     ctx_.ui.plainMessage(this, QString::number(tagged));
     ctx_.ui.plainMessage(this, QStringLiteral("Gotowe"));
