@@ -66,7 +66,9 @@ std::unique_ptr<CopyProgressWindow> FakeUserInterface::openCopyProgress(QWidget*
     return std::make_unique<FakeCopyProgress>(cancelCopyAfter);
 }
 
-void FakeUserInterface::shellOpen(const QString& target, bool maximized) { shellOpened.emplace_back(target, maximized); }
+void FakeUserInterface::shellOpen(const std::string& target, bool maximized) {
+    shellOpened.emplace_back(QString::fromStdString(target), maximized);
+}
 
 QStringList FakeUserInterface::texts(Kind kind) const {
     QStringList result;

@@ -34,7 +34,8 @@ public:
     std::optional<int> chooseItem(QWidget* parent, const QString& prompt, const QStringList& items) override;
     // A progress window that reports a cancel once `cancelCopyAfter` files are done (never when negative).
     std::unique_ptr<CopyProgressWindow> openCopyProgress(QWidget* owner) override;
-    void shellOpen(const QString& target, bool maximized) override;
+    // Records the target as shown (decoded as UTF-8).
+    void shellOpen(const std::string& target, bool maximized) override;
 
     QStringList texts(Kind kind) const;
     QStringList informations() const { return texts(Kind::Information); }
