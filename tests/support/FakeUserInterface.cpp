@@ -68,6 +68,7 @@ std::unique_ptr<CopyProgressWindow> FakeUserInterface::openCopyProgress(QWidget*
 
 void FakeUserInterface::shellOpen(const std::string& target, bool maximized) {
     shellOpened.emplace_back(QString::fromStdString(target), maximized);
+    shellTargets.push_back(target);
 }
 
 QStringList FakeUserInterface::texts(Kind kind) const {
@@ -84,6 +85,7 @@ void FakeUserInterface::clear() {
     messages.clear();
     modalsShown.clear();
     shellOpened.clear();
+    shellTargets.clear();
     itemChoices.clear();
 }
 

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/UserInterface.h"
@@ -54,6 +55,7 @@ public:
     int cancelCopyAfter = -1;
     int copyWindowsOpened = 0;
     std::vector<std::pair<QString, bool>> shellOpened;
+    std::vector<std::string> shellTargets; // the same targets, byte for byte
 };
 
 } // namespace orbisto::test
