@@ -277,7 +277,8 @@ void TForm7::openArchive(const std::string& file) {
         OwnBallFolder = platform::toText(unpacked_->folder());
         op();
         const std::string fileName = platform::toText(platform::toPath(file).filename());
-        Edit1->setText(shownText(library::suggestedBallName(balls.sets[chosen], fileName)));
+        SuggestedName = library::suggestedBallName(balls.sets[chosen], fileName);
+        Edit1->setText(shownText(SuggestedName));
     } catch (const library::ArchiveError& error) {
         inform(archiveMessage(error.problem()));
     }
@@ -354,7 +355,9 @@ void TForm7::prevClick() {
 
 void TForm7::JvXPButton73Click() {
     const SharedState& s = ctx_.state;
-    const std::string name = typedText(Edit1->text());
+    // A suggested name that is not UTF-8 shows U+FFFD, which typing cannot give: while Edit1 shows the
+    // suggestion unchanged, the name is the suggestion's own bytes.
+    const std::string name = Edit1->text() == shownText(SuggestedName) ? SuggestedName : typedText(Edit1->text());
     if (name.empty() || ComboBox1->currentText().isEmpty() || prev->count() == 0) {
         inform(s.pusmsg);
         return;
