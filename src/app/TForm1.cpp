@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/CoreText.h"
 #include "app/Guard.h"
 #include "app/UserInterface.h"
 #include "app/Widgets.h"
@@ -91,7 +92,7 @@ bool TForm1::guard(const std::function<void()>& handler) {
 }
 
 std::string TForm1::programFolder() const {
-    auto folder = platform::toText(ctx_.executablePath.parent_path());
+    std::string folder = platform::toText(ctx_.executablePath.parent_path());
     if (folder.empty() || folder.back() != '/') {
         folder += '/';
     }
@@ -205,7 +206,7 @@ void TForm1::FormCreate() {
         const std::string stored = ctx_.settings.readText(Hive::LocalMachine, kLanguageKey, "lang");
         const std::string language = stored.empty() ? std::string("English") : stored;
         lang0(language);
-        Label5->setText(QString::fromStdString(language));
+        showCoreText(*Label5, language);
 
         // A logo that cannot be loaded is reported, and start-up goes on without it.
         guard([this] { loadLogo(); });
@@ -267,13 +268,13 @@ void TForm1::showFolderSources() {
         case library::FolderOrigin::None:
             break;
         case library::FolderOrigin::Installer:
-            tip = QString::fromStdString(source.folder + "\n" + s.srcinst);
+            tip = shownText(source.folder + "\n" + s.srcinst);
             break;
         case library::FolderOrigin::Settings:
-            tip = QString::fromStdString(source.folder + "\n" + s.srcset);
+            tip = shownText(source.folder + "\n" + s.srcset);
             break;
         case library::FolderOrigin::WinePrefix:
-            tip = QString::fromStdString(source.folder + "\n" + s.srcwine + " " + source.prefix);
+            tip = shownText(source.folder + "\n" + s.srcwine + " " + source.prefix);
             break;
         }
         (this->*kVersions[i].button)->setToolTip(tip);

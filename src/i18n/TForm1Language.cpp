@@ -1,3 +1,4 @@
+#include "app/CoreText.h"
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
 #include "app/Widgets.h"
@@ -47,7 +48,7 @@ QWidget* findControl(QWidget* window, const QString& name) {
 
 // Puts a text into a window: its title, or the caption of a button, group box or label.
 void setCaption(QWidget* window, const LanguageText& target, const std::string& text) {
-    const QString caption = QString::fromStdString(text);
+    const QString caption = shownText(text);
     if (target.kind == TextKind::Title) {
         window->setWindowTitle(caption);
         return;
@@ -146,7 +147,7 @@ void TForm1::lang5(const std::string& language) {
     applyToWindow(ctx_.forms.form7, file, i18n::ownBallWindowTexts());
     if (TForm7* window = ctx_.forms.form7) {
         window->JvXPButton74->setText(
-            QString::fromStdString(i18n::readLanguageText(file, i18n::kArchiveButtonKey, i18n::kDefaultArchiveButton)));
+            shownText(i18n::readLanguageText(file, i18n::kArchiveButtonKey, i18n::kDefaultArchiveButton)));
     }
 }
 
@@ -169,7 +170,7 @@ void TForm1::helpClick() {
     for (const std::filesystem::path& folder : {ctx_.workingFolder, platform::toPath(programFolder())}) {
         const std::filesystem::path file = folder / name;
         if (!folder.empty() && ctx_.fs.isPlainFile(file)) {
-            ctx_.ui.shellOpen(QString::fromStdString(platform::toText(file)), false);
+            ctx_.ui.shellOpen(platform::toText(file), false);
             return;
         }
     }

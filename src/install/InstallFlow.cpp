@@ -1,5 +1,6 @@
 #include "install/InstallFlow.h"
 
+#include "app/CoreText.h"
 #include "app/Guard.h"
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
@@ -20,10 +21,6 @@ namespace orbisto {
 namespace {
 
 using Path = std::filesystem::path;
-
-QString qText(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // "FM 2005", "FM 2006" or "FM 2007": the version whose folder GameFolder is, the checked one first
 // (two versions may share a folder).
@@ -51,12 +48,22 @@ std::string gameVersionName(const AppContext& context) {
     return "FM";
 }
 
-// Refills the main window's brand box so a new brand shows at once, keeping what it showed.
+// A folder as the shared state keeps it: its text with "/" between the names, as on every platform.
+std::string folderText(const Path& folder) {
+    return platform::toText(Path(folder.generic_u8string()));
+}
+
+// Refills the main window's brand box so a new brand shows at once, keeping what it showed: the
+// brand chosen, found again by its bytes (two names may show alike), or the text typed.
 void refillBrandBox(TForm1& main) {
     const QString shown = main.brand->currentText();
+    const int index = main.brand->currentIndex();
+    const bool chosen = index >= 0 && main.brand->itemText(index) == shown;
+    const std::string brand = chosen ? coreText(*main.brand, index) : std::string();
     main.wczytaj();
     const QSignalBlocker blocker(main.brand);
-    main.brand->setCurrentIndex(main.brand->findText(shown, Qt::MatchExactly));
+    main.brand->setCurrentIndex(chosen ? findCoreItem(*main.brand, brand)
+                                       : main.brand->findText(shown, Qt::MatchExactly));
     main.brand->setEditText(shown);
 }
 
@@ -73,7 +80,7 @@ void keepGameBalls(AppContext& context, QWidget* owner, const std::vector<instal
     for (const std::string& ball : kept) {
         text += "\n" + std::string(install::kOriginalBrand) + " " + ball;
     }
-    context.ui.information(owner, qText(text));
+    context.ui.information(owner, shownText(text));
 }
 
 void copyChosenBall(AppContext& context, QWidget* owner, const InstallFolders& folders) {
@@ -81,14 +88,14 @@ void copyChosenBall(AppContext& context, QWidget* owner, const InstallFolders& f
     const TForm1& main = *context.forms.form1;
     std::vector<install::InstallTarget> targets;
     if (main.rbn->isChecked()) {
-        s.TargetFolder = platform::toText(folders.normal);
+        s.TargetFolder = folderText(folders.normal);
         targets = {{folders.normal, folders.normalOriginal}};
     } else if (main.rbw->isChecked()) {
-        s.TargetFolder = platform::toText(folders.winter);
+        s.TargetFolder = folderText(folders.winter);
         targets = {{folders.winter, folders.winterOriginal}};
     } else if (main.rbnaw->isChecked()) {
-        s.TargetFolder = platform::toText(folders.normal);
-        s.WinterTargetFolder = platform::toText(folders.winter);
+        s.TargetFolder = folderText(folders.normal);
+        s.WinterTargetFolder = folderText(folders.winter);
         targets = {{folders.normal, folders.normalOriginal}, {folders.winter, folders.winterOriginal}};
     } else {
         return;
@@ -101,7 +108,7 @@ void copyChosenBall(AppContext& context, QWidget* owner, const InstallFolders& f
     for (const install::InstallTarget& target : targets) {
         copyBallFramesWithProgress(context, owner, source, target.folder);
     }
-    context.ui.information(owner, qText(s.redmsg));
+    context.ui.information(owner, shownText(s.redmsg));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "install/TForm3.h"
 
+#include "app/CoreText.h"
 #include "app/Guard.h"
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
@@ -35,21 +36,17 @@ QLabel* label(QWidget* parent, const char* name, int left, int top) {
 }
 
 void setLabelText(QLabel* target, const std::string& text) {
-    target->setText(QString::fromStdString(text));
+    target->setText(shownText(text));
     target->adjustSize();
 }
 
-// Text of a list's selected item; no selection is a list-index error, as reading item -1 would be.
+// The name kept by a list's selected item; no selection is a list-index error, as reading item -1 would be.
 std::string selectedText(const QListWidget& list) {
     const QListWidgetItem* item = pickedItem(list);
     if (item == nullptr) {
         throw ListIndexError(-1);
     }
-    return item->text().toStdString();
-}
-
-QString qText(const std::string& text) {
-    return QString::fromStdString(text);
+    return coreText(*item);
 }
 
 } // namespace
@@ -115,7 +112,7 @@ void TForm3::FormShow() {
     guard([this] { wczytaj(); });
     ChosenSkinName.clear();
     ChosenSkinFolder.clear();
-    guard([this] { ctx_.forms.form1->lang3(ctx_.forms.form1->Label5->text().toStdString()); });
+    guard([this] { ctx_.forms.form1->lang3(coreText(*ctx_.forms.form1->Label5)); });
     if (s.SkinPreviewMode == "a") {
         intall2->hide();
         lista->setGeometry(8, 15, 233, 169);
@@ -135,12 +132,12 @@ void TForm3::wczytaj() {
     lista10->clear();
     // lista2 keeps the scan order; lista and lista3 hold the reverse, item by item paired.
     for (auto it = catalogue.skins.rbegin(); it != catalogue.skins.rend(); ++it) {
-        lista2->addItem(qText(it->folder));
+        addCoreItem(*lista2, it->folder);
     }
     for (const install::SkinEntry& skin : catalogue.skins) {
-        lista3->addItem(qText(skin.folder));
-        lista10->addItem(qText(skin.displayName));
-        lista->addItem(qText(skin.displayName));
+        addCoreItem(*lista3, skin.folder);
+        addCoreItem(*lista10, skin.displayName);
+        addCoreItem(*lista, skin.displayName);
     }
     if (!catalogue.errors.empty()) {
         std::string text;
@@ -184,7 +181,7 @@ void TForm3::intall2Click() {
     SharedState& s = ctx_.state;
     TForm1& main = *ctx_.forms.form1;
     if (ChosenSkinName.empty()) {
-        ctx_.ui.information(this, qText(s.selmsg));
+        ctx_.ui.information(this, shownText(s.selmsg));
         return;
     }
     s.BallName = selectedText(*main.lista);

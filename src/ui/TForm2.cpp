@@ -1,5 +1,6 @@
 #include "ui/TForm2.h"
 
+#include "app/CoreText.h"
 #include "app/Guard.h"
 #include "app/UserInterface.h"
 #include "library/TaggingTool.h"
@@ -74,7 +75,7 @@ void TForm2::JvXPButton1Click() {
     if (!folder) {
         return;
     }
-    TaggingFolder = folder->toStdString();
+    TaggingFolder = typedText(*folder);
     Label1->setText(*folder);
 }
 
@@ -94,7 +95,7 @@ void TForm2::JvXPButton2Click() {
     sincePump.start();
     auto append = [&sincePump](QListWidget* list) {
         return [list, &sincePump](const std::string& name) {
-            list->addItem(QString::fromStdString(name));
+            addCoreItem(*list, name);
             if (sincePump.elapsed() >= 10) {
                 QCoreApplication::processEvents();
                 sincePump.restart();
