@@ -43,7 +43,11 @@ bare_root_ensure() {
             echo "Making the bare Debian 12 root $root (once per machine)..." >&2
             made=$bare_root_cache/making-$name
             rm -rf "$made" "$root"
-            mmdebstrap --quiet "${recipe[@]}" "$made" "$bare_root_mirror" >&2 || exit 1
+            # In a mount namespace of its own: whatever mmdebstrap mounts inside the new root goes
+            # away with it even when it is interrupted, so removing a half-made root never reaches
+            # this machine's /proc or /dev.
+            unshare --mount --propagation private -- \
+                mmdebstrap --quiet "${recipe[@]}" "$made" "$bare_root_mirror" >&2 || exit 1
             mv "$made" "$root"
             printf '%s\n' "${recipe[@]}" >"$root.done"
             # Roots of earlier recipes no run has used for a week.
