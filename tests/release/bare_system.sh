@@ -44,6 +44,12 @@ is_system_library() {
     return 1
 }
 
+# What the system brings must come from the system: a glibc or libGL of the build machine in lib/
+# would be loaded instead of the desktop's.
+for name in "${system_libraries[@]}"; do
+    [ ! -e "$program_folder/lib/$name" ] || fail "lib/ carries $name, which the list leaves to the system"
+done
+
 mapfile -t elf_files < <(cd "$program_folder" && find orbisto lib plugins -type f | LC_ALL=C sort)
 [ "${#elf_files[@]}" -gt 1 ] || fail "the program folder carries no libraries"
 ldd_report=$(bare_root_run "$root" "$work" /bin/sh -c '
