@@ -4,7 +4,8 @@
 # library that the executable, each library in lib/ and each plugin asks for into the program folder
 # or to a name of that list; the program, started there on the virtual X server (its socket bound
 # in), opens its main window at 609 x 297 without an error box, and a ball installed through the
-# window lands byte for byte in a demo game.
+# window lands byte for byte in a demo game; started there on a headless Weston, it shows its
+# 609 x 297 window through Qt's own Wayland platform.
 #   bash bare_system.sh <release archive> <built tools folder>
 set -euo pipefail
 source "$(dirname "$0")/unpack.bash" "$@"
@@ -17,11 +18,16 @@ if [ "$(id -u)" -ne 0 ]; then
     echo "SKIPPED: making and entering the bare system needs root (mmdebstrap, mount, chroot)."
     exit 77
 fi
-xsession_require_commands Xvfb xdotool xwininfo mmdebstrap unshare chroot readelf flock
+xsession_require_commands Xvfb xdotool xwininfo weston mmdebstrap unshare chroot readelf flock
 xsession_require_tools "$tools" orbisto_demo_setup x11_close_window
 
+weston_pid=""
 stop_programs() {
     xsession_stop
+    if [ -n "$weston_pid" ]; then
+        kill "$weston_pid" 2>/dev/null || true
+        wait "$weston_pid" 2>/dev/null || true
+    fi
 }
 
 root=$(bare_root_ensure) || fail "could not make the bare Debian 12 root"
@@ -120,5 +126,42 @@ status=0
 wait "$XSESSION_APP_PID" || status=$?
 XSESSION_APP_PID=""
 [ "$status" -eq 0 ] || fail_with_log "the program ended with status $status"
+
+# --- the same program on Wayland, without X ---------------------------------------------------------
+
+# A headless Weston on this machine, its socket in the runtime folder the program sees; the protocol
+# log (WAYLAND_DEBUG) shows the window the program makes and the first picture it hands over.
+XDG_RUNTIME_DIR="$work/runtime" weston --backend=headless-backend.so --socket=orbisto-wayland --idle-time=0 \
+    >"$work/weston.log" 2>&1 &
+weston_pid=$!
+for _ in $(seq 1 100); do
+    [ -S "$work/runtime/orbisto-wayland" ] && break
+    kill -0 "$weston_pid" 2>/dev/null || break
+    sleep 0.1
+done
+[ -S "$work/runtime/orbisto-wayland" ] || fail "Weston did not start: $(tail -5 "$work/weston.log")"
+wayland_environment=()
+for setting in "${environment[@]}"; do
+    case $setting in
+    DISPLAY=* | QT_QPA_PLATFORM=*) ;;
+    *) wayland_environment+=("$setting") ;;
+    esac
+done
+wayland_environment+=(WAYLAND_DISPLAY=orbisto-wayland QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client)
+bare_root_run "$root" "$work" "${wayland_environment[@]}" /bin/sh -c 'cd "$1" && exec ./orbisto' sh "$program_folder" \
+    >"$work/wayland.log" 2>&1 &
+XSESSION_APP_PID=$!
+shown=""
+for _ in $(seq 1 300); do
+    if grep -q 'set_title("Orbisto 3.0")' "$work/wayland.log" && grep -q 'set_min_size(609, 297)' "$work/wayland.log" &&
+        grep -q 'wl_surface@[0-9]*\.attach(wl_buffer@' "$work/wayland.log"; then
+        shown=yes
+        break
+    fi
+    kill -0 "$XSESSION_APP_PID" 2>/dev/null || break
+    sleep 0.1
+done
+[ -n "$shown" ] || xsession_fail "orbisto-release-bare-wayland" "$work/wayland.log" \
+    "no window \"Orbisto 3.0\" of 609 x 297 was shown on Wayland"
 echo "PASSED: in a bare Debian 12 root, ${#elf_files[@]} files resolve into the folder or to the system list;" \
-    "the main window opened at 609x297 and a ball installed byte for byte"
+    "the main window opened at 609x297 on X and on Wayland, and a ball installed byte for byte"
