@@ -2,7 +2,7 @@
 # The unpacked release on a bare Debian 12 (minbase plus only what cmake/linux-system-libraries.txt
 # leaves to the system: no Qt, no libarchive, no pugixml, no libjpeg): inside it, ldd resolves every
 # library that the executable, each library in lib/ and each plugin asks for into the program folder
-# or to a name of that list; the program, started there on the virtual X server (its socket bound
+# or to a name of that list, with every symbol version they ask of it; the program, started there on the virtual X server (its socket bound
 # in), opens its main window at 609 x 297 without an error box, and a ball installed through the
 # window lands byte for byte in a demo game; started there on a headless Weston, it shows its
 # 609 x 297 window through Qt's own Wayland platform.
@@ -71,6 +71,10 @@ for file in "${elf_files[@]}"; do
     while read -r name path; do
         problems+=("$file: $name => $path")
     done < <(awk '/=> not found/ {print $1, "not found"}' <<<"$resolved")
+    # A symbol version the bare system's libraries lack (a newer glibc's, say).
+    while IFS= read -r line; do
+        problems+=("$file: $line")
+    done < <(grep -o "version \`[^']*' not found.*" <<<"$resolved" || true)
     while read -r needed; do
         # "<tab>name => path (0xaddress)", and the path may hold blanks.
         path=$(awk -v name="$needed" '$1 == name && $2 == "=>" {
