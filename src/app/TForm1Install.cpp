@@ -1,7 +1,7 @@
 #include "app/TForm1.h"
 #include "app/CoreText.h"
 #include "app/UserInterface.h"
-#include "install/InstallFlow.h"
+#include "app/InstallFlow.h"
 #include "app/Widgets.h"
 #include "install/Install.h"
 #include "install/TForm3.h"

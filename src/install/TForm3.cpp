@@ -6,7 +6,7 @@
 #include "app/UserInterface.h"
 #include "app/Widgets.h"
 #include "install/Install.h"
-#include "install/InstallFlow.h"
+#include "app/InstallFlow.h"
 #include "install/SkinCatalogue.h"
 #include "library/BallTag.h"
 #include "platform/Errors.h"

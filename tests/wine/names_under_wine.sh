@@ -104,9 +104,10 @@ click() {
     sleep 0.5
 }
 
-# "Żubr" is the last brand of the brand box (400+8, 0+16); its one ball is the first of the list.
+# "Żubr" is the last brand of the brand box (400+8, 0+16), after ">New balls" and the sample
+# library's four brands; its one ball is the first of the list.
 click 430 26
-xdotool key End
+xdotool key Down Down Down Down Down Down
 sleep 0.5
 click 440 56
 click 200 106

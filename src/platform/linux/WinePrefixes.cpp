@@ -1,6 +1,6 @@
 #include "platform/linux/WinePrefixes.h"
 
-#include "platform/HiveSearch.h"
+#include "platform/linux/HiveSearch.h"
 #include "platform/PathText.h"
 #include "platform/Text.h"
 

@@ -1,5 +1,6 @@
 #include "platform/AnsiText.h"
 #include "platform/IniProfile.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +32,8 @@ TEST(WindowsAnsiText, eightBitTextIsReadInTheSystemsCodePage) {
     }
     // A tag written in the code page by an older tool shows in it; "|" separates as ever.
     EXPECT_EQ(tagForDisplay("Caf\xE9|Ball"), "Café Ball");
+    // So does a name that is not UTF-8 when it becomes a path, instead of an error of the library.
+    EXPECT_EQ(platform::toText(platform::toPath("Caf\xE9")), "Café");
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "install/InstallFlow.h"
+#include "app/InstallFlow.h"
 
 #include "app/CoreText.h"
 #include "app/Guard.h"
