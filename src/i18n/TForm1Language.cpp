@@ -4,7 +4,9 @@
 #include "i18n/LanguageFile.h"
 #include "install/TForm3.h"
 #include "library/ArchiveImport.h"
+#include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "platform/PathText.h"
 #include "ui/TForm4.h"
 #include "ui/TForm6.h"
 #include "ui/TForm7.h"
@@ -164,14 +166,18 @@ void TForm1::aboutClick() {
 void TForm1::helpClick() {
     // The working folder first (as the shell would look), then beside the program, so that Help
     // also works when the program is started from a shortcut or a file manager.
-    const std::filesystem::path name = "ReadMe.txt";
-    for (const std::filesystem::path& folder : {ctx_.workingFolder, std::filesystem::path(programFolder())}) {
+    const std::string name = "ReadMe.txt";
+    for (const std::filesystem::path& folder : {ctx_.workingFolder, platform::toPath(programFolder())}) {
         const std::filesystem::path file = folder / name;
         if (!folder.empty() && ctx_.fs.isPlainFile(file)) {
-            ctx_.ui.shellOpen(QString::fromStdString(file.string()), false);
+            // A shell that cannot open it raises its reason, which the error box shows.
+            ctx_.ui.shellOpen(QString::fromStdString(platform::toText(file)), false);
             return;
         }
     }
+    // Found nowhere: reported here, the same on every platform (xdg-open would only fail after it
+    // has started, out of sight).
+    throw ShellOpenError(name, IoError::textFor(2));
 }
 
 } // namespace orbisto
