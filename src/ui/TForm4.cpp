@@ -5,6 +5,7 @@
 #include "app/UserInterface.h"
 #include "app/Widgets.h"
 #include "i18n/LanguageFile.h"
+#include "platform/PathText.h"
 #include "platform/SettingsStore.h"
 
 #include <QGroupBox>
@@ -180,7 +181,8 @@ void TForm4::changeFolder(const char* key, std::string SharedState::*folder, QLa
     if (!chosen) {
         return;
     }
-    ctx_.settings.writeText(Hive::LocalMachine, key, "Path", chosen->toStdString());
+    // Stored as the system writes paths: the game and other programs read this value too.
+    ctx_.settings.writeText(Hive::LocalMachine, key, "Path", platform::withNativeSeparators(chosen->toStdString()));
     ctx_.state.*folder = ctx_.settings.readText(Hive::LocalMachine, key, "Path");
     folderLabel->setText(QString::fromStdString(ctx_.state.*folder));
     ctx_.ui.information(nullptr, QString::fromStdString(ctx_.state.resmsg));

@@ -11,7 +11,8 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     // As data only: nothing of the program runs.
-    const HMODULE program = ::LoadLibraryExW(argv[1], nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    const HMODULE program =
+        ::LoadLibraryExW(argv[1], nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!program) {
         std::fprintf(stderr, "cannot load %ls: error %lu\n", argv[1], ::GetLastError());
         return 1;
