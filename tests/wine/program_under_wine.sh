@@ -45,10 +45,11 @@ run_windows() {
     return "$status"
 }
 
-# Text of a registry value as `wine reg query` prints it ("" when the key or value is missing).
+# Text of a registry value as `wine reg query` prints it ("" when the key or value is missing, which
+# is no failure of its own).
 registry_text() { # key, value name
     run_windows reg query "$1" /v "$2" 2>/dev/null | awk -v name="$2" '
-        tolower($1) == tolower(name) && $2 ~ /^REG_/ {sub(/^[ \t]*[^ \t]+[ \t]+[^ \t]+[ \t]+/, ""); print}'
+        tolower($1) == tolower(name) && $2 ~ /^REG_/ {sub(/^[ \t]*[^ \t]+[ \t]+[^ \t]+[ \t]+/, ""); print}' || true
 }
 
 xsession_start_xvfb || fail "no virtual X server"
