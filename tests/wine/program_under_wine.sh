@@ -149,7 +149,7 @@ for hive in HKLM HKCU; do
 done
 
 # Now as a standard user. Every key of the program's gets the read-only descriptor, the missing ones
-# too: Wine, unlike Windows, lets a key be created below one that refuses it.
+# too: Wine does not always refuse a new key below a key that refuses writes, as Windows does.
 for key in '' '\zvk' '\zvk\Lang' '\zvk3' '\zvk3\radio' '\zvk3\path' '\zvk3\path\fm2005' \
     '\zvk3\path\fm2006' '\zvk3\path\fm2007'; do
     run_windows "$registry_probe" read-only HKLM "SOFTWARE\\VESKO$key" >/dev/null || fail "cannot make HKLM$key read-only"
