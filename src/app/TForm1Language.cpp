@@ -5,6 +5,7 @@
 #include "i18n/LanguageFile.h"
 #include "install/TForm3.h"
 #include "library/ArchiveImport.h"
+#include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "ui/TForm4.h"
@@ -170,10 +171,14 @@ void TForm1::helpClick() {
     for (const std::filesystem::path& folder : {ctx_.workingFolder, platform::toPath(programFolder())}) {
         const std::filesystem::path file = folder / name;
         if (!folder.empty() && ctx_.fs.isPlainFile(file)) {
+            // A shell that cannot open it raises its reason, which the error box shows.
             ctx_.ui.shellOpen(platform::toText(file), false);
             return;
         }
     }
+    // Found nowhere: reported here, the same on every platform (xdg-open would only fail after it
+    // has started, out of sight).
+    throw ShellOpenError(platform::toText(name), IoError::textFor(2));
 }
 
 } // namespace orbisto

@@ -38,4 +38,8 @@ std::string toText(const std::filesystem::path& path) {
     return std::string(bytes.begin(), bytes.end());
 }
 
+std::string withNativeSeparators(std::string_view text) {
+    return toText(toPath(text).make_preferred());
+}
+
 } // namespace orbisto::platform

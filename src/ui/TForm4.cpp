@@ -6,6 +6,7 @@
 #include "app/UserInterface.h"
 #include "app/Widgets.h"
 #include "i18n/LanguageFile.h"
+#include "platform/PathText.h"
 #include "platform/SettingsStore.h"
 
 #include <QGroupBox>
@@ -181,7 +182,8 @@ void TForm4::changeFolder(const char* key, std::string SharedState::*folder, QLa
     if (!chosen) {
         return;
     }
-    ctx_.settings.writeText(Hive::LocalMachine, key, "Path", typedText(*chosen));
+    // Stored as the system writes paths: the game and other programs read this value too.
+    ctx_.settings.writeText(Hive::LocalMachine, key, "Path", platform::withNativeSeparators(typedText(*chosen)));
     ctx_.state.*folder = ctx_.settings.readText(Hive::LocalMachine, key, "Path");
     folderLabel->setText(shownText(ctx_.state.*folder));
     ctx_.ui.information(nullptr, shownText(ctx_.state.resmsg));
