@@ -1,6 +1,6 @@
 #include "platform/linux/HiveSearch.h"
 
-#include "platform/linux/RegistryText.h"
+#include "platform/RegistryText.h"
 #include "platform/Text.h"
 
 #include <algorithm>

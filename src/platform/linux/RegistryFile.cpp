@@ -2,7 +2,7 @@
 
 #include "platform/Text.h"
 #include "platform/Utf8.h"
-#include "platform/linux/RegistryText.h"
+#include "platform/RegistryText.h"
 
 #include <algorithm>
 #include <chrono>

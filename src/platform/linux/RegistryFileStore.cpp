@@ -6,7 +6,7 @@
 #include "platform/PathText.h"
 #include "platform/Text.h"
 #include "platform/linux/RegistryFile.h"
-#include "platform/linux/RegistryText.h"
+#include "platform/RegistryText.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "platform/linux/RegistryText.h"
+#include "platform/RegistryText.h"
 
 #include "platform/Utf8.h"
 
