@@ -81,6 +81,15 @@ private:
     bool done_ = false;
 };
 
+// On the virtual X server of scripts/bench no window manager runs to activate a window once it is
+// mapped, as a desktop's does; the window asks for the focus itself there. Offscreen, Qt activates it.
+void showActive(QWidget& window) {
+    window.show();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        window.activateWindow();
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -99,7 +108,7 @@ int main(int argc, char** argv) {
         QWidget window;
         window.resize(640, 480);
         window.installEventFilter(&watcher);
-        window.show();
+        showActive(window);
         return QApplication::exec();
     }
 
@@ -110,6 +119,6 @@ int main(int argc, char** argv) {
                                 programFolder};
     orbisto::Windows windows(context);
     windows.main().installEventFilter(&watcher);
-    windows.main().show();
+    showActive(windows.main());
     return QApplication::exec();
 }

@@ -179,10 +179,11 @@ std::int64_t monotonicNanoseconds() {
     return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
-// Starts the probe, waits for it and reads the start-up time and peak memory it reports.
-ProbeRun runProbe(const std::string& mode, const fs::path& programFolder) {
+// Starts the probe (by default the one of this build, linked to the system's libraries), waits for
+// it and reads the start-up time and peak memory it reports.
+ProbeRun runProbe(const std::string& mode, const fs::path& programFolder,
+                  std::string probe = ORBISTO_STARTUP_PROBE) {
     const fs::path resultFile = benchFolder() / ("probe-" + mode);
-    std::string probe = ORBISTO_STARTUP_PROBE;
     std::string spawned = std::to_string(monotonicNanoseconds());
     std::string modeArgument = mode;
     std::string folder = programFolder.string();
@@ -250,7 +251,41 @@ void startupWithLibrary(benchmark::State& state) {
 BENCHMARK(startupWithLibrary)->Arg(1000)->Arg(10000)->Iterations(3)->Repetitions(5)->UseManualTime()
     ->Unit(benchmark::kMillisecond)->ReportAggregatesOnly(true);
 
+// The release's start-up: the probe placed in an installed program folder, so that it loads the
+// folder's libraries and Qt plugins (scripts/bench puts it there and names it in
+// ORBISTO_BUNDLED_STARTUP_PROBE), against the probe of this build, linked to the system's, over the
+// same library. Both run on the platform the caller names (scripts/bench: xcb on a virtual X server).
+void startupBundled(benchmark::State& state, const std::string& bundledProbe) {
+    const int balls = static_cast<int>(state.range(0));
+    const fs::path folder = startupFolder(balls);
+    double bundled = 0, system = 0;
+    for (auto _ : state) {
+        const ProbeRun bundle = runProbe("orbisto", folder, bundledProbe);
+        const ProbeRun linked = runProbe("orbisto", folder);
+        state.SetIterationTime(bundle.startupMs / 1000);
+        bundled += bundle.startupMs;
+        system += linked.startupMs;
+    }
+    const auto runs = static_cast<double>(state.iterations());
+    state.counters["bundled_ms"] = bundled / runs;
+    state.counters["system_ms"] = system / runs;
+    state.counters["ratio"] = bundled / system;
+    recordRatio("start-up of the release folder " + std::to_string(balls) + " balls", bundled / system, 1.2);
+}
+
 } // namespace
+
+// Registered only when scripts/bench has made the program folder with the probe in it.
+void registerBundledStartup() {
+    const QByteArray probe = qgetenv("ORBISTO_BUNDLED_STARTUP_PROBE");
+    if (probe.isEmpty()) {
+        return;
+    }
+    benchmark::RegisterBenchmark("startupBundled", startupBundled, probe.toStdString())
+        ->Arg(1000)->Arg(10000)->Iterations(3)->Repetitions(5)->UseManualTime()
+        ->Unit(benchmark::kMillisecond)->ReportAggregatesOnly(true);
+}
+
 } // namespace orbisto::bench
 
 int main(int argc, char** argv) {
@@ -258,5 +293,6 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
+    orbisto::bench::registerBundledStartup();
     return orbisto::bench::runBenchmarks(argc, argv);
 }

@@ -2,11 +2,11 @@
 // apart from the documented rules (surrounding blanks trimmed, one pair of matching quotes removed,
 // cut at 2047 characters). Keys and sections are plain names; values hold no line breaks.
 
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include "FuzzSupport.h"
 #include "platform/Errors.h"
 #include "platform/IniProfile.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
 
 using namespace orbisto;
 
@@ -24,9 +24,10 @@ std::string plainName(FuzzedDataProvider& input) {
 }
 
 std::string expectedReadBack(std::string value) {
-    static constexpr std::string_view kBlanks = " \t\r\n\v\f";
+    static constexpr std::string_view kBlanks = " \t\v"; // what the reader trims around a value
     const auto first = value.find_first_not_of(kBlanks);
-    value = first == std::string::npos ? std::string() : value.substr(first, value.find_last_not_of(kBlanks) - first + 1);
+    value =
+        first == std::string::npos ? std::string() : value.substr(first, value.find_last_not_of(kBlanks) - first + 1);
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
     }

@@ -5,7 +5,7 @@
 
 #include "FuzzSupport.h"
 #include "platform/Errors.h"
-#include "platform/HiveSearch.h"
+#include "platform/linux/HiveSearch.h"
 #include "platform/SettingsStore.h"
 #include "platform/Text.h"
 #include "platform/Utf8.h"

@@ -3,6 +3,7 @@
 #include <QString>
 #include <exception>
 
+#include "app/CoreText.h"
 #include "app/UserInterface.h"
 #include "platform/Errors.h"
 
@@ -13,7 +14,7 @@ bool runGuarded(UserInterface& ui, QWidget* parent, const std::function<void()>&
         handler();
         return true;
     } catch (const std::exception& e) {
-        ui.error(parent, QString::fromStdString(errorBoxText(e.what())));
+        ui.error(parent, shownText(errorBoxText(e.what())));
     }
     return false;
 }

@@ -117,9 +117,7 @@ public:
         return std::make_unique<QtCopyProgressWindow>(owner);
     }
 
-    void shellOpen(const QString& target, bool maximized) override {
-        platform::shellOpen(target.toStdString(), maximized);
-    }
+    void shellOpen(const std::string& target, bool maximized) override { platform::shellOpen(target, maximized); }
 };
 
 } // namespace

@@ -1,5 +1,15 @@
 #include "app/TForm1.h"
 
+#include "app/CoreText.h"
+#include "app/Guard.h"
+#include "app/UserInterface.h"
+#include "app/Widgets.h"
+#include "library/GameFolders.h"
+#include "platform/FileSystem.h"
+#include "platform/Image.h"
+#include "platform/PathText.h"
+#include "platform/SettingsStore.h"
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -11,14 +21,6 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTimer>
-
-#include "app/Guard.h"
-#include "app/UserInterface.h"
-#include "app/Widgets.h"
-#include "library/GameFolders.h"
-#include "platform/FileSystem.h"
-#include "platform/Image.h"
-#include "platform/SettingsStore.h"
 
 namespace orbisto {
 
@@ -85,10 +87,12 @@ TForm1::~TForm1() {
     }
 }
 
-bool TForm1::guard(const std::function<void()>& handler) { return runGuarded(ctx_.ui, this, handler); }
+bool TForm1::guard(const std::function<void()>& handler) {
+    return runGuarded(ctx_.ui, this, handler);
+}
 
 std::string TForm1::programFolder() const {
-    auto folder = ctx_.executablePath.parent_path().string();
+    std::string folder = platform::toText(ctx_.executablePath.parent_path());
     if (folder.empty() || folder.back() != '/') {
         folder += '/';
     }
@@ -153,9 +157,9 @@ void TForm1::buildLayout() {
     ListBox2 = place(new HiddenList(this), "ListBox2", 0, 0, 10, 10);
     new_ = place(new HiddenList(this), "new", 0, 0, 10, 10);
     Label5 = label(this, "Label5", "", 0, 0);
-    for (QWidget* hidden : {static_cast<QWidget*>(JvXPButton1), static_cast<QWidget*>(ListBox1),
-                            static_cast<QWidget*>(ListBox2), static_cast<QWidget*>(new_),
-                            static_cast<QWidget*>(Label5)}) {
+    for (QWidget* hidden :
+         {static_cast<QWidget*>(JvXPButton1), static_cast<QWidget*>(ListBox1), static_cast<QWidget*>(ListBox2),
+          static_cast<QWidget*>(new_), static_cast<QWidget*>(Label5)}) {
         hidden->hide();
     }
     // The logo lies under the service window's hot spot.
@@ -202,7 +206,7 @@ void TForm1::FormCreate() {
         const std::string stored = ctx_.settings.readText(Hive::LocalMachine, kLanguageKey, "lang");
         const std::string language = stored.empty() ? std::string("English") : stored;
         lang0(language);
-        Label5->setText(QString::fromStdString(language));
+        showCoreText(*Label5, language);
 
         // A logo that cannot be loaded is reported, and start-up goes on without it.
         guard([this] { loadLogo(); });
@@ -218,7 +222,7 @@ void TForm1::loadLogo() {
     const std::filesystem::path name = "logo.jpg";
     std::filesystem::path file = ctx_.workingFolder / name;
     if (!ctx_.fs.isPlainFile(file)) {
-        file = std::filesystem::path(programFolder()) / name;
+        file = platform::toPath(programFolder()) / name;
     }
     Image1->setPicture(platform::decodeJpegFile(file));
 }
@@ -264,13 +268,13 @@ void TForm1::showFolderSources() {
         case library::FolderOrigin::None:
             break;
         case library::FolderOrigin::Installer:
-            tip = QString::fromStdString(source.folder + "\n" + s.srcinst);
+            tip = shownText(source.folder + "\n" + s.srcinst);
             break;
         case library::FolderOrigin::Settings:
-            tip = QString::fromStdString(source.folder + "\n" + s.srcset);
+            tip = shownText(source.folder + "\n" + s.srcset);
             break;
         case library::FolderOrigin::WinePrefix:
-            tip = QString::fromStdString(source.folder + "\n" + s.srcwine + " " + source.prefix);
+            tip = shownText(source.folder + "\n" + s.srcwine + " " + source.prefix);
             break;
         }
         (this->*kVersions[i].button)->setToolTip(tip);
@@ -291,9 +295,15 @@ void TForm1::versionClick(QRadioButton* versionButton, const std::string& folder
     current();
 }
 
-void TForm1::rb2005Click() { versionClick(rb2005, state().Fm2005Folder); }
-void TForm1::rb2006Click() { versionClick(rb2006, state().Fm2006Folder); }
-void TForm1::rb2007Click() { versionClick(rb2007, state().Fm2007Folder); }
+void TForm1::rb2005Click() {
+    versionClick(rb2005, state().Fm2005Folder);
+}
+void TForm1::rb2006Click() {
+    versionClick(rb2006, state().Fm2006Folder);
+}
+void TForm1::rb2007Click() {
+    versionClick(rb2007, state().Fm2007Folder);
+}
 
 void TForm1::FormClose() {
     std::string versionToSave;
@@ -331,6 +341,8 @@ void TForm1::FormDestroy() {
     }
 }
 
-void TForm1::closee() { close(); }
+void TForm1::closee() {
+    close();
+}
 
 } // namespace orbisto

@@ -1,3 +1,11 @@
+#include "app/TForm1.h"
+#include "app/UserInterface.h"
+#include "app/Widgets.h"
+#include "library/NewBallScan.h"
+#include "platform/PathText.h"
+#include "ui/TForm2.h"
+#include "ui/TForm7.h"
+
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -5,13 +13,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
-
-#include "app/TForm1.h"
-#include "app/UserInterface.h"
-#include "app/Widgets.h"
-#include "library/NewBallScan.h"
-#include "ui/TForm2.h"
-#include "ui/TForm7.h"
 
 namespace orbisto {
 
@@ -29,13 +30,14 @@ void TForm1::JvXPButton1Click() {
     // Lets the GUI handle pending events at most every 10 ms, showing the growing count each time.
     QElapsedTimer sincePump;
     sincePump.start();
-    library::NewBallScanResult result = library::scanNewBalls(library_, state().AppFolder, [&](std::size_t found) {
-        if (sincePump.elapsed() >= 10) {
-            showBallCount(found);
-            QCoreApplication::processEvents();
-            sincePump.restart();
-        }
-    });
+    library::NewBallScanResult result =
+        library::scanNewBalls(library_, platform::toPath(state().AppFolder), [&](std::size_t found) {
+            if (sincePump.elapsed() >= 10) {
+                showBallCount(found);
+                QCoreApplication::processEvents();
+                sincePump.restart();
+            }
+        });
     // The count shows only once balls were found; otherwise it keeps what it showed.
     if (!result.balls.empty()) {
         showBallCount(result.balls.size());

@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
+#include "app/CoreText.h"
 #include "app/UserInterface.h"
-#include "install/InstallFlow.h"
+#include "app/InstallFlow.h"
 #include "app/Widgets.h"
 #include "install/Install.h"
 #include "install/TForm3.h"
@@ -24,7 +25,7 @@ constexpr const char* kNoBallFolder = "Error \"balls\" directory not found";
 void TForm1::installClick() {
     SharedState& s = state();
     if (s.BallName.empty()) {
-        ctx_.ui.information(this, QString::fromStdString(s.selmsg));
+        ctx_.ui.information(this, shownText(s.selmsg));
         return;
     }
     if (cbinstall->isChecked()) {
@@ -35,7 +36,7 @@ void TForm1::installClick() {
     if (item == nullptr) {
         throw ListIndexError(-1);
     }
-    s.BallName = item->text().toStdString();
+    s.BallName = coreText(*item);
     resolveChosenBall(s);
 
     // Without a game folder nothing is touched: an empty folder never stands for the root.

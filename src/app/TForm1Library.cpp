@@ -1,3 +1,4 @@
+#include "app/CoreText.h"
 #include "app/TForm1.h"
 #include "app/Widgets.h"
 #include "library/BallTag.h"
@@ -6,6 +7,7 @@
 #include "library/LibraryScan.h"
 #include "library/Preview.h"
 #include "platform/Image.h"
+#include "platform/PathText.h"
 
 #include <QComboBox>
 #include <QImage>
@@ -13,7 +15,6 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QSlider>
-#include <QStringList>
 #include <QTimer>
 
 namespace orbisto {
@@ -22,22 +23,13 @@ namespace {
 
 constexpr int kPreviewSize = 17;
 
-QStringList toQStrings(const std::vector<std::string>& items) {
-    QStringList list;
-    list.reserve(static_cast<qsizetype>(items.size()));
-    for (const std::string& item : items) {
-        list.append(QString::fromStdString(item));
-    }
-    return list;
-}
-
-// Text of the brand box's selected item; empty while the edit field holds typed text of its own.
+// The brand of the box's selected item; empty while the edit field holds typed text of its own.
 std::string selectedBrand(const QComboBox& box) {
     const int index = box.currentIndex();
     if (index < 0 || box.currentText() != box.itemText(index)) {
         return {};
     }
-    return box.itemText(index).toStdString();
+    return coreText(box, index);
 }
 
 } // namespace
@@ -47,9 +39,10 @@ void TForm1::wczytaj() {
     // Refilling is not a pick (see connectPick): the ball list and the chosen brand stay as they are.
     brand->clear();
     brand->setEditText({});
-    brand->addItem(QString::fromUtf8(library::kNewBalls.data(), static_cast<qsizetype>(library::kNewBalls.size())));
-    std::vector<std::string> brands = library::listBrands(library_, state().AppFolder);
-    brand->addItems(toQStrings(brands));
+    addCoreItem(*brand, library::kNewBalls);
+    for (const std::string& name : library::listBrands(library_, platform::toPath(state().AppFolder))) {
+        addCoreItem(*brand, name);
+    }
     brand->setCurrentIndex(-1);
     brand->setEditText({});
 }
@@ -63,7 +56,10 @@ void TForm1::brandChange() {
     s.ChosenBrand = s.BrandName;
 
     lista->clear();
-    lista->addItems(toQStrings(library::ballListItems(library_, s.AppFolder, s.BrandName, s.newBalls)));
+    for (const std::string& item :
+         library::ballListItems(library_, platform::toPath(s.AppFolder), s.BrandName, s.newBalls)) {
+        addCoreItem(*lista, item);
+    }
 }
 
 // A ball was picked: it becomes the chosen ball and its row-7 frames play in the preview.
@@ -74,14 +70,14 @@ void TForm1::listaClick() {
     if (item == nullptr) {
         return;
     }
-    s.BallName = item->text().toStdString();
+    s.BallName = coreText(*item);
     Timer1->setInterval(library::previewInterval(TrackBar1->value()));
 
     // The brand box's text decides, not ChosenBrand: BrandName keeps ">New balls" for such entries.
-    const bool newBall = brand->currentText().toStdString() == library::kNewBalls;
+    const bool newBall = brand->currentText() == shownText(library::kNewBalls);
     const library::BallRef ball =
         newBall ? library::resolveNewBallEntry(s.BallName, s.newBalls) : library::BallRef{s.BrandName, s.BallName};
-    library::loadPreviewFrames(library::ballFolder(s.AppFolder, ball), PreviewImages);
+    library::loadPreviewFrames(library::ballFolder(platform::toPath(s.AppFolder), ball), PreviewImages);
     PreviewFrame = 1;
 }
 
@@ -117,13 +113,13 @@ void TForm1::showInstalledBall(const std::string& frameRelativePath, QLabel* lab
     }
     // In this order, so a frame that fails leaves the picture visible and what was shown before.
     picture->show();
-    label->setText(QString::fromStdString(library::installedBallName(*frame)));
+    label->setText(shownText(library::installedBallName(*frame)));
     label->adjustSize();
     picture->setPicture(platform::decodePngFile(*frame));
 }
 
 void TForm1::SaveToExe(const std::string& file, const std::string& text) {
-    library::SaveToExe(file, text);
+    library::SaveToExe(platform::toPath(file), text);
 }
 
 } // namespace orbisto

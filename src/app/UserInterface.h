@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <string>
 
 class QDialog;
 class QWidget;
@@ -49,8 +50,9 @@ public:
     // Opens the progress window "Trwa kopiowanie" owned by `owner`; it closes when destroyed.
     virtual std::unique_ptr<CopyProgressWindow> openCopyProgress(QWidget* owner) = 0;
 
-    // Asks the desktop to open a document or web address.
-    virtual void shellOpen(const QString& target, bool maximized) = 0;
+    // Asks the desktop to open a document or web address, given as the core's text (a file's name
+    // keeps its bytes, which a QString could not hold on Linux).
+    virtual void shellOpen(const std::string& target, bool maximized) = 0;
 };
 
 // The real implementation, on Qt's dialogs.

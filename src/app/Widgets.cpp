@@ -1,5 +1,7 @@
 #include "app/Widgets.h"
 
+#include "app/CoreText.h"
+
 #include <QAbstractListModel>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
@@ -124,11 +126,19 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : static_cast<int>(texts.size());
     }
+    // The caption, and the bytes themselves as the data lists made by addCoreItem keep.
     QVariant data(const QModelIndex& index, int role) const override {
-        if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) {
+        if (!index.isValid() || index.row() >= rowCount()) {
             return {};
         }
-        return QString::fromStdString(texts[static_cast<std::size_t>(index.row())]);
+        const std::string& text = texts[static_cast<std::size_t>(index.row())];
+        if (role == Qt::DisplayRole) {
+            return shownText(text);
+        }
+        if (role == kCoreTextRole) {
+            return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+        }
+        return {};
     }
     void reset(std::vector<std::string> replacement) {
         beginResetModel();
@@ -150,7 +160,7 @@ int HiddenList::count() const {
 QStringList HiddenList::items() const {
     QStringList list;
     for (const std::string& text : model_->texts) {
-        list.append(QString::fromStdString(text));
+        list.append(shownText(text));
     }
     return list;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/IniProfile.h"
+#include "platform/PathText.h"
 
 #include <array>
 
@@ -77,7 +78,7 @@ constexpr std::array<LanguageText, 10> kOwnBallWindow{{
 } // namespace
 
 std::filesystem::path languageFile(const std::string& programFolder, const std::string& language) {
-    return std::filesystem::path(programFolder + "Languages/" + language + ".ini");
+    return platform::toPath(programFolder + "Languages/" + language + ".ini");
 }
 
 std::string readLanguageText(const std::filesystem::path& file, std::string_view key, std::string_view fallback) {
@@ -97,7 +98,7 @@ std::vector<std::string> listLanguages(const platform::FileSystem& fs, const std
     if (programFolder.empty()) {
         return names; // without a program folder there is nothing to list
     }
-    for (const platform::FolderEntry& entry : fs.scanFolder(programFolder + "Languages", "*.ini")) {
+    for (const platform::FolderEntry& entry : fs.scanFolder(platform::toPath(programFolder + "Languages"), "*.ini")) {
         if (entry.isFolder) {
             continue;
         }

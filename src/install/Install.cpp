@@ -20,10 +20,10 @@ using platform::FileSystem;
 
 // Hidden names (a leading "."), so no folder scan ever lists a frame that is not in place yet.
 Path stagedName(const Path& target, const std::string& frame) {
-    return target / ("." + frame + ".orbisto-part");
+    return target / platform::toPath("." + frame + ".orbisto-part");
 }
 Path backupName(const Path& target, const std::string& frame) {
-    return target / ("." + frame + ".orbisto-old");
+    return target / platform::toPath("." + frame + ".orbisto-old");
 }
 
 Error copyFailure(const std::string& frame, const std::exception& reason) {
@@ -72,7 +72,7 @@ std::vector<Placement> placementsOf(const std::vector<Path>& targets, const std:
     placements.reserve(targets.size() * frames.size());
     for (const Path& target : targets) {
         for (const std::string& frame : frames) {
-            placements.push_back({frame, target / frame, stagedName(target, frame), backupName(target, frame)});
+            placements.push_back({frame, target / platform::toPath(frame), stagedName(target, frame), backupName(target, frame)});
         }
     }
     return placements;
@@ -127,7 +127,7 @@ void stageFrames(FileSystem& fs, const Path& source, std::vector<Placement>& pla
             // Counted before the copy: a failing copy may still leave its staged file.
             ++staged;
             try {
-                fs.copyFileUnflushed(source / placement.frame, placement.staged);
+                fs.copyFileUnflushed(source / platform::toPath(placement.frame), placement.staged);
             } catch (const std::exception& e) {
                 throw copyFailure(placement.frame, e);
             }
@@ -213,7 +213,7 @@ Path winterBallFolder(const Path& gameFolder) {
     return normalBallFolder(gameFolder) / "winter";
 }
 Path skinFolder(const Path& gameFolder, const std::string& skin) {
-    return gameFolder / "data/skins" / skin;
+    return gameFolder / "data/skins" / platform::toPath(skin);
 }
 Path skinNormalBallFolder(const Path& skin) {
     return skin / "graphics/pitch/balls";
@@ -228,7 +228,7 @@ void ResetFrameAttributes(FileSystem& fs, const Path& folder) {
     }
     for (const auto& entry : fs.scanFolder(folder, "*.png")) {
         if (!entry.isFolder) {
-            fs.makeWritable(folder / entry.name);
+            fs.makeWritable(folder / platform::toPath(entry.name));
         }
     }
 }
@@ -241,13 +241,13 @@ void CopyBallFrames(FileSystem& fs, const Path& source, const std::vector<Path>&
     }
     const std::vector<std::string> frames = framesOf(fs, source);
     if (frames.empty()) {
-        throw Error("The ball's folder \"" + source.generic_string() + "\" holds no frames");
+        throw Error("The ball's folder \"" + platform::toText(source) + "\" holds no frames");
     }
     for (const Path& target : targets) {
         try {
             fs.createFolders(target);
         } catch (const std::exception& e) {
-            throw Error("Cannot create the folder \"" + target.generic_string() + "\": " + e.what());
+            throw Error("Cannot create the folder \"" + platform::toText(target) + "\": " + e.what());
         }
     }
     std::vector<Placement> placements = placementsOf(targets, frames);
@@ -290,7 +290,7 @@ bool createSkinBallFolders(FileSystem& fs, const Path& skin) {
         try {
             fs.createFolder(folders[i]);
         } catch (const std::exception& e) {
-            throw Error("Cannot create the folder \"" + folders[i].generic_string() + "\": " + e.what());
+            throw Error("Cannot create the folder \"" + platform::toText(folders[i]) + "\": " + e.what());
         }
         winterCreated = i + 1 == folders.size();
     }

@@ -7,6 +7,7 @@
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/IniProfile.h"
+#include "platform/PathText.h"
 
 namespace orbisto::install {
 
@@ -32,7 +33,8 @@ std::vector<std::string> pngFiles(const FileSystem& fs, const Path& folder) {
 }
 
 void writeAuthMarker(const Path& folder) {
-    platform::writeProfileString(folder / library::kMarkerFile, library::kMarkerSection, library::kAuthKey, "1");
+    platform::writeProfileString(folder / platform::toPath(library::kMarkerFile), library::kMarkerSection,
+                                 library::kAuthKey, "1");
 }
 
 // Clean-up after a failure that is already being reported: a second failure here would only hide it,
@@ -49,10 +51,10 @@ void assembleBall(FileSystem& fs, const Path& from, const Path& ball, const std:
     fs.createFolder(ball);
     for (const std::string& frame : pngFiles(fs, from)) {
         try {
-            fs.copyFile(from / frame, ball / frame);
+            fs.copyFile(from / platform::toPath(frame), ball / platform::toPath(frame));
             // A write-protected frame of the game keeps its flag in the copy; the tag must go in.
-            fs.makeWritable(ball / frame);
-            library::SaveToExe(ball / frame, tag);
+            fs.makeWritable(ball / platform::toPath(frame));
+            library::SaveToExe(ball / platform::toPath(frame), tag);
         } catch (const std::exception& e) {
             throw Error("Cannot copy \"" + frame + "\": " + e.what());
         }
@@ -66,8 +68,8 @@ void placeIntoBrand(FileSystem& fs, const Path& staging, const Path& brand, cons
     std::vector<Path> placed;
     try {
         for (const std::string& name : names) {
-            fs.rename(staging / name, brand / name);
-            placed.push_back(brand / name);
+            fs.rename(staging / platform::toPath(name), brand / platform::toPath(name));
+            placed.push_back(brand / platform::toPath(name));
         }
         if (library::markerValue(fs, brand, library::kAuthKey) != "1") {
             writeAuthMarker(brand);
@@ -99,7 +101,7 @@ std::string skinOriginalName(std::string_view version, std::string_view skinFold
 bool holdsUntaggedBall(const FileSystem& fs, const Path& folder) {
     const std::vector<std::string> frames = pngFiles(fs, folder);
     for (const std::string& frame : frames) {
-        if (library::hasBallTag(folder / frame)) {
+        if (library::hasBallTag(folder / platform::toPath(frame))) {
             return false;
         }
     }
@@ -111,7 +113,7 @@ std::vector<InstallTarget> originalBallsToKeep(const FileSystem& fs, const Path&
     const Path brand = library::ballsFolder(appFolder) / kOriginalBrand;
     std::vector<InstallTarget> pending;
     for (const InstallTarget& target : targets) {
-        if (!fs.exists(brand / target.originalName) && holdsUntaggedBall(fs, target.folder)) {
+        if (!fs.exists(brand / platform::toPath(target.originalName)) && holdsUntaggedBall(fs, target.folder)) {
             pending.push_back(target);
         }
     }
@@ -121,8 +123,8 @@ std::vector<InstallTarget> originalBallsToKeep(const FileSystem& fs, const Path&
 std::vector<std::string> keepOriginalBalls(FileSystem& fs, const Path& appFolder,
                                            const std::vector<InstallTarget>& targets) {
     const Path library = library::ballsFolder(appFolder);
-    const Path brand = library / kOriginalBrand;
-    const Path staging = library / kStagingName;
+    const Path brand = library / platform::toPath(kOriginalBrand);
+    const Path staging = library / platform::toPath(kStagingName);
     std::vector<std::string> kept;
     std::string current;
     bool libraryCreated = false;
@@ -144,11 +146,11 @@ std::vector<std::string> keepOriginalBalls(FileSystem& fs, const Path& appFolder
             fs.removeTree(staging); // left over from an interrupted run
             fs.createFolder(staging);
         } catch (const std::exception& e) {
-            throw Error("Cannot write into the library \"" + library.generic_string() + "\": " + e.what());
+            throw Error("Cannot write into the library \"" + platform::toText(library) + "\": " + e.what());
         }
         for (const InstallTarget& target : pending) {
             current = target.originalName;
-            assembleBall(fs, target.folder, staging / target.originalName,
+            assembleBall(fs, target.folder, staging / platform::toPath(target.originalName),
                          library::ballTagText(kOriginalBrand, target.originalName));
             kept.push_back(target.originalName);
         }

@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 #include "platform/XmlReader.h"
 
@@ -47,7 +48,7 @@ SkinCatalogue readSkinCatalogue(const platform::FileSystem& fs, const Path& game
     // Walked from the last to the first, so the list shows the skins in reverse scan order.
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
         const std::string& folder = it->name;
-        const Path file = skins / folder / (folder + ".xml");
+        const Path file = skins / platform::toPath(folder) / platform::toPath(folder + ".xml");
         Description description;
         try {
             description = readDescription(file);

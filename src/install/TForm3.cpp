@@ -1,16 +1,18 @@
 #include "install/TForm3.h"
 
+#include "app/CoreText.h"
 #include "app/Guard.h"
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
 #include "app/Widgets.h"
 #include "install/Install.h"
-#include "install/InstallFlow.h"
+#include "app/InstallFlow.h"
 #include "install/SkinCatalogue.h"
 #include "library/BallTag.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Image.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 
 #include <QGroupBox>
@@ -34,21 +36,17 @@ QLabel* label(QWidget* parent, const char* name, int left, int top) {
 }
 
 void setLabelText(QLabel* target, const std::string& text) {
-    target->setText(QString::fromStdString(text));
+    target->setText(shownText(text));
     target->adjustSize();
 }
 
-// Text of a list's selected item; no selection is a list-index error, as reading item -1 would be.
+// The name kept by a list's selected item; no selection is a list-index error, as reading item -1 would be.
 std::string selectedText(const QListWidget& list) {
     const QListWidgetItem* item = pickedItem(list);
     if (item == nullptr) {
         throw ListIndexError(-1);
     }
-    return item->text().toStdString();
-}
-
-QString qText(const std::string& text) {
-    return QString::fromStdString(text);
+    return coreText(*item);
 }
 
 } // namespace
@@ -114,7 +112,7 @@ void TForm3::FormShow() {
     guard([this] { wczytaj(); });
     ChosenSkinName.clear();
     ChosenSkinFolder.clear();
-    guard([this] { ctx_.forms.form1->lang3(ctx_.forms.form1->Label5->text().toStdString()); });
+    guard([this] { ctx_.forms.form1->lang3(coreText(*ctx_.forms.form1->Label5)); });
     if (s.SkinPreviewMode == "a") {
         intall2->hide();
         lista->setGeometry(8, 15, 233, 169);
@@ -126,19 +124,20 @@ void TForm3::FormShow() {
 }
 
 void TForm3::wczytaj() {
-    const install::SkinCatalogue catalogue = install::readSkinCatalogue(ctx_.fs, ctx_.state.GameFolder);
+    const install::SkinCatalogue catalogue =
+        install::readSkinCatalogue(ctx_.fs, platform::toPath(ctx_.state.GameFolder));
     lista->clear();
     lista2->clear();
     lista3->clear();
     lista10->clear();
     // lista2 keeps the scan order; lista and lista3 hold the reverse, item by item paired.
     for (auto it = catalogue.skins.rbegin(); it != catalogue.skins.rend(); ++it) {
-        lista2->addItem(qText(it->folder));
+        addCoreItem(*lista2, it->folder);
     }
     for (const install::SkinEntry& skin : catalogue.skins) {
-        lista3->addItem(qText(skin.folder));
-        lista10->addItem(qText(skin.displayName));
-        lista->addItem(qText(skin.displayName));
+        addCoreItem(*lista3, skin.folder);
+        addCoreItem(*lista10, skin.displayName);
+        addCoreItem(*lista, skin.displayName);
     }
     if (!catalogue.errors.empty()) {
         std::string text;
@@ -159,7 +158,7 @@ void TForm3::pod() {
     ChosenSkinFolder = selectedText(*lista3);
     setLabelText(Label1, "");
     setLabelText(Label2, "");
-    const Path skin = install::skinFolder(ctx_.state.GameFolder, ChosenSkinFolder);
+    const Path skin = install::skinFolder(platform::toPath(ctx_.state.GameFolder), ChosenSkinFolder);
     showSkinBall(install::skinNormalBallFolder(skin) / "ball_73.png", Label1, Image1);
     showSkinBall(install::skinWinterBallFolder(skin) / "ball_73.png", Label2, Image2);
 }
@@ -182,13 +181,13 @@ void TForm3::intall2Click() {
     SharedState& s = ctx_.state;
     TForm1& main = *ctx_.forms.form1;
     if (ChosenSkinName.empty()) {
-        ctx_.ui.information(this, qText(s.selmsg));
+        ctx_.ui.information(this, shownText(s.selmsg));
         return;
     }
     s.BallName = selectedText(*main.lista);
     ChosenSkinFolder = selectedText(*lista3);
     resolveChosenBall(s);
-    const Path skin = install::skinFolder(s.GameFolder, ChosenSkinFolder);
+    const Path skin = install::skinFolder(platform::toPath(s.GameFolder), ChosenSkinFolder);
     if (install::createSkinBallFolders(ctx_.fs, skin)) {
         // A skin that had no winter ball gets both balls.
         main.rbnaw->setChecked(true);

@@ -1,6 +1,7 @@
 #include "library/ArchiveImport.h"
 
 #include "library/NameCheck.h"
+#include "platform/PathText.h"
 
 #include <algorithm>
 #include <archive.h>
@@ -309,7 +310,7 @@ void unpackBallSet(platform::FileSystem& fs, std::span<const std::uint8_t> bytes
                 throw ArchiveError(ArchiveProblem::Bomb);
             }
         }
-        fs.writeNewFile(target / wanted->name, data);
+        fs.writeNewFile(target / platform::toPath(wanted->name), data);
         ++wanted;
     }
 }
@@ -333,7 +334,7 @@ void removeStaleUnpackFolders(platform::FileSystem& fs, const Path& tempRoot) {
             continue;
         }
         try {
-            fs.removeTree(tempRoot / entry.name);
+            fs.removeTree(tempRoot / platform::toPath(entry.name));
         } catch (const IoError&) {
             // Someone else's, or not ours to remove: it stays.
         }
@@ -347,7 +348,7 @@ DropKind classifyDrop(const platform::FileSystem& fs, const std::vector<Path>& p
     if (fs.folderExists(paths.front())) {
         return DropKind::Folder;
     }
-    if (fs.isPlainFile(paths.front()) && isArchiveName(paths.front().filename().string())) {
+    if (fs.isPlainFile(paths.front()) && isArchiveName(platform::toText(paths.front().filename()))) {
         return DropKind::Archive;
     }
     return DropKind::Unsupported;

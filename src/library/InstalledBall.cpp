@@ -1,6 +1,7 @@
 #include "library/InstalledBall.h"
 
 #include "library/BallTag.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 
 namespace orbisto::library {
@@ -10,7 +11,7 @@ std::optional<std::filesystem::path> installedFrame(const platform::FileSystem& 
     if (gameFolder.empty()) {
         return std::nullopt;
     }
-    std::filesystem::path frame = std::filesystem::path(gameFolder) / relativeFrame;
+    std::filesystem::path frame = platform::toPath(gameFolder) / platform::toPath(relativeFrame);
     if (!fs.isPlainFile(frame)) {
         return std::nullopt;
     }

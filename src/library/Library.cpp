@@ -1,6 +1,7 @@
 #include "library/Library.h"
 
 #include "platform/Errors.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 
 namespace orbisto::library {
@@ -15,7 +16,7 @@ Path ballsFolder(const Path& appFolder) {
 }
 
 Path ballFolder(const Path& appFolder, const BallRef& ball) {
-    return ballsFolder(appFolder) / ball.brand / ball.ball;
+    return ballsFolder(appFolder) / platform::toPath(ball.brand) / platform::toPath(ball.ball);
 }
 
 BallRef resolveNewBallEntry(std::string_view entryText, const std::vector<NewBallEntry>& entries) {

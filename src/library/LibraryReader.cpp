@@ -2,6 +2,7 @@
 
 #include "library/NewBallScan.h"
 #include "platform/IniProfile.h"
+#include "platform/PathText.h"
 
 #include <algorithm>
 #include <chrono>
@@ -72,7 +73,7 @@ bool LibraryKnowledge::kindsUnchanged(const Path& folder, const Listing& listing
     bool unchanged = true;
     forEachEntry(listing.entries, [&](std::string_view name, bool isFolder) {
         if (unchanged) {
-            const auto identity = fs_.identity(folder / name);
+            const auto identity = fs_.identity(folder / platform::toPath(name));
             const auto expected = isFolder ? FileIdentity::Kind::Folder : FileIdentity::Kind::File;
             unchanged = identity && identity->kind == expected;
         }
@@ -85,12 +86,12 @@ std::vector<FolderEntry> LibraryKnowledge::entries(const Path& folder, std::stri
     const auto identity = fs_.identity(folder);
     if (!identity) {
         // Missing, or the file system cannot tell: nothing to keep.
-        if (const auto kept = folders_.find(folder.string()); kept != folders_.end()) {
+        if (const auto kept = folders_.find(platform::toText(folder)); kept != folders_.end()) {
             kept->second.listings.clear();
         }
         return fs_.scanFolder(folder, pattern);
     }
-    Folder& known = folders_[folder.string()];
+    Folder& known = folders_[platform::toText(folder)];
     auto listing = std::find_if(known.listings.begin(), known.listings.end(),
                                 [&](const Listing& kept) { return kept.pattern == pattern; });
     if (listing != known.listings.end() && listing->settled && listing->identity == *identity &&
@@ -114,15 +115,15 @@ std::vector<FolderEntry> LibraryKnowledge::entries(const Path& folder, std::stri
 }
 
 void LibraryKnowledge::forgetLeavers(const Path& folder) {
-    Folder& known = folders_[folder.string()];
+    Folder& known = folders_[platform::toText(folder)];
     std::unordered_set<std::string_view> present;
     for (const Listing& listing : known.listings) {
         forEachEntry(listing.entries, [&](std::string_view name, bool) { present.insert(name); });
     }
     std::erase_if(known.markers, [&](const Marker& marker) { return !present.contains(marker.name); });
     std::erase_if(folders_, [&](const auto& kept) {
-        const Path path = kept.first;
-        return path.parent_path() == folder && !present.contains(path.filename().string());
+        const Path path = platform::toPath(kept.first);
+        return path.parent_path() == folder && !present.contains(platform::toText(path.filename()));
     });
 }
 
@@ -130,10 +131,10 @@ bool LibraryKnowledge::markerSet(const Path& folder, std::string_view key) {
     if (key != kAuthKey && key != kNewKey) {
         return markerValue(fs_, folder, key) == "1";
     }
-    const Path file = folder / kMarkerFile;
+    const Path file = folder / platform::toPath(kMarkerFile);
     const std::int64_t lookedAt = now_();
-    const std::string parent = folder.parent_path().string();
-    const std::string name = folder.filename().string();
+    const std::string parent = platform::toText(folder.parent_path());
+    const std::string name = platform::toText(folder.filename());
     const auto byName = [](const Marker& marker, const std::string& wanted) { return marker.name < wanted; };
     const auto known = folders_.find(parent);
     Marker* kept = nullptr;

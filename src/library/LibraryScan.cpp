@@ -3,6 +3,7 @@
 #include "library/NewBallScan.h"
 #include "platform/Errors.h"
 #include "platform/IniProfile.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -17,7 +18,8 @@ std::vector<std::string> listedSubfolders(LibraryReader& reader, const Path& fol
     std::vector<std::string> names;
     for (platform::FolderEntry& entry : reader.entries(folder, pattern)) {
         // A folder named like the pseudo-brand could never be told apart from it.
-        if (entry.isFolder && entry.name != kNewBalls && reader.markerSet(folder / entry.name, kAuthKey)) {
+        if (entry.isFolder && entry.name != kNewBalls &&
+            reader.markerSet(folder / platform::toPath(entry.name), kAuthKey)) {
             names.push_back(std::move(entry.name));
         }
     }
@@ -57,7 +59,7 @@ std::vector<std::string> listBalls(LibraryReader& reader, const Path& appFolder,
     if (appFolder.empty() || brand.empty() || brand == kNewBalls) {
         return {};
     }
-    return listedSubfolders(reader, ballsFolder(appFolder) / brand, "*.");
+    return listedSubfolders(reader, ballsFolder(appFolder) / platform::toPath(brand), "*.");
 }
 
 std::vector<std::string> brandBoxItems(LibraryReader& reader, const Path& appFolder) {

@@ -1,12 +1,13 @@
 #include "library/NewBallScan.h"
 
 #include "platform/IniProfile.h"
+#include "platform/PathText.h"
 
 namespace orbisto::library {
 
 std::string markerValue(const platform::FileSystem& fs, const Path& folder, std::string_view key) {
     // A marker that is missing, hidden, not a plain file or unreadable marks nothing.
-    const auto marker = fs.readPlainFile(folder / kMarkerFile);
+    const auto marker = fs.readPlainFile(folder / platform::toPath(kMarkerFile));
     if (!marker) {
         return {};
     }
@@ -21,17 +22,17 @@ NewBallScanResult scanNewBalls(LibraryReader& reader, const Path& appFolder, con
     }
     const Path library = ballsFolder(appFolder);
     for (platform::FolderEntry& entry : reader.entries(library, "*.")) {
-        if (entry.isFolder && reader.markerSet(library / entry.name, kAuthKey)) {
+        if (entry.isFolder && reader.markerSet(library / platform::toPath(entry.name), kAuthKey)) {
             result.brands.push_back(std::move(entry.name));
         }
     }
     for (const std::string& brand : result.brands) {
-        const Path brandFolder = library / brand;
+        const Path brandFolder = library / platform::toPath(brand);
         for (platform::FolderEntry& entry : reader.entries(brandFolder, "*.")) {
             if (!entry.isFolder) {
                 continue;
             }
-            if (reader.markerSet(brandFolder / entry.name, kNewKey)) {
+            if (reader.markerSet(brandFolder / platform::toPath(entry.name), kNewKey)) {
                 result.newBalls.push_back({brand + "-" + entry.name, brand, entry.name});
             }
             result.balls.push_back(std::move(entry.name));

@@ -1,14 +1,15 @@
 #include "library/OwnBall.h"
 
-#include <algorithm>
-
 #include "library/BallTag.h"
 #include "library/NameCheck.h"
 #include "library/WriteCheck.h"
 #include "library/NewBallScan.h"
 #include "platform/Errors.h"
 #include "platform/IniProfile.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
+
+#include <algorithm>
 
 namespace orbisto::library {
 
@@ -20,7 +21,7 @@ void sortIgnoringCase(std::vector<std::string>& names) {
 }
 
 void writeAuthMarker(const Path& folder) {
-    platform::writeProfileString(folder / kMarkerFile, kMarkerSection, kAuthKey, "1");
+    platform::writeProfileString(folder / platform::toPath(kMarkerFile), kMarkerSection, kAuthKey, "1");
 }
 
 } // namespace
@@ -32,7 +33,7 @@ std::vector<std::string> ownBallBrands(const platform::FileSystem& fs, const Pat
     }
     const Path library = ballsFolder(appFolder);
     for (const platform::FolderEntry& entry : fs.scanFolder(library, "*.")) {
-        if (entry.isFolder && markerValue(fs, library / entry.name, kAuthKey) == "1") {
+        if (entry.isFolder && markerValue(fs, library / platform::toPath(entry.name), kAuthKey) == "1") {
             brands.push_back(entry.name);
         }
     }
@@ -54,7 +55,7 @@ AddBrandOutcome addBrand(platform::FileSystem& fs, const Path& appFolder, const 
         return AddBrandOutcome::AlreadyListed;
     }
     requireWritableFolder(fs, ballsFolder(appFolder));
-    const Path brandFolder = ballsFolder(appFolder) / name;
+    const Path brandFolder = ballsFolder(appFolder) / platform::toPath(name);
     fs.createFolder(brandFolder);
     try {
         writeAuthMarker(brandFolder);
@@ -103,24 +104,24 @@ AddBallOutcome addOwnBall(platform::FileSystem& fs, const Path& appFolder, const
     if (appFolder.empty() || !isValidLibraryName(brand) || !isValidLibraryName(name)) {
         return AddBallOutcome::InvalidName;
     }
-    const Path brandFolder = ballsFolder(appFolder) / brand;
-    const Path ballFolder = brandFolder / name;
+    const Path brandFolder = ballsFolder(appFolder) / platform::toPath(brand);
+    const Path ballFolder = brandFolder / platform::toPath(name);
     if (fs.exists(ballFolder)) {
         return AddBallOutcome::AlreadyExists;
     }
     requireWritableFolder(fs, brandFolder);
     // Hidden, so no listing ever shows a ball that is still being assembled.
-    const Path staging = brandFolder / ("." + name + ".adding");
+    const Path staging = brandFolder / platform::toPath("." + name + ".adding");
     fs.removeTree(staging); // left over from an interrupted run
     fs.createFolder(staging);
     try {
         const std::string tag = ballTagText(brand, name);
         for (const std::string& file : files) {
-            fs.copyFile(sourceFolder / file, staging / file);
+            fs.copyFile(sourceFolder / platform::toPath(file), staging / platform::toPath(file));
             if (onFileCopied) {
                 onFileCopied();
             }
-            SaveToExe(staging / file, tag);
+            SaveToExe(staging / platform::toPath(file), tag);
         }
         writeAuthMarker(staging);
         if (fs.exists(ballFolder)) {

@@ -1,5 +1,7 @@
 #include "library/Preview.h"
 
+#include "platform/PathText.h"
+
 #include <string>
 
 namespace orbisto::library {
@@ -25,7 +27,7 @@ void loadPreviewFrames(const std::filesystem::path& ballFolder, PreviewSlots& sl
     for (int n = 1; n <= kPreviewSlots; ++n) {
         Image& slot = slots[static_cast<std::size_t>(n - 1)];
         slot = Image{}; // a frame that fails leaves its slot empty
-        slot = platform::decodePngFile(ballFolder / ("ball_7" + std::to_string(n) + ".png"));
+        slot = platform::decodePngFile(ballFolder / platform::toPath("ball_7" + std::to_string(n) + ".png"));
     }
 }
 

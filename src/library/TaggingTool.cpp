@@ -1,9 +1,10 @@
 #include "library/TaggingTool.h"
 
-#include <vector>
-
 #include "library/BallTag.h"
 #include "platform/IniProfile.h"
+#include "platform/PathText.h"
+
+#include <vector>
 
 namespace orbisto::library {
 
@@ -34,11 +35,11 @@ std::size_t tagBall(const platform::FileSystem& fs, const Path& ballFolder, cons
             continue;
         }
         report(reports.frameTagged, entry.name);
-        SaveToExe(ballFolder / entry.name, tag);
+        SaveToExe(ballFolder / platform::toPath(entry.name), tag);
         ++tagged;
     }
     if (tagged > 0) {
-        const Path marker = ballFolder / kMarkerFile;
+        const Path marker = ballFolder / platform::toPath(kMarkerFile);
         platform::writeProfileString(marker, kMarkerSection, kAuthKey, "1");
         platform::writeProfileString(marker, kMarkerSection, kNewKey, newValue);
     }
@@ -47,8 +48,7 @@ std::size_t tagBall(const platform::FileSystem& fs, const Path& ballFolder, cons
 
 } // namespace
 
-std::size_t tagLibrary(const platform::FileSystem& fs, const Path& folder, bool markNew,
-                       const TaggingReport& reports) {
+std::size_t tagLibrary(const platform::FileSystem& fs, const Path& folder, bool markNew, const TaggingReport& reports) {
     if (folder.empty()) {
         return 0;
     }
@@ -56,13 +56,15 @@ std::size_t tagLibrary(const platform::FileSystem& fs, const Path& folder, bool 
     const std::vector<std::string> brands = subfolders(fs, folder);
     for (const std::string& brand : brands) {
         report(reports.brandFound, brand);
-        platform::writeProfileString(folder / brand / kMarkerFile, kMarkerSection, kAuthKey, "1");
+        platform::writeProfileString(folder / platform::toPath(brand) / platform::toPath(kMarkerFile), kMarkerSection,
+                                     kAuthKey, "1");
     }
     std::size_t tagged = 0;
     for (const std::string& brand : brands) {
-        for (const std::string& ball : subfolders(fs, folder / brand)) {
+        for (const std::string& ball : subfolders(fs, folder / platform::toPath(brand))) {
             report(reports.ballFound, ball);
-            tagged += tagBall(fs, folder / brand / ball, ballTagText(brand, ball), newValue, reports);
+            tagged += tagBall(fs, folder / platform::toPath(brand) / platform::toPath(ball), ballTagText(brand, ball),
+                              newValue, reports);
         }
     }
     return tagged;

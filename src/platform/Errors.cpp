@@ -64,6 +64,9 @@ SettingsWriteError::SettingsWriteError(std::string_view valueName)
 SettingsTypeError::SettingsTypeError(std::string_view valueName)
     : Error("Invalid data type for '" + std::string(valueName) + "'") {}
 
+ShellOpenError::ShellOpenError(std::string_view target, std::string_view reason)
+    : Error("Cannot open \"" + std::string(target) + "\": " + std::string(reason)) {}
+
 std::string errorBoxText(std::string_view message) {
     std::string text(message);
     if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.')) {

@@ -54,6 +54,13 @@ public:
     explicit SettingsTypeError(std::string_view valueName);
 };
 
+// "Cannot open "%s": %s": the desktop could not open a document or address (the target, then the
+// system's reason).
+class ShellOpenError : public Error {
+public:
+    ShellOpenError(std::string_view target, std::string_view reason);
+};
+
 // A picture that cannot be decoded; the text is the decoder's reason.
 class ImageError : public Error {
 public:

@@ -13,4 +13,8 @@ namespace orbisto::platform {
 std::filesystem::path toPath(std::string_view text);
 std::string toText(const std::filesystem::path& path);
 
+// A path's text with this system's own separator, the way its programs write and read paths:
+// on Windows "C:/Games/FM 2006" becomes "C:\Games\FM 2006"; on Linux the text stays as it is.
+std::string withNativeSeparators(std::string_view text);
+
 } // namespace orbisto::platform

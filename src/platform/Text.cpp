@@ -1,5 +1,7 @@
 #include "platform/Text.h"
 
+#include "platform/AnsiText.h"
+
 #include <algorithm>
 
 namespace orbisto {
@@ -33,7 +35,8 @@ std::vector<std::string> SplitText(std::string_view text, std::string_view separ
 }
 
 std::string tagForDisplay(std::string_view tag) {
-    std::string out(tag);
+    // Tags are UTF-8; one an older tool wrote in the ANSI code page is read in that code page.
+    std::string out = platform::displayText(tag);
     std::replace(out.begin(), out.end(), '|', ' ');
     return out;
 }

@@ -53,6 +53,18 @@ void append(std::string& out, char32_t codePoint) {
     }
 }
 
+bool isValid(std::string_view text) {
+    bool valid = true;
+    for (std::size_t pos = 0; pos < text.size() && valid;) {
+        if (static_cast<unsigned char>(text[pos]) < 0x80) {
+            ++pos;
+        } else {
+            decodeNext(text, pos, &valid);
+        }
+    }
+    return valid;
+}
+
 std::u16string toUtf16(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());

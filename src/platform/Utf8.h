@@ -10,6 +10,8 @@ namespace orbisto::platform::utf8 {
 // `valid` is set to false.
 char32_t decodeNext(std::string_view text, std::size_t& pos, bool* valid = nullptr);
 void append(std::string& out, char32_t codePoint);
+// True when every byte belongs to a valid UTF-8 sequence.
+bool isValid(std::string_view text);
 
 // UTF-16 conversions for the registry files. Bytes that are not UTF-8 become the code points of
 // the same value; unpaired surrogates become U+FFFD.

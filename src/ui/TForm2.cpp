@@ -1,5 +1,11 @@
 #include "ui/TForm2.h"
 
+#include "app/CoreText.h"
+#include "app/Guard.h"
+#include "app/UserInterface.h"
+#include "library/TaggingTool.h"
+#include "platform/PathText.h"
+
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -8,10 +14,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include "app/Guard.h"
-#include "app/UserInterface.h"
-#include "library/TaggingTool.h"
 
 namespace orbisto {
 
@@ -64,14 +66,16 @@ void TForm2::buildLayout() {
     window->addLayout(lists, 1);
 }
 
-bool TForm2::guard(const std::function<void()>& handler) { return runGuarded(ctx_.ui, this, handler); }
+bool TForm2::guard(const std::function<void()>& handler) {
+    return runGuarded(ctx_.ui, this, handler);
+}
 
 void TForm2::JvXPButton1Click() {
     const std::optional<QString> folder = ctx_.ui.chooseFolder(this);
     if (!folder) {
         return;
     }
-    TaggingFolder = folder->toStdString();
+    TaggingFolder = typedText(*folder);
     Label1->setText(*folder);
 }
 
@@ -91,7 +95,7 @@ void TForm2::JvXPButton2Click() {
     sincePump.start();
     auto append = [&sincePump](QListWidget* list) {
         return [list, &sincePump](const std::string& name) {
-            list->addItem(QString::fromStdString(name));
+            addCoreItem(*list, name);
             if (sincePump.elapsed() >= 10) {
                 QCoreApplication::processEvents();
                 sincePump.restart();
@@ -108,7 +112,7 @@ void TForm2::JvXPButton2Click() {
         }
     } enableAgain{this};
 
-    const std::size_t tagged = library::tagLibrary(ctx_.fs, TaggingFolder, NewValue == "1",
+    const std::size_t tagged = library::tagLibrary(ctx_.fs, platform::toPath(TaggingFolder), NewValue == "1",
                                                    {append(ListBox1), append(ListBox2), append(ListBox3)});
     ctx_.ui.plainMessage(this, QString::number(tagged));
     ctx_.ui.plainMessage(this, QStringLiteral("Gotowe"));

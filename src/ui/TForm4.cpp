@@ -1,10 +1,12 @@
 #include "ui/TForm4.h"
 
+#include "app/CoreText.h"
 #include "app/Guard.h"
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
 #include "app/Widgets.h"
 #include "i18n/LanguageFile.h"
+#include "platform/PathText.h"
 #include "platform/SettingsStore.h"
 
 #include <QGroupBox>
@@ -100,20 +102,20 @@ bool TForm4::guard(const std::function<void()>& handler) {
 }
 
 std::string TForm4::currentLanguage() const {
-    return ctx_.forms.form1->Label5->text().toStdString();
+    return coreText(*ctx_.forms.form1->Label5);
 }
 
 void TForm4::showLanguageInfo(const std::string& language) {
     const auto file = i18n::languageFile(ctx_.forms.form1->programFolder(), language);
-    Label3->setText(QString::fromStdString(i18n::readLanguageText(file, i18n::kLanguageNameKey)));
-    Label4->setText(QString::fromStdString(i18n::readLanguageText(file, i18n::kAuthorKey)));
+    Label3->setText(shownText(i18n::readLanguageText(file, i18n::kLanguageNameKey)));
+    Label4->setText(shownText(i18n::readLanguageText(file, i18n::kAuthorKey)));
 }
 
 void TForm4::FormCreate() {
     const SharedState& s = ctx_.state;
-    label11->setText(QString::fromStdString(s.Fm2005Folder));
-    label12->setText(QString::fromStdString(s.Fm2006Folder));
-    label13->setText(QString::fromStdString(s.Fm2007Folder));
+    label11->setText(shownText(s.Fm2005Folder));
+    label12->setText(shownText(s.Fm2006Folder));
+    label13->setText(shownText(s.Fm2007Folder));
     showLanguageInfo(currentLanguage());
 }
 
@@ -134,14 +136,14 @@ void TForm4::FormShow() {
 
 void TForm4::lang() {
     for (const std::string& name : i18n::listLanguages(ctx_.fs, ctx_.forms.form1->programFolder())) {
-        ListBox1->addItem(QString::fromStdString(name));
+        addCoreItem(*ListBox1, name);
     }
 }
 
 void TForm4::ListBox1Click() {
     SelectedLanguage.clear();
     if (const QListWidgetItem* picked = pickedItem(*ListBox1)) {
-        SelectedLanguage = picked->text().toStdString();
+        SelectedLanguage = coreText(*picked);
     }
     if (!SelectedLanguage.empty()) {
         JvXPButton1->setEnabled(true);
@@ -155,7 +157,7 @@ void TForm4::ListBox1DblClick() {
     }
     TForm1& main = *ctx_.forms.form1;
     showLanguageInfo(SelectedLanguage);
-    main.Label5->setText(QString::fromStdString(SelectedLanguage));
+    showCoreText(*main.Label5, SelectedLanguage);
     main.lang0(SelectedLanguage);
     ctx_.settings.writeText(Hive::LocalMachine, kLanguageKey, "lang", SelectedLanguage);
     main.lang4(currentLanguage());
@@ -180,10 +182,11 @@ void TForm4::changeFolder(const char* key, std::string SharedState::*folder, QLa
     if (!chosen) {
         return;
     }
-    ctx_.settings.writeText(Hive::LocalMachine, key, "Path", chosen->toStdString());
+    // Stored as the system writes paths: the game and other programs read this value too.
+    ctx_.settings.writeText(Hive::LocalMachine, key, "Path", platform::withNativeSeparators(typedText(*chosen)));
     ctx_.state.*folder = ctx_.settings.readText(Hive::LocalMachine, key, "Path");
-    folderLabel->setText(QString::fromStdString(ctx_.state.*folder));
-    ctx_.ui.information(nullptr, QString::fromStdString(ctx_.state.resmsg));
+    folderLabel->setText(shownText(ctx_.state.*folder));
+    ctx_.ui.information(nullptr, shownText(ctx_.state.resmsg));
     // The new folder is read at the next start.
     close();
     ctx_.forms.form1->closee();

@@ -116,11 +116,11 @@ void TForm6::Panel1MouseUp() {
 }
 
 void TForm6::Label5Click() {
-    ctx_.ui.shellOpen(QString::fromLatin1(kSiteAddress), true);
+    ctx_.ui.shellOpen(kSiteAddress, true);
 }
 
 void TForm6::Label3DblClick() {
-    ctx_.ui.shellOpen(QString::fromLatin1(kHelpAddress), true);
+    ctx_.ui.shellOpen(kHelpAddress, true);
 }
 
 bool TForm6::eventFilter(QObject* watched, QEvent* event) {

@@ -1,5 +1,15 @@
 #include "ui/TForm7.h"
 
+#include "app/CoreText.h"
+#include "app/Guard.h"
+#include "app/TForm1.h"
+#include "app/UserInterface.h"
+#include "app/Widgets.h"
+#include "library/NameCheck.h"
+#include "library/WriteCheck.h"
+#include "platform/Image.h"
+#include "platform/PathText.h"
+
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -15,14 +25,6 @@
 #include <QUrl>
 #include <optional>
 #include <utility>
-
-#include "app/Guard.h"
-#include "app/TForm1.h"
-#include "app/UserInterface.h"
-#include "app/Widgets.h"
-#include "library/NameCheck.h"
-#include "library/WriteCheck.h"
-#include "platform/Image.h"
 
 namespace orbisto {
 
@@ -63,6 +65,19 @@ public:
 private:
     QWidget* widget_;
 };
+
+// The local file a dropped address names, as the core's text. A file name that is not UTF-8 (on
+// Linux) comes percent-encoded byte for byte, and would lose those bytes on the way through a QString.
+std::string droppedFileText(const QUrl& url) {
+    if (!url.isLocalFile()) {
+        return {};
+    }
+    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    if (url.host().isEmpty() && !bytes.isValidUtf8()) {
+        return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    }
+    return typedText(url.toLocalFile());
+}
 
 std::string joined(const std::vector<std::string>& names) {
     std::string text;
@@ -127,9 +142,13 @@ void TForm7::buildLayout() {
     setAcceptDrops(true);
 }
 
-bool TForm7::guard(const std::function<void()>& handler) { return runGuarded(ctx_.ui, this, handler); }
+bool TForm7::guard(const std::function<void()>& handler) {
+    return runGuarded(ctx_.ui, this, handler);
+}
 
-void TForm7::inform(const std::string& text) { ctx_.ui.information(this, QString::fromStdString(text)); }
+void TForm7::inform(const std::string& text) {
+    ctx_.ui.information(this, shownText(text));
+}
 
 void TForm7::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
@@ -163,7 +182,7 @@ void TForm7::dropEvent(QDropEvent* event) {
 
 void TForm7::FormShow() {
     if (TForm1* main = ctx_.forms.form1) {
-        main->lang5(main->Label5->text().toStdString());
+        main->lang5(coreText(*main->Label5));
     }
     prev->clear();
     check_ = {};
@@ -172,7 +191,7 @@ void TForm7::FormShow() {
     ComboBox1->clear();
     ComboBox1->clearEditText();
     for (std::string_view frame : library::kFrameNames) {
-        ListBox4->addItem(QString::fromUtf8(frame.data(), static_cast<qsizetype>(frame.size())));
+        addCoreItem(*ListBox4, frame);
     }
     lad();
     if (!PendingSource.empty()) {
@@ -182,9 +201,9 @@ void TForm7::FormShow() {
 
 void TForm7::lad() {
     BallsFolder = ctx_.state.AppFolder.empty() ? std::string() : ctx_.state.AppFolder + "balls/";
-    for (const std::string& brand : library::ownBallBrands(ctx_.fs, ctx_.state.AppFolder)) {
-        ListBox1->addItem(QString::fromStdString(brand));
-        ComboBox1->addItem(QString::fromStdString(brand));
+    for (const std::string& brand : library::ownBallBrands(ctx_.fs, platform::toPath(ctx_.state.AppFolder))) {
+        addCoreItem(*ListBox1, brand);
+        addCoreItem(*ComboBox1, brand);
     }
     ComboBox1->setCurrentIndex(-1); // no brand chosen until the user picks one
 }
@@ -192,7 +211,7 @@ void TForm7::lad() {
 std::vector<std::string> TForm7::listedBrands() const {
     std::vector<std::string> brands;
     for (int row = 0; row < ListBox1->count(); ++row) {
-        brands.push_back(ListBox1->item(row)->text().toStdString());
+        brands.push_back(coreText(*ListBox1->item(row)));
     }
     return brands;
 }
@@ -201,7 +220,7 @@ void TForm7::JvXPButton71Click() {
     const SharedState& s = ctx_.state;
     library::AddBrandOutcome outcome{};
     try {
-        outcome = library::addBrand(ctx_.fs, s.AppFolder, listedBrands(), Edit2->text().toStdString());
+        outcome = library::addBrand(ctx_.fs, platform::toPath(s.AppFolder), listedBrands(), typedText(Edit2->text()));
     } catch (const library::FolderNotWritable& e) {
         inform(library::messageWithPath(s.admmsg, e.folder()));
         return;
@@ -233,20 +252,20 @@ void TForm7::JvXPButton72Click() {
         return;
     }
     discardUnpacked();
-    OwnBallFolder = folder->toStdString();
+    OwnBallFolder = typedText(*folder);
     op();
 }
 
 void TForm7::JvXPButton74Click() {
     if (const std::optional<QString> file = ctx_.ui.chooseArchive(this)) {
-        openArchive(file->toStdString());
+        openArchive(typedText(*file));
     }
 }
 
 void TForm7::openArchive(const std::string& file) {
     const SharedState& s = ctx_.state;
     try {
-        const std::vector<std::uint8_t> bytes = library::readArchiveFile(ctx_.fs, file);
+        const std::vector<std::uint8_t> bytes = library::readArchiveFile(ctx_.fs, platform::toPath(file));
         const library::ArchiveBalls balls = library::findBallSets(bytes);
         if (balls.sets.empty()) {
             inform(s.nosetmsg + " " + joined(balls.missingFrames));
@@ -256,9 +275,9 @@ void TForm7::openArchive(const std::string& file) {
         if (balls.sets.size() > 1) {
             QStringList paths;
             for (const library::BallSet& set : balls.sets) {
-                paths << QString::fromStdString(set.folder + "/");
+                paths << shownText(set.folder + "/");
             }
-            const std::optional<int> answer = ctx_.ui.chooseItem(this, QString::fromStdString(s.setmsg), paths);
+            const std::optional<int> answer = ctx_.ui.chooseItem(this, shownText(s.setmsg), paths);
             if (!answer || *answer < 0 || *answer >= paths.size()) {
                 return;
             }
@@ -268,10 +287,11 @@ void TForm7::openArchive(const std::string& file) {
         library::unpackBallSet(ctx_.fs, bytes, balls.sets[chosen], unpacked->folder());
         discardUnpacked();
         unpacked_ = std::move(unpacked);
-        OwnBallFolder = unpacked_->folder().string();
+        OwnBallFolder = platform::toText(unpacked_->folder());
         op();
-        const std::string fileName = std::filesystem::path(file).filename().string();
-        Edit1->setText(QString::fromStdString(library::suggestedBallName(balls.sets[chosen], fileName)));
+        const std::string fileName = platform::toText(platform::toPath(file).filename());
+        SuggestedName = library::suggestedBallName(balls.sets[chosen], fileName);
+        Edit1->setText(shownText(SuggestedName));
     } catch (const library::ArchiveError& error) {
         inform(archiveMessage(error.problem()));
     }
@@ -299,17 +319,17 @@ std::string TForm7::archiveMessage(library::ArchiveProblem problem) const {
 std::optional<std::string> TForm7::droppedSource(const QMimeData& dropped) {
     std::vector<std::filesystem::path> paths;
     for (const QUrl& url : dropped.urls()) {
-        paths.emplace_back(url.isLocalFile() ? url.toLocalFile().toStdString() : std::string());
+        paths.push_back(platform::toPath(droppedFileText(url)));
     }
     if (library::classifyDrop(ctx_.fs, paths) == library::DropKind::Unsupported) {
         inform(ctx_.state.dropmsg);
         return std::nullopt;
     }
-    return paths.front().string();
+    return platform::toText(paths.front());
 }
 
 void TForm7::chooseSource(const std::string& path) {
-    if (!ctx_.fs.folderExists(path)) {
+    if (!ctx_.fs.folderExists(platform::toPath(path))) {
         openArchive(path);
         return;
     }
@@ -322,7 +342,7 @@ void TForm7::discardUnpacked() {
     if (!unpacked_) {
         return;
     }
-    if (OwnBallFolder == unpacked_->folder().string()) {
+    if (OwnBallFolder == platform::toText(unpacked_->folder())) {
         OwnBallFolder.clear();
         prev->clear();
         check_ = {};
@@ -332,9 +352,9 @@ void TForm7::discardUnpacked() {
 
 void TForm7::op() {
     prev->clear();
-    check_ = library::checkSourceFolder(ctx_.fs, OwnBallFolder);
+    check_ = library::checkSourceFolder(ctx_.fs, platform::toPath(OwnBallFolder));
     for (const std::string& file : check_.files) {
-        prev->addItem(QString::fromStdString(file));
+        addCoreItem(*prev, file);
     }
 }
 
@@ -343,12 +363,14 @@ void TForm7::prevClick() {
     if (item == nullptr || OwnBallFolder.empty()) {
         return;
     }
-    Image1->setPicture(platform::decodePngFile(std::filesystem::path(OwnBallFolder) / item->text().toStdString()));
+    Image1->setPicture(platform::decodePngFile(platform::toPath(OwnBallFolder) / platform::toPath(coreText(*item))));
 }
 
 void TForm7::JvXPButton73Click() {
     const SharedState& s = ctx_.state;
-    const std::string name = Edit1->text().toStdString();
+    // A suggested name that is not UTF-8 shows U+FFFD, which typing cannot give: while Edit1 shows the
+    // suggestion unchanged, the name is the suggestion's own bytes.
+    const std::string name = Edit1->text() == shownText(SuggestedName) ? SuggestedName : typedText(Edit1->text());
     if (name.empty() || ComboBox1->currentText().isEmpty() || prev->count() == 0) {
         inform(s.pusmsg);
         return;
@@ -361,9 +383,9 @@ void TForm7::JvXPButton73Click() {
     std::optional<std::string> selected;
     const int index = ComboBox1->currentIndex();
     if (index >= 0 && ComboBox1->itemText(index) == ComboBox1->currentText()) {
-        selected = ComboBox1->itemText(index).toStdString();
+        selected = coreText(*ComboBox1, index);
     }
-    const auto brand = library::resolveBrand(selected, ComboBox1->currentText().toStdString(), listedBrands());
+    const auto brand = library::resolveBrand(selected, typedText(ComboBox1->currentText()), listedBrands());
     if (!brand) {
         inform(s.pusmsg);
         return;
@@ -375,7 +397,7 @@ void TForm7::JvXPButton73Click() {
 
     std::vector<std::string> files;
     for (int row = 0; row < prev->count(); ++row) {
-        files.push_back(prev->item(row)->text().toStdString());
+        files.push_back(coreText(*prev->item(row)));
     }
     library::AddBallOutcome outcome{};
     std::optional<std::filesystem::path> notWritable;
@@ -383,7 +405,8 @@ void TForm7::JvXPButton73Click() {
         DisabledWhile busy(Group7Box1);
         EventPump pump;
         try {
-            outcome = library::addOwnBall(ctx_.fs, s.AppFolder, *brand, name, OwnBallFolder, files, std::ref(pump));
+            outcome = library::addOwnBall(ctx_.fs, platform::toPath(s.AppFolder), *brand, name,
+                                          platform::toPath(OwnBallFolder), files, std::ref(pump));
         } catch (const library::FolderNotWritable& e) {
             notWritable = e.folder();
         } catch (...) {

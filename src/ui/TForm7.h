@@ -71,6 +71,8 @@ public:
     std::string BallsFolder;
     // The folder last chosen with "Open folder with ball"; kept between showings.
     std::string OwnBallFolder;
+    // The ball name the last archive suggested into Edit1, byte for byte: used while Edit1 shows it.
+    std::string SuggestedName;
 
     QGroupBox* Group7Box1 = nullptr;
     QPushButton* JvXPButton72 = nullptr;

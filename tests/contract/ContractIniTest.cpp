@@ -35,16 +35,18 @@ TEST_F(SharedIni, readTrimsUnquotesIgnoresCaseAndTakesTheFirstMatch) {
     const std::array<std::string_view, 3> cases[] = {
         {"sys", "AUTH", "1"},
         {"SYS", "new", "0"},
-        {" Sys\t", " Auth ", "1"},
+        {" Sys ", " Auth ", "1"},
+        // The names asked for lose their spaces only: a tab stays and matches nothing.
+        {" Sys\t", " Auth ", "<default>"},
         // One matching pair of quotes is removed.
         {"S", "q", "  q  "},
         {"S", "s", "x"},
         {"S", "mixed", "\"x'"},
         {"S", "one", "\""},
-        // The first "=" splits; there are no comments.
+        // The first "=" splits; a line whose first non-blank character is ";" is a comment.
         {"S", "eq", "a=b"},
         {"S", "empty", ""},
-        {"S", ";c", "semi"},
+        {"S", ";c", "<default>"},
         {"S", "val", "v ; x"},
         {"S", "noequals", "<default>"},
         // The first key of the first section of a name; CR, LF and CR LF all end lines.

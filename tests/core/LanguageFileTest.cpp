@@ -4,7 +4,9 @@
 #include "support/TempFolder.h"
 
 #include <algorithm>
+#include <cctype>
 #include <gtest/gtest.h>
+#include <sstream>
 
 using namespace orbisto;
 using namespace orbisto::test;
@@ -56,4 +58,69 @@ TEST(ShippedLanguages, everyKeyPresentAndNonEmpty) {
             EXPECT_NE(i18n::readLanguageText(i18n::languageFile(shipped, name), key), "") << name << ": " << key;
         }
     }
+}
+
+// Each shipped file holds one [lang] section with every key once, and every key the program reads.
+TEST(ShippedLanguages, oneSectionEveryKeyOnceAndNothingMissing) {
+    const std::string shipped = std::string(ORBISTO_SOURCE_DIR) + "/data/";
+    std::vector<std::string_view> keys{i18n::kNameMessageKey,
+                                       i18n::kCheckMessageKey,
+                                       i18n::kBackupMessageKey,
+                                       i18n::kLanguageNameKey,
+                                       i18n::kAuthorKey,
+                                       i18n::kInstallerOriginKey,
+                                       i18n::kSettingsOriginKey,
+                                       i18n::kWineOriginKey,
+                                       i18n::kArchiveButtonKey,
+                                       "setmsg",
+                                       "nosetmsg",
+                                       "dropmsg",
+                                       "arcbadmsg",
+                                       "arcencmsg",
+                                       "arcnummsg",
+                                       "arcsizemsg",
+                                       "arctotmsg",
+                                       "arcbombmsg"};
+    for (auto table : {i18n::mainWindowTexts(), i18n::settingsWindowTexts(), i18n::skinWindowTexts(),
+                       i18n::skinPreviewTexts(), i18n::ownBallWindowTexts()}) {
+        for (const i18n::LanguageText& text : table) {
+            keys.push_back(text.key);
+        }
+    }
+    const std::vector<std::string> names = i18n::listLanguages(platform::localFileSystem(), shipped);
+    ASSERT_GE(names.size(), 3u);
+    for (const std::string& name : names) {
+        const std::string text = readText(i18n::languageFile(shipped, name));
+        // A byte-order mark only at the very start.
+        EXPECT_EQ(text.find("\xEF\xBB\xBF", 1), std::string::npos) << name;
+        std::vector<std::string> headers;
+        std::vector<std::string> fileKeys;
+        std::istringstream lines(text.substr(text.starts_with("\xEF\xBB\xBF") ? 3 : 0));
+        for (std::string line; std::getline(lines, line);) {
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            if (line.starts_with("[")) {
+                headers.push_back(line);
+            } else if (const auto equals = line.find('='); equals != std::string::npos) {
+                std::string key = line.substr(0, equals);
+                std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
+                EXPECT_EQ(std::count(fileKeys.begin(), fileKeys.end(), key), 0) << name << ": " << key << " twice";
+                fileKeys.push_back(key);
+            }
+        }
+        EXPECT_EQ(headers, std::vector<std::string>{"[lang]"}) << name;
+        for (std::string_view key : keys) {
+            EXPECT_NE(i18n::readLanguageText(i18n::languageFile(shipped, name), key), "") << name << ": " << key;
+        }
+    }
+}
+
+// The translations read as written, through the reader the Windows program uses too.
+TEST(ShippedLanguages, accentedTextsReadAsWritten) {
+    const std::string shipped = std::string(ORBISTO_SOURCE_DIR) + "/data/";
+    EXPECT_EQ(i18n::readLanguageText(i18n::languageFile(shipped, "Deutsch"), "add"), "Hinzufügen");
+    EXPECT_EQ(i18n::readLanguageText(i18n::languageFile(shipped, "Polski"), "prevs"), "Piłki w skórkach");
+    EXPECT_EQ(i18n::readLanguageText(i18n::languageFile(shipped, "Polski"), "GroupBox1"),
+              i18n::readLanguageText(i18n::languageFile(shipped, "Polski"), "groupbox1"));
 }

@@ -9,6 +9,7 @@
 #include "library/LibraryScan.h"
 #include "library/NewBallScan.h"
 #include "platform/IniProfile.h"
+#include "platform/PathText.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -153,7 +154,7 @@ TEST_F(OriginalBall, ballThatCannotBeKept_refusesWithItsReason_leavingLibraryAnd
     const Fault faults[] = {
         {"unwritable library", false, [&](FaultyFileSystem& f) { f.unwritableFolder = app() / "balls"; },
          refused("normal",
-                 "Cannot write into the library \"" + (app() / "balls").generic_string() + "\": File access denied")},
+                 "Cannot write into the library \"" + platform::toText(app() / "balls") + "\": File access denied")},
         {"unreadable frame", false, [](FaultyFileSystem& f) { f.unreadableSource = "ball_22.png"; },
          refused("normal", "Cannot copy \"ball_22.png\": File access denied")},
         {"disk full in the second ball", true, [](FaultyFileSystem& f) { f.copiesBeforeFull = 21 + 4; },

@@ -1,3 +1,4 @@
+#include "platform/Errors.h"
 #include "platform/Shell.h"
 #include "support/TempFolder.h"
 
@@ -35,6 +36,15 @@ TEST(PlatformShell, targetReachesTheOpenerAsOneUninterpretedArgument) {
         EXPECT_EQ(fs::exists(temp / "args") ? readText(temp / "args") : "<opener did not run>", "1\n" + target + "\n");
     }
     EXPECT_FALSE(fs::exists(temp / "injected"));
+
+    // No opener on PATH: the failure is raised with the system's reason, not swallowed.
+    ::setenv("PATH", (temp / "empty").c_str(), 1);
+    try {
+        shellOpen("/tmp/ReadMe.txt", false);
+        ADD_FAILURE() << "expected ShellOpenError";
+    } catch (const ShellOpenError& error) {
+        EXPECT_STREQ(error.what(), "Cannot open \"/tmp/ReadMe.txt\": xdg-open: No such file or directory");
+    }
     ::setenv("PATH", oldPath.c_str(), 1);
 }
 

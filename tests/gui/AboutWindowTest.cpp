@@ -91,13 +91,17 @@ private slots:
         QCOMPARE(p.f.ui.shellOpened, (Opened{site, {TForm6::kHelpAddress, true}, site}));
         QVERIFY(openAfterClicks);
 
-        // Help opens ReadMe.txt from the working folder, else from beside the program, else nothing.
+        // Help opens ReadMe.txt from the working folder, else from beside the program; found nowhere, the
+        // error box says so instead of nothing happening.
         p.f.ui.clear();
-        p.main->helpClick();
+        p.main->help->click();
+        QCOMPARE(p.f.ui.errors(), QStringList{"Cannot open \"ReadMe.txt\": File not found."});
+        QVERIFY(p.f.ui.shellOpened.empty());
+        p.f.ui.clear();
         writeFile(p.f.appFolder() / "ReadMe.txt", "beside the program");
-        p.main->helpClick();
+        p.main->help->click();
         writeFile(p.f.workingFolder() / "ReadMe.txt", "in the working folder");
-        p.main->helpClick();
+        p.main->help->click();
         QCOMPARE(p.f.ui.shellOpened, (Opened{{qtext((p.f.appFolder() / "ReadMe.txt").string()), false},
                                              {qtext((p.f.workingFolder() / "ReadMe.txt").string()), false}}));
         QVERIFY(p.f.ui.messages.empty());

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The unpacked release works from any folder: its executable carries no search path of the build
-# machine, and install-desktop-entry writes a valid menu entry whose Exec and Path lead into the
+# The unpacked release works from any folder: its executable, libraries and plugins look for
+# libraries only inside the folder, it carries the platform plugins and a qt.conf that points Qt at
+# them, and install-desktop-entry writes a valid menu entry whose Exec and Path lead into the
 # unpacked folder, and the icon at each size, into $XDG_DATA_HOME (or ~/.local/share); a second
 # run replaces them; --remove takes out all it wrote and nothing else; a script without its
 # program beside it writes nothing.
@@ -10,9 +11,26 @@ source "$(dirname "$0")/unpack.bash" "$@"
 command -v desktop-file-validate >/dev/null ||
     fail "desktop-file-validate is missing (Debian package desktop-file-utils; scripts/install-deps installs it)"
 
-if readelf -d "$program_folder/orbisto" | grep -E 'R(UN)?PATH'; then
-    fail "the executable carries a library search path"
-fi
+# The executable looks for libraries in its own lib/ only, the libraries beside themselves and the
+# plugins in the folder's lib/: no search path of the build machine, and none that an old RPATH
+# would hand down to what they load.
+search_path() {
+    readelf -d "$1" | sed -n 's/.*(\(RPATH\|RUNPATH\)).*\[\(.*\)\]/\1 \2/p' | tr '\n' ' '
+}
+[ "$(search_path "$program_folder/orbisto")" = 'RUNPATH $ORIGIN/lib ' ] ||
+    fail "the executable's library search path is '$(search_path "$program_folder/orbisto")'"
+while IFS= read -r file; do
+    case $file in
+    lib/*) expected_path='RUNPATH $ORIGIN ' ;;
+    *) expected_path='RUNPATH $ORIGIN/../../lib ' ;;
+    esac
+    [ "$(search_path "$program_folder/$file")" = "$expected_path" ] ||
+        fail "$file has the library search path '$(search_path "$program_folder/$file")'"
+done < <(cd "$program_folder" && find lib plugins -type f)
+for plugin in platforms/libqxcb.so platforms/libqwayland-generic.so wayland-shell-integration/libxdg-shell.so; do
+    [ -f "$program_folder/plugins/$plugin" ] || fail "plugins/$plugin is missing"
+done
+grep -qx 'Plugins = plugins' "$program_folder/qt.conf" || fail "qt.conf does not point at plugins/: $(cat "$program_folder/qt.conf")"
 source_root=$(realpath "$(dirname "$0")/../..")
 if grep -rlF --exclude=orbisto -- "$source_root" "$program_folder"; then
     fail "files of the program folder name the source folder $source_root"

@@ -30,8 +30,9 @@ mapfile -t unpacked < <(ls -A "$parent")
     fail "the archive holds ${unpacked[*]} instead of one folder $(basename "$archive" .tar.gz)"
 program_folder="$parent/${unpacked[0]}"
 
-# What the program ships beside it, and nothing of the build (tests, tools, build files).
-expected="ReadMe.txt Languages balls icons install-desktop-entry logo.jpg orbisto"
+# What the program ships beside it, with the libraries and Qt plugins it carries, and nothing of
+# the build (tests, tools, build files).
+expected="ReadMe.txt Languages balls icons install-desktop-entry lib logo.jpg orbisto plugins qt.conf"
 found=$(ls "$program_folder" | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')
 [ "$found" = "$(tr ' ' '\n' <<<"$expected" | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')" ] ||
     fail "the program folder holds \"$found\", expected \"$expected\""

@@ -66,7 +66,10 @@ std::unique_ptr<CopyProgressWindow> FakeUserInterface::openCopyProgress(QWidget*
     return std::make_unique<FakeCopyProgress>(cancelCopyAfter);
 }
 
-void FakeUserInterface::shellOpen(const QString& target, bool maximized) { shellOpened.emplace_back(target, maximized); }
+void FakeUserInterface::shellOpen(const std::string& target, bool maximized) {
+    shellOpened.emplace_back(QString::fromStdString(target), maximized);
+    shellTargets.push_back(target);
+}
 
 QStringList FakeUserInterface::texts(Kind kind) const {
     QStringList result;
@@ -82,6 +85,7 @@ void FakeUserInterface::clear() {
     messages.clear();
     modalsShown.clear();
     shellOpened.clear();
+    shellTargets.clear();
     itemChoices.clear();
 }
 

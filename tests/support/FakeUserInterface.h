@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/UserInterface.h"
@@ -34,7 +35,8 @@ public:
     std::optional<int> chooseItem(QWidget* parent, const QString& prompt, const QStringList& items) override;
     // A progress window that reports a cancel once `cancelCopyAfter` files are done (never when negative).
     std::unique_ptr<CopyProgressWindow> openCopyProgress(QWidget* owner) override;
-    void shellOpen(const QString& target, bool maximized) override;
+    // Records the target as shown (decoded as UTF-8).
+    void shellOpen(const std::string& target, bool maximized) override;
 
     QStringList texts(Kind kind) const;
     QStringList informations() const { return texts(Kind::Information); }
@@ -53,6 +55,7 @@ public:
     int cancelCopyAfter = -1;
     int copyWindowsOpened = 0;
     std::vector<std::pair<QString, bool>> shellOpened;
+    std::vector<std::string> shellTargets; // the same targets, byte for byte
 };
 
 } // namespace orbisto::test

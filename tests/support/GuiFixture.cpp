@@ -1,6 +1,7 @@
 #include "support/GuiFixture.h"
 
 #include "app/Application.h"
+#include "app/CoreText.h"
 #include "app/TForm1.h"
 #include "app/Widgets.h"
 #include "platform/FileSystem.h"
@@ -34,9 +35,10 @@ void pick(QListWidget& list, const QString& text) {
     pick(list, list.row(found.first()));
 }
 
-void pick(QComboBox& box, const QString& text) {
-    const int index = box.findText(text, Qt::MatchExactly);
-    QVERIFY2(index >= 0, qPrintable(QStringLiteral("no %1 in %2").arg(text, box.objectName())));
+namespace {
+
+// A click on the box's item at `index` in its drop-down.
+void pickIndex(QComboBox& box, int index) {
     box.setFocus(Qt::MouseFocusReason); // as a click on its arrow does
     box.showPopup();
     QAbstractItemView* view = box.view();
@@ -44,6 +46,38 @@ void pick(QComboBox& box, const QString& text) {
     view->scrollTo(item);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
     QVERIFY2(!view->isVisible(), "the drop-down did not take the click");
+}
+
+} // namespace
+
+void pick(QComboBox& box, const QString& text) {
+    const int index = box.findText(text, Qt::MatchExactly);
+    QVERIFY2(index >= 0, qPrintable(QStringLiteral("no %1 in %2").arg(text, box.objectName())));
+    pickIndex(box, index);
+}
+
+void pickName(QComboBox& box, std::string_view name) {
+    const int index = findCoreItem(box, name);
+    QVERIFY2(index >= 0, qPrintable(QStringLiteral("no %1 in %2").arg(shownText(name), box.objectName())));
+    pickIndex(box, index);
+}
+
+void pickName(QListWidget& list, std::string_view name) {
+    for (int row = 0; row < list.count(); ++row) {
+        if (coreText(*list.item(row)) == name) {
+            pick(list, row);
+            return;
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("no %1 in %2").arg(shownText(name), list.objectName())));
+}
+
+std::vector<std::string> names(const QListWidget& list) {
+    std::vector<std::string> kept;
+    for (int row = 0; row < list.count(); ++row) {
+        kept.push_back(coreText(*list.item(row)));
+    }
+    return kept;
 }
 
 QStringList items(const HiddenList& list) {

@@ -19,6 +19,8 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace orbisto {
 class Windows;
@@ -53,6 +55,11 @@ inline QStringList qtexts(const std::vector<std::string>& texts) {
 void pick(QListWidget& list, int row);
 void pick(QListWidget& list, const QString& text);
 void pick(QComboBox& box, const QString& text);
+// The same by the name an item keeps, byte for byte (a name that is not UTF-8 shows U+FFFD).
+void pickName(QListWidget& list, std::string_view name);
+void pickName(QComboBox& box, std::string_view name);
+// The names a list's items keep, in order.
+std::vector<std::string> names(const QListWidget& list);
 
 // A program set up in temporary folders: its own program folder (AppFolder), a settings store,
 // a working folder, and the fake user interface. start() creates the six windows as the program does.

@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "platform/NamePattern.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 #include "platform/linux/MissingPath.h"
 #include "platform/linux/TempFile.h"
@@ -360,11 +361,11 @@ Path LocalFileSystem::createPrivateFolder(const Path& parent, std::string_view p
         throw IoError(3);
     }
     // mkdtemp creates the folder with mode 0700 whatever the umask.
-    std::string pattern = (parent / (std::string(prefix) + "XXXXXX")).string();
+    std::string pattern = toText(parent / toPath(std::string(prefix) + "XXXXXX"));
     if (::mkdtemp(pattern.data()) == nullptr) {
         throwErrno(errno);
     }
-    return pattern;
+    return toPath(pattern);
 }
 
 void LocalFileSystem::writeNewFile(const Path& file, std::span<const std::uint8_t> bytes) {

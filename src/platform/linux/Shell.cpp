@@ -1,5 +1,8 @@
 #include "platform/Shell.h"
 
+#include "platform/Errors.h"
+
+#include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -25,16 +28,16 @@ void reapEndedOpeners() {
 
 } // namespace
 
-void shellOpen(const std::string& target, bool /*maximized: the desktop decides the window's size*/) noexcept {
+void shellOpen(const std::string& target, bool /*maximized: the desktop decides the window's size*/) {
     reapEndedOpeners();
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
-    if (posix_spawn_file_actions_init(&actions) != 0) {
-        return;
+    if (const int error = posix_spawn_file_actions_init(&actions); error != 0) {
+        throw ShellOpenError(target, std::strerror(error));
     }
-    if (posix_spawnattr_init(&attributes) != 0) {
+    if (const int error = posix_spawnattr_init(&attributes); error != 0) {
         posix_spawn_file_actions_destroy(&actions);
-        return;
+        throw ShellOpenError(target, std::strerror(error));
     }
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     // A session of its own, so the opened application outlives a closed terminal.
@@ -44,11 +47,15 @@ void shellOpen(const std::string& target, bool /*maximized: the desktop decides 
     std::string argument = target;
     char* argv[] = {program.data(), argument.data(), nullptr};
     pid_t pid = 0;
-    if (posix_spawnp(&pid, "xdg-open", &actions, &attributes, argv, environ) == 0) {
-        startedOpeners().push_back(pid);
-    }
+    // The C library reports an opener that cannot be started (none on PATH) here, as the error of
+    // the spawn; how xdg-open fares afterwards is its own business, like the application's on Windows.
+    const int error = posix_spawnp(&pid, "xdg-open", &actions, &attributes, argv, environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) {
+        throw ShellOpenError(target, std::string("xdg-open: ") + std::strerror(error));
+    }
+    startedOpeners().push_back(pid);
 }
 
 } // namespace orbisto::platform

@@ -1,6 +1,7 @@
 #include "platform/ShellCopy.h"
 
 #include "platform/FileSystem.h"
+#include "platform/PathText.h"
 
 namespace orbisto::platform {
 
@@ -13,7 +14,7 @@ void shellCopy(const std::filesystem::path& sourceFolder, std::string_view patte
         for (const FolderEntry& entry : files.scanFolder(sourceFolder, pattern)) {
             if (!entry.isFolder) {
                 try {
-                    files.copyFile(sourceFolder / entry.name, targetFolder / entry.name);
+                    files.copyFile(sourceFolder / toPath(entry.name), targetFolder / toPath(entry.name));
                 } catch (const std::exception&) {
                     // Like the shell's copy, one file that fails does not stop the others.
                 }

@@ -1,3 +1,4 @@
+#include "platform/PathText.h"
 #include "platform/SettingsStore.h"
 
 #include <cstdlib>
@@ -9,14 +10,14 @@ namespace orbisto::platform {
 std::filesystem::path defaultSettingsFolder() {
     const char* configHome = std::getenv("XDG_CONFIG_HOME");
     if (configHome && *configHome) {
-        return std::filesystem::path(configHome) / "orbisto";
+        return toPath(configHome) / "orbisto";
     }
     const char* home = std::getenv("HOME");
     if (!home || !*home) {
         const passwd* user = ::getpwuid(::getuid());
         home = user ? user->pw_dir : "/";
     }
-    return std::filesystem::path(home) / ".config" / "orbisto";
+    return toPath(home) / ".config" / "orbisto";
 }
 
 std::unique_ptr<SettingsStore> makeSystemSettingsStore() {

@@ -1,6 +1,7 @@
 #include "platform/linux/TempFile.h"
 
 #include "platform/Errors.h"
+#include "platform/PathText.h"
 #include "platform/linux/MissingPath.h"
 
 #include <cerrno>
@@ -34,12 +35,12 @@ mode_t newFileMode() noexcept {
 
 TempFile::TempFile(const std::filesystem::path& target) : target_(target) {
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string pattern = toText(folder / toPath("." + toText(target.filename()) + ".XXXXXX"));
     fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd_ < 0) {
         throwErrnoFor(errno, target);
     }
-    temp_ = pattern;
+    temp_ = toPath(pattern);
 }
 
 TempFile::~TempFile() {

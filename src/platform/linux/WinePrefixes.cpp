@@ -1,6 +1,7 @@
 #include "platform/linux/WinePrefixes.h"
 
-#include "platform/HiveSearch.h"
+#include "platform/linux/HiveSearch.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -125,7 +126,7 @@ std::vector<std::string> sortedNames(const Path& folder) {
     std::vector<std::string> names;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        names.push_back(it->path().filename().string());
+        names.push_back(toText(it->path().filename()));
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -161,7 +162,7 @@ public:
     // Every entry of `container` in name order, or its `inside` sub-folder (Steam's pfx).
     void addEach(const Path& container, const char* inside = nullptr) {
         for (const std::string& name : sortedNames(container)) {
-            add(inside ? container / name / inside : container / name);
+            add(inside ? container / toPath(name) / toPath(inside) : container / toPath(name));
         }
     }
 
@@ -215,7 +216,7 @@ public:
                 continue;
             }
             if (auto folder = folderOf(prefix, *texts[k])) {
-                found[game_[k]] = RecordedFolder{std::move(*folder), prefix.string()};
+                found[game_[k]] = RecordedFolder{std::move(*folder), toText(prefix)};
             }
         }
     }
@@ -297,17 +298,17 @@ Environment Environment::fromProcess() {
         return value ? std::string(value) : std::string();
     };
     Environment environment;
-    environment.home = variable("HOME");
+    environment.home = toPath(variable("HOME"));
     if (environment.home.empty()) {
         const passwd* user = ::getpwuid(::getuid());
-        environment.home = user && user->pw_dir ? user->pw_dir : "";
+        environment.home = toPath(user && user->pw_dir ? user->pw_dir : "");
     }
     // Relative values of the XDG variables are invalid and ignored.
-    environment.dataHome = variable("XDG_DATA_HOME");
+    environment.dataHome = toPath(variable("XDG_DATA_HOME"));
     if (!environment.dataHome.is_absolute()) {
         environment.dataHome = environment.home.empty() ? Path() : environment.home / ".local/share";
     }
-    environment.winePrefix = variable("WINEPREFIX");
+    environment.winePrefix = toPath(variable("WINEPREFIX"));
     return environment;
 }
 
@@ -331,9 +332,9 @@ Path lutrisPrefix(std::string_view gameFile, const Path& home) {
             if (home.empty()) {
                 return {};
             }
-            return value.size() <= 2 ? home : home / value.substr(2);
+            return value.size() <= 2 ? home : home / toPath(value.substr(2));
         }
-        return Path(value);
+        return toPath(value);
     }
     return {};
 }
@@ -364,7 +365,7 @@ std::vector<Path> prefixes(const Environment& environment) {
         }
         for (const std::string& name : sortedNames(games)) {
             if (name.size() > 4 && name.ends_with(".yml")) {
-                if (const auto content = reader.read(games / name)) {
+                if (const auto content = reader.read(games / toPath(name))) {
                     list.add(lutrisPrefix(*content, home));
                 }
             }
@@ -383,7 +384,7 @@ std::optional<std::string> folderOf(const Path& prefix, std::string_view windows
         return std::nullopt; // "C:folder" is relative to the drive's current folder
     }
     const char drive = static_cast<char>(windowsPath[0] | 0x20);
-    Path folder = prefix / "dosdevices" / std::string{drive, ':'};
+    Path folder = prefix / "dosdevices" / toPath(std::string{drive, ':'});
     std::error_code error;
     if (!fs::exists(fs::symlink_status(folder, error))) {
         if (drive != 'c') {
@@ -407,7 +408,7 @@ std::optional<std::string> folderOf(const Path& prefix, std::string_view windows
         }
     }
     for (const std::string_view part : parts) {
-        const Path exact = folder / part;
+        const Path exact = folder / toPath(part);
         if (isFolder(exact)) {
             folder = exact;
             continue;
@@ -415,18 +416,18 @@ std::optional<std::string> folderOf(const Path& prefix, std::string_view windows
         // Windows paths ignore case: the first entry of that name in any case.
         const auto names = sortedNames(folder);
         const auto match = std::find_if(names.begin(), names.end(), [&](const std::string& name) {
-            return equalsIgnoreCase(name, part) && isFolder(folder / name);
+            return equalsIgnoreCase(name, part) && isFolder(folder / toPath(name));
         });
         if (match == names.end()) {
             return std::nullopt;
         }
-        folder /= *match;
+        folder /= toPath(*match);
     }
     const Path real = fs::canonical(folder, error);
     if (error || !isFolder(real)) {
         return std::nullopt;
     }
-    std::string result = real.string();
+    std::string result = toText(real);
     if (result.back() != '/') {
         result += '/';
     }

@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 
 #include "platform/Errors.h"
+#include "platform/PathText.h"
 #include "platform/windows/Win32.h"
 
 #include <atomic>
@@ -26,12 +27,12 @@ void replaceFileAtomically(const std::filesystem::path& target, std::span<const 
     }
     // A name beside the target, written and flushed in full before it replaces the target.
     static std::atomic<unsigned> counter{0};
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    const std::string temp =
-        win32::ansi(folder / ("." + target.filename().string() + "." + std::to_string(::GetCurrentProcessId()) + "-" +
-                              std::to_string(counter++) + ".tmp"));
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(L".");
+    const std::wstring temp =
+        win32::native(folder / toPath("." + toText(target.filename()) + "." + std::to_string(::GetCurrentProcessId()) +
+                                      "-" + std::to_string(counter++) + ".tmp"));
     const HANDLE file =
-        ::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         win32::throwLastError();
     }
@@ -51,12 +52,12 @@ void replaceFileAtomically(const std::filesystem::path& target, std::span<const 
     if (!::CloseHandle(file) && error == ERROR_SUCCESS) {
         error = ::GetLastError();
     }
-    if (error == ERROR_SUCCESS &&
-        !::MoveFileExA(temp.c_str(), win32::ansi(target).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (error == ERROR_SUCCESS && !::MoveFileExW(temp.c_str(), win32::native(target).c_str(),
+                                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = ::GetLastError();
     }
     if (error != ERROR_SUCCESS) {
-        ::DeleteFileA(temp.c_str());
+        ::DeleteFileW(temp.c_str());
         win32::throwIoError(error);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 #include "platform/NamePattern.h"
+#include "platform/PathText.h"
 #include "platform/Text.h"
 #include "platform/windows/Win32.h"
 
@@ -13,8 +14,8 @@ namespace orbisto::platform {
 
 namespace {
 
-using win32::ansi;
 using win32::attributesOf;
+using win32::native;
 using win32::throwIoError;
 using win32::throwLastError;
 
@@ -31,7 +32,7 @@ bool isReadOnlyAttributes(DWORD attributes) {
 void clearReadOnly(const Path& file, DWORD attributes) {
     if (isReadOnlyAttributes(attributes) && !isFolderAttributes(attributes)) {
         const DWORD cleared = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
-        ::SetFileAttributesA(ansi(file).c_str(), cleared == 0 ? FILE_ATTRIBUTE_NORMAL : cleared);
+        ::SetFileAttributesW(native(file).c_str(), cleared == 0 ? FILE_ATTRIBUTE_NORMAL : cleared);
     }
 }
 
@@ -47,30 +48,31 @@ using FileHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 
 // Calls `visit` for every entry of `folder` matching `pattern`, "." and ".." left out.
 template <typename Visit> void forEachEntry(const Path& folder, std::string_view pattern, Visit visit) {
-    const std::string query = ansi(folder) + "\\" + std::string(pattern);
-    WIN32_FIND_DATAA data{};
-    FindHandle find(::FindFirstFileA(query.c_str(), &data));
+    const std::wstring query = native(folder) + L"\\" + win32::wide(pattern);
+    WIN32_FIND_DATAW data{};
+    FindHandle find(::FindFirstFileW(query.c_str(), &data));
     if (find.get() == INVALID_HANDLE_VALUE) {
         find.release();
         return;
     }
     do {
-        const std::string_view name = data.cFileName;
-        if (name != "." && name != "..") {
+        const std::wstring_view name = data.cFileName;
+        if (name != L"." && name != L"..") {
             visit(data);
         }
-    } while (::FindNextFileA(find.get(), &data));
+    } while (::FindNextFileW(find.get(), &data));
 }
 
 // A name beside `target` for a copy in progress; hidden by its leading dot on Wine.
 Path stagingName(const Path& target) {
     static std::atomic<unsigned> counter{0};
-    return target.parent_path() / ("." + target.filename().string() + "." + std::to_string(::GetCurrentProcessId()) +
-                                   "-" + std::to_string(counter++) + ".tmp");
+    return target.parent_path() /
+           toPath("." + toText(target.filename()) + "." + std::to_string(::GetCurrentProcessId()) + "-" +
+                  std::to_string(counter++) + ".tmp");
 }
 
 void deleteQuietly(const Path& file) {
-    ::DeleteFileA(ansi(file).c_str());
+    ::DeleteFileW(native(file).c_str());
 }
 
 } // namespace
@@ -82,9 +84,10 @@ std::vector<FolderEntry> LocalFileSystem::scanFolder(const Path& folder, std::st
     }
     // The system's scan also matches 8.3 short names ("*.png" finds "c.pngx") and, under Wine, gives
     // every name for "*."; each name is checked again by the long-name rule.
-    forEachEntry(folder, pattern, [&](const WIN32_FIND_DATAA& data) {
-        if ((data.dwFileAttributes & kSkippedInScans) == 0 && matchesPattern(pattern, data.cFileName)) {
-            entries.push_back({data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    forEachEntry(folder, pattern, [&](const WIN32_FIND_DATAW& data) {
+        const std::string name = win32::utf8(data.cFileName);
+        if ((data.dwFileAttributes & kSkippedInScans) == 0 && matchesPattern(pattern, name)) {
+            entries.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
         }
     });
     // The listing's order is the file system's; sorting by name keeps it stable everywhere.
@@ -109,7 +112,7 @@ void LocalFileSystem::createFolder(const Path& folder) {
     if (folder.empty()) {
         throw IoError(3);
     }
-    if (!::CreateDirectoryA(ansi(folder).c_str(), nullptr)) {
+    if (!::CreateDirectoryW(native(folder).c_str(), nullptr)) {
         throwLastError();
     }
 }
@@ -124,7 +127,7 @@ void LocalFileSystem::createFolders(const Path& folder) {
         if (part.empty() || part == "." || part == "..") {
             continue;
         }
-        if (!::CreateDirectoryA(ansi(partial).c_str(), nullptr)) {
+        if (!::CreateDirectoryW(native(partial).c_str(), nullptr)) {
             const DWORD error = ::GetLastError();
             if (error == ERROR_ALREADY_EXISTS && folderExists(partial)) {
                 continue;
@@ -147,14 +150,14 @@ void LocalFileSystem::copyFile(const Path& source, const Path& target) {
     // The copy goes to a name beside the target and replaces it only when complete; CopyFileA
     // gives it the source's attributes, the read-only flag included.
     const Path staged = stagingName(target);
-    if (!::CopyFileA(ansi(source).c_str(), ansi(staged).c_str(), TRUE)) {
+    if (!::CopyFileW(native(source).c_str(), native(staged).c_str(), TRUE)) {
         const DWORD error = ::GetLastError();
         clearReadOnly(staged, attributesOf(staged));
         deleteQuietly(staged);
         throwIoError(error);
     }
     clearReadOnly(target, targetAttributes);
-    if (!::MoveFileExA(ansi(staged).c_str(), ansi(target).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (!::MoveFileExW(native(staged).c_str(), native(target).c_str(), MOVEFILE_REPLACE_EXISTING)) {
         const DWORD error = ::GetLastError();
         clearReadOnly(staged, attributesOf(staged));
         deleteQuietly(staged);
@@ -177,7 +180,7 @@ void LocalFileSystem::rename(const Path& from, const Path& to) {
         clearReadOnly(to, toAttributes);
         flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED;
     }
-    if (!::MoveFileExA(ansi(from).c_str(), ansi(to).c_str(), flags)) {
+    if (!::MoveFileExW(native(from).c_str(), native(to).c_str(), flags)) {
         throwLastError();
     }
 }
@@ -194,7 +197,7 @@ void LocalFileSystem::removeFile(const Path& file) {
     if (isFolderAttributes(attributes) || isReadOnlyAttributes(attributes)) {
         throw IoError(5);
     }
-    if (!::DeleteFileA(ansi(file).c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND) {
+    if (!::DeleteFileW(native(file).c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND) {
         throwLastError();
     }
 }
@@ -206,14 +209,14 @@ void LocalFileSystem::removeTree(const Path& folder) {
     }
     if (!isFolderAttributes(attributes)) {
         clearReadOnly(folder, attributes);
-        if (!::DeleteFileA(ansi(folder).c_str())) {
+        if (!::DeleteFileW(native(folder).c_str())) {
             throwLastError();
         }
         return;
     }
     // Like the shell's delete without questions: hidden and read-only entries go too.
-    forEachEntry(folder, "*", [&](const WIN32_FIND_DATAA& data) {
-        const Path entry = folder / data.cFileName;
+    forEachEntry(folder, "*", [&](const WIN32_FIND_DATAW& data) {
+        const Path entry = folder / std::wstring_view(data.cFileName);
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
             (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
             removeTree(entry);
@@ -221,14 +224,14 @@ void LocalFileSystem::removeTree(const Path& folder) {
         }
         clearReadOnly(entry, data.dwFileAttributes);
         const bool removed = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0
-                                 ? ::RemoveDirectoryA(ansi(entry).c_str())
-                                 : ::DeleteFileA(ansi(entry).c_str());
+                                 ? ::RemoveDirectoryW(native(entry).c_str())
+                                 : ::DeleteFileW(native(entry).c_str());
         if (!removed) {
             throwLastError();
         }
     });
     clearReadOnly(folder, attributes);
-    if (!::RemoveDirectoryA(ansi(folder).c_str())) {
+    if (!::RemoveDirectoryW(native(folder).c_str())) {
         throwLastError();
     }
 }
@@ -242,8 +245,8 @@ void LocalFileSystem::makeWritable(const Path& file) noexcept {
 }
 
 std::vector<std::uint8_t> LocalFileSystem::readFile(const Path& file) const {
-    const FileHandle handle(::CreateFileA(ansi(file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const FileHandle handle(::CreateFileW(native(file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (handle.get() == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         throwIoError(error);
@@ -277,7 +280,7 @@ std::optional<FileIdentity> LocalFileSystem::identity(const Path& path) const {
     }
     // Opened for no access at all (only attributes are read), sharing everything, so no other program
     // is hindered; folders need the backup-semantics flag to be opened.
-    FileHandle handle(::CreateFileA(ansi(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    FileHandle handle(::CreateFileW(native(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (handle.get() == INVALID_HANDLE_VALUE) {
         handle.release();
@@ -320,7 +323,7 @@ FileVersion LocalFileSystem::readPlainFileVersion(const Path& file) const {
 
 std::uintmax_t LocalFileSystem::fileSize(const Path& file) const {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (file.empty() || !::GetFileAttributesExA(ansi(file).c_str(), GetFileExInfoStandard, &data)) {
+    if (file.empty() || !::GetFileAttributesExW(native(file).c_str(), GetFileExInfoStandard, &data)) {
         throwIoError(file.empty() ? ERROR_INVALID_NAME : ::GetLastError());
     }
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -337,9 +340,9 @@ Path LocalFileSystem::createPrivateFolder(const Path& parent, std::string_view p
     // name takes the process id, the time and a counter until one is free.
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const Path folder = parent / (std::string(prefix) + std::to_string(::GetCurrentProcessId()) + "-" +
-                                      std::to_string(::GetTickCount64()) + "-" + std::to_string(counter++));
-        if (::CreateDirectoryA(ansi(folder).c_str(), nullptr)) {
+        const Path folder = parent / toPath(std::string(prefix) + std::to_string(::GetCurrentProcessId()) + "-" +
+                                            std::to_string(::GetTickCount64()) + "-" + std::to_string(counter++));
+        if (::CreateDirectoryW(native(folder).c_str(), nullptr)) {
             return folder;
         }
         if (::GetLastError() != ERROR_ALREADY_EXISTS) {
@@ -352,7 +355,7 @@ Path LocalFileSystem::createPrivateFolder(const Path& parent, std::string_view p
 void LocalFileSystem::writeNewFile(const Path& file, std::span<const std::uint8_t> bytes) {
     // CREATE_NEW refuses any existing name, a link included (it is not followed), so the write never
     // lands in a file that was there.
-    FileHandle handle(::CreateFileA(ansi(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    FileHandle handle(::CreateFileW(native(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (handle.get() == INVALID_HANDLE_VALUE) {
         handle.release();
@@ -513,43 +516,44 @@ FileSystem& localFileSystem() {
 }
 
 Path executablePath() {
-    std::string buffer(MAX_PATH, '\0');
+    std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) {
             return {};
         }
         if (length < buffer.size()) {
             buffer.resize(length);
-            return win32::fromAnsi(buffer);
+            return Path(win32::withoutLongPrefix(buffer));
         }
         buffer.resize(buffer.size() * 2);
     }
 }
 
 Path workingFolder() {
-    const DWORD size = ::GetCurrentDirectoryA(0, nullptr);
-    std::string buffer(size, '\0');
-    const DWORD length = ::GetCurrentDirectoryA(size, buffer.data());
+    const DWORD size = ::GetCurrentDirectoryW(0, nullptr);
+    std::wstring buffer(size, L'\0');
+    const DWORD length = ::GetCurrentDirectoryW(size, buffer.data());
     if (length == 0 || length >= size) {
         return {};
     }
     buffer.resize(length);
-    return win32::fromAnsi(buffer);
+    return Path(win32::withoutLongPrefix(buffer));
 }
 
 Path temporaryFolder() {
-    char buffer[MAX_PATH + 1] = {};
-    const DWORD length = ::GetTempPathA(sizeof buffer, buffer);
-    if (length == 0 || length > MAX_PATH) {
+    // MAX_PATH + 1 characters is the documented size that always suffices.
+    wchar_t buffer[MAX_PATH + 2] = {};
+    const DWORD length = ::GetTempPathW(MAX_PATH + 1, buffer);
+    if (length == 0 || length > MAX_PATH + 1) {
         return workingFolder();
     }
-    // Without the trailing separator GetTempPathA gives, like the folder names of the other calls.
-    std::string folder(buffer, length);
-    if (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) {
+    // Without the trailing separator GetTempPathW gives, like the folder names of the other calls.
+    std::wstring folder(buffer, length);
+    if (folder.size() > 3 && (folder.back() == L'\\' || folder.back() == L'/')) {
         folder.pop_back();
     }
-    return win32::fromAnsi(folder);
+    return Path(folder);
 }
 
 long currentProcessId() noexcept {

@@ -23,8 +23,8 @@ OVERLAPPED at(std::int64_t offset) {
 RawFile::RawFile(const std::filesystem::path& file, Mode mode) {
     // Opening a read-only file for writing, or a folder at all, is refused by the system (code 5).
     const DWORD access = mode == Mode::ReadWrite ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
-    const HANDLE handle = ::CreateFileA(win32::ansi(file).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = ::CreateFileW(win32::native(file).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         win32::throwLastError();
     }

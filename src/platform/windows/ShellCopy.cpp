@@ -14,15 +14,16 @@ void shellCopy(const std::filesystem::path& sourceFolder, std::string_view patte
         // create a file under the folder's name: the folder is made first.
         localFileSystem().createFolders(targetFolder);
         // Both lists end in two terminators.
-        const std::string from = win32::ansi(sourceFolder) + "\\" + std::string(pattern) + '\0';
-        const std::string to = win32::ansi(targetFolder) + '\0';
-        SHFILEOPSTRUCTA operation{};
+        // The shell takes no "\\?\" paths, so the folders go as they are.
+        const std::wstring from = sourceFolder.native() + L"\\" + win32::wide(pattern) + L'\0';
+        const std::wstring to = targetFolder.native() + L'\0';
+        SHFILEOPSTRUCTW operation{};
         operation.wFunc = FO_COPY;
         operation.pFrom = from.c_str();
         operation.pTo = to.c_str();
         operation.fFlags =
             FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI | FOF_FILESONLY | (progressWindow ? 0 : FOF_SILENT);
-        ::SHFileOperationA(&operation);
+        ::SHFileOperationW(&operation);
     } catch (const std::exception&) {
         // The shell copy reports nothing; a target folder that cannot be made leaves nothing copied.
     }

@@ -25,6 +25,44 @@ std::string utf8(std::wstring_view wide) {
     return text;
 }
 
+namespace {
+
+constexpr std::wstring_view kLongPrefix = L"\\\\?\\";
+constexpr std::wstring_view kLongUncPrefix = L"\\\\?\\UNC\\";
+// CreateDirectoryW refuses a path of MAX_PATH - 12 characters already (room for an 8.3 name).
+constexpr std::size_t kShortPathLimit = MAX_PATH - 12;
+
+} // namespace
+
+std::wstring native(const std::filesystem::path& path) {
+    const std::wstring& text = path.native();
+    if (text.size() < kShortPathLimit || text.starts_with(kLongPrefix)) {
+        return text;
+    }
+    // The prefix turns off the system's own clean-up of the path: it must be absolute, with
+    // backslashes only and without "." or ".." parts.
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    if (error) {
+        return text;
+    }
+    const std::wstring absolute = full.lexically_normal().make_preferred().native();
+    if (absolute.starts_with(L"\\\\")) {
+        return std::wstring(kLongUncPrefix) + absolute.substr(2);
+    }
+    return std::wstring(kLongPrefix) + absolute;
+}
+
+std::wstring withoutLongPrefix(std::wstring path) {
+    if (path.starts_with(kLongUncPrefix)) {
+        return L"\\\\" + path.substr(kLongUncPrefix.size());
+    }
+    if (path.starts_with(kLongPrefix)) {
+        return path.substr(kLongPrefix.size());
+    }
+    return path;
+}
+
 std::string ansi(const std::filesystem::path& path) {
     const std::wstring& wide = path.native();
     if (wide.empty()) {
@@ -60,6 +98,8 @@ int ioCode(DWORD error) noexcept {
         return 3;
     case ERROR_FILE_EXISTS:
         return 183;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return 3; // a name or path too long: "Invalid filename" rather than "I/O error 206"
     default:
         return static_cast<int>(error);
     }
@@ -77,7 +117,7 @@ DWORD attributesOf(const std::filesystem::path& path) {
     if (path.empty()) {
         return INVALID_FILE_ATTRIBUTES;
     }
-    return ::GetFileAttributesA(ansi(path).c_str());
+    return ::GetFileAttributesW(native(path).c_str());
 }
 
 } // namespace orbisto::platform::win32

@@ -1,6 +1,6 @@
 #pragma once
 
-// Shared helpers of the Windows layer: text in the system's ANSI code page, error codes.
+// Shared helpers of the Windows layer: UTF-8 text and paths for the wide functions, error codes.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -18,6 +18,13 @@ namespace orbisto::platform::win32 {
 // Windows layer converts text; paths go through platform::toPath / toText and Path::native().
 std::wstring wide(std::string_view utf8);
 std::string utf8(std::wstring_view wide);
+
+// A path for the ...W functions. One of MAX_PATH characters or more (where CreateDirectoryW already
+// stops) is made absolute and given the "\\?\" prefix, which lifts the limit of 260 characters;
+// shorter ones are passed as they are, so relative paths keep meaning the working folder.
+std::wstring native(const std::filesystem::path& path);
+// A path the system gave back, without the "\\?\" prefix it may carry.
+std::wstring withoutLongPrefix(std::wstring path);
 
 // A path in the ANSI code page, for the ...A functions.
 std::string ansi(const std::filesystem::path& path);

@@ -1,5 +1,5 @@
 #include "library/GameFolders.h"
-#include "platform/HiveSearch.h"
+#include "platform/linux/HiveSearch.h"
 #include "platform/InstallRecords.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/WinePrefixes.h"

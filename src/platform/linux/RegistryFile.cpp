@@ -1,49 +1,17 @@
-#include "platform/SettingsStore.h"
+#include "platform/linux/RegistryFile.h"
 
-#include "platform/AtomicFile.h"
-#include "platform/Errors.h"
-#include "platform/FileSystem.h"
-#include "platform/RegistryText.h"
 #include "platform/Text.h"
 #include "platform/Utf8.h"
+#include "platform/RegistryText.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <optional>
-#include <vector>
 
-namespace orbisto::platform {
+namespace orbisto::platform::registry {
 
-namespace {
-
-using registry::isHexDigit;
-using registry::normalizeKeyPath;
-using registry::parseEscaped;
-using registry::textOf;
 
 constexpr std::string_view kSignature = "WINE REGISTRY Version 2";
-
-// A value as it stands in the file: its name, and its data text after the "=" (continuation
-// lines joined). Values nobody changed are written back with their lines untouched.
-struct RegValue {
-    std::string name; // "" for the key's default value, written @
-    std::string data;
-    std::vector<std::string> lines;
-};
-
-struct RegKey {
-    std::string path;                     // components separated by one backslash
-    std::string suffix;                   // what follows "]" on the key line: the timestamp
-    std::vector<std::string> optionLines; // #time=, #class=, #link and the like
-    std::vector<RegValue> values;
-};
-
-struct RegHive {
-    std::vector<std::string> header; // the lines between the signature and the first key
-    std::vector<RegKey> keys;
-};
 
 // Writes a name or text the way Wine does, escaping the backslash and the characters of `special`.
 std::string escape(std::string_view text, std::string_view special) {
@@ -78,6 +46,8 @@ std::string escape(std::string_view text, std::string_view special) {
     }
     return out;
 }
+
+namespace {
 
 std::string escapeKeyPath(std::string_view path) {
     std::string out;
@@ -119,6 +89,8 @@ std::string_view trimRight(std::string_view text) {
 bool isIndented(std::string_view line) {
     return line.starts_with(' ') || line.starts_with('\t');
 }
+
+} // namespace
 
 std::optional<RegHive> parseHive(std::string_view content) {
     const auto lines = splitFileLines(content);
@@ -179,6 +151,8 @@ std::optional<RegHive> parseHive(std::string_view content) {
     return hive;
 }
 
+namespace {
+
 // Order of keys and values in the file: case-insensitive, as Wine compares upper-cased names.
 std::u16string orderKey(std::string_view name) {
     std::u16string units = utf8::toUtf16(toLowerLocale(name));
@@ -198,6 +172,8 @@ bool keyBefore(const RegKey& a, const RegKey& b) {
     std::replace(right.begin(), right.end(), u'\\', u'\0');
     return left < right;
 }
+
+} // namespace
 
 std::string serialize(RegHive& hive) {
     std::stable_sort(hive.keys.begin(), hive.keys.end(), keyBefore);
@@ -222,15 +198,6 @@ std::string serialize(RegHive& hive) {
     return out;
 }
 
-const char* hiveFileName(Hive hive) {
-    return hive == Hive::CurrentUser ? "user.reg" : "system.reg";
-}
-
-std::vector<std::string> newHeader(Hive hive) {
-    return {hive == Hive::CurrentUser ? ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000"
-                                      : ";; All keys relative to \\\\Machine"};
-}
-
 // The key line's timestamp (seconds) and Wine's #time= line (100 ns units since 1601, in hex).
 void stamp(RegKey& key) {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
@@ -245,125 +212,4 @@ void stamp(RegKey& key) {
     key.optionLines.insert(key.optionLines.begin(), time);
 }
 
-class RegistryFileStore final : public SettingsStore {
-public:
-    explicit RegistryFileStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
-
-    std::string readText(Hive hive, std::string_view keyPath, std::string_view valueName) const override {
-        const std::filesystem::path file = folder_ / hiveFileName(hive);
-        if (!localFileSystem().isPlainFile(file)) {
-            return {};
-        }
-        std::optional<RegHive> parsed;
-        try {
-            const auto bytes = localFileSystem().readFile(file);
-            parsed = parseHive(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-        } catch (const IoError&) {
-            return {};
-        }
-        if (!parsed) {
-            return {};
-        }
-        const std::string path = normalizeKeyPath(keyPath);
-        for (const auto& key : parsed->keys) {
-            if (!equalsIgnoreCase(key.path, path)) {
-                continue;
-            }
-            for (const auto& value : key.values) {
-                if (equalsIgnoreCase(value.name, valueName)) {
-                    auto text = textOf(value.data);
-                    if (!text) {
-                        throw SettingsTypeError(valueName);
-                    }
-                    // Like the Windows call, the text ends at its first NUL.
-                    return text->substr(0, text->find('\0'));
-                }
-            }
-            return {}; // only the first key of that name counts
-        }
-        return {};
-    }
-
-    void writeText(Hive hive, std::string_view keyPath, std::string_view valueName, std::string_view value) override {
-        FileSystem& fs = localFileSystem();
-        const std::filesystem::path file = folder_ / hiveFileName(hive);
-        std::vector<std::filesystem::path> createdFolders;
-        try {
-            RegHive parsed{newHeader(hive), {}};
-            if (fs.exists(file)) {
-                const auto bytes = fs.readFile(file);
-                auto existing = parseHive(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-                if (!existing || isReadOnlyFile(file)) {
-                    // A file we do not understand is kept as it is, not overwritten.
-                    throw SettingsWriteError(valueName);
-                }
-                parsed = std::move(*existing);
-            } else {
-                createFolders(createdFolders);
-            }
-            const std::string path = normalizeKeyPath(keyPath);
-            auto key = std::find_if(parsed.keys.begin(), parsed.keys.end(),
-                                    [&](const RegKey& k) { return equalsIgnoreCase(k.path, path); });
-            if (key == parsed.keys.end()) {
-                parsed.keys.push_back({path, {}, {}, {}});
-                key = std::prev(parsed.keys.end());
-            }
-            const std::string data = "\"" + escape(value, "\"") + "\"";
-            auto existingValue = std::find_if(key->values.begin(), key->values.end(),
-                                              [&](const RegValue& v) { return equalsIgnoreCase(v.name, valueName); });
-            if (existingValue == key->values.end()) {
-                key->values.push_back({std::string(valueName), {}, {}});
-                existingValue = std::prev(key->values.end());
-            } else if (existingValue->data == data) {
-                return; // the store already says so
-            }
-            existingValue->data = data;
-            existingValue->lines = {
-                (existingValue->name.empty() ? "@" : "\"" + escape(existingValue->name, "\"") + "\"") + "=" + data};
-            stamp(*key);
-            const std::string content = serialize(parsed);
-            replaceFileAtomically(file, {reinterpret_cast<const std::uint8_t*>(content.data()), content.size()});
-        } catch (const SettingsWriteError&) {
-            removeCreatedFolders(createdFolders);
-            throw;
-        } catch (const Error&) {
-            removeCreatedFolders(createdFolders);
-            throw SettingsWriteError(valueName);
-        }
-    }
-
-private:
-    // Creates the store's folder and its missing parents, noting each one so a refused write can
-    // take them away again.
-    void createFolders(std::vector<std::filesystem::path>& created) const {
-        std::vector<std::filesystem::path> missing;
-        for (std::filesystem::path folder = folder_; !folder.empty() && !localFileSystem().exists(folder);
-             folder = folder.parent_path()) {
-            missing.push_back(folder);
-            if (folder == folder.parent_path()) {
-                break;
-            }
-        }
-        for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-            localFileSystem().createFolder(*it);
-            created.push_back(*it);
-        }
-    }
-
-    static void removeCreatedFolders(const std::vector<std::filesystem::path>& created) noexcept {
-        for (auto it = created.rbegin(); it != created.rend(); ++it) {
-            std::error_code ignored; // only an empty folder goes, like rmdir
-            std::filesystem::remove(*it, ignored);
-        }
-    }
-
-    std::filesystem::path folder_;
-};
-
-} // namespace
-
-std::unique_ptr<SettingsStore> makeRegistryFileStore(const std::filesystem::path& folder) {
-    return std::make_unique<RegistryFileStore>(folder);
-}
-
-} // namespace orbisto::platform
+} // namespace orbisto::platform::registry

@@ -1,5 +1,6 @@
-#include "install/InstallFlow.h"
+#include "app/InstallFlow.h"
 
+#include "app/CoreText.h"
 #include "app/Guard.h"
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
@@ -22,10 +23,6 @@ namespace orbisto {
 namespace {
 
 using Path = std::filesystem::path;
-
-QString qText(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // "FM 2005", "FM 2006" or "FM 2007": the version whose folder GameFolder is, the checked one first
 // (two versions may share a folder).
@@ -53,12 +50,22 @@ std::string gameVersionName(const AppContext& context) {
     return "FM";
 }
 
-// Refills the main window's brand box so a new brand shows at once, keeping what it showed.
+// A folder as the shared state keeps it: its text with "/" between the names, as on every platform.
+std::string folderText(const Path& folder) {
+    return platform::toText(Path(folder.generic_u8string()));
+}
+
+// Refills the main window's brand box so a new brand shows at once, keeping what it showed: the
+// brand chosen, found again by its bytes (two names may show alike), or the text typed.
 void refillBrandBox(TForm1& main) {
     const QString shown = main.brand->currentText();
+    const int index = main.brand->currentIndex();
+    const bool chosen = index >= 0 && main.brand->itemText(index) == shown;
+    const std::string brand = chosen ? coreText(*main.brand, index) : std::string();
     main.wczytaj();
     const QSignalBlocker blocker(main.brand);
-    main.brand->setCurrentIndex(main.brand->findText(shown, Qt::MatchExactly));
+    main.brand->setCurrentIndex(chosen ? findCoreItem(*main.brand, brand)
+                                       : main.brand->findText(shown, Qt::MatchExactly));
     main.brand->setEditText(shown);
 }
 
@@ -69,7 +76,7 @@ void tellKeptBalls(AppContext& context, QWidget* owner, const std::vector<std::s
     for (const std::string& ball : kept) {
         text += "\n" + std::string(install::kOriginalBrand) + " " + ball;
     }
-    context.ui.information(owner, qText(text));
+    context.ui.information(owner, shownText(text));
 }
 
 // Installs into the folders the radio buttons choose; false when none is chosen.
@@ -79,14 +86,14 @@ bool copyChosenBall(AppContext& context, QWidget* owner, const InstallFolders& f
     install::InstallRequest request{platform::toPath(s.AppFolder), platform::toPath(s.SourceFolder), {},
                                     {folders.normal, folders.winter}};
     if (main.rbn->isChecked()) {
-        s.TargetFolder = folders.normal.generic_string();
+        s.TargetFolder = folderText(folders.normal);
         request.targets = {{folders.normal, folders.normalOriginal}};
     } else if (main.rbw->isChecked()) {
-        s.TargetFolder = folders.winter.generic_string();
+        s.TargetFolder = folderText(folders.winter);
         request.targets = {{folders.winter, folders.winterOriginal}};
     } else if (main.rbnaw->isChecked()) {
-        s.TargetFolder = folders.normal.generic_string();
-        s.WinterTargetFolder = folders.winter.generic_string();
+        s.TargetFolder = folderText(folders.normal);
+        s.WinterTargetFolder = folderText(folders.winter);
         request.targets = {{folders.normal, folders.normalOriginal}, {folders.winter, folders.winterOriginal}};
     } else {
         return false;
@@ -115,14 +122,14 @@ void resolveChosenBall(SharedState& s) {
 }
 
 InstallFolders gameInstallFolders(const AppContext& context) {
-    const Path game = context.state.GameFolder;
+    const Path game = platform::toPath(context.state.GameFolder);
     const std::string version = gameVersionName(context);
     return {install::normalBallFolder(game), install::winterBallFolder(game), install::gameOriginalName(version, false),
             install::gameOriginalName(version, true)};
 }
 
 InstallFolders skinInstallFolders(const AppContext& context, const std::string& skinFolder) {
-    const Path skin = install::skinFolder(context.state.GameFolder, skinFolder);
+    const Path skin = install::skinFolder(platform::toPath(context.state.GameFolder), skinFolder);
     const std::string version = gameVersionName(context);
     return {install::skinNormalBallFolder(skin), install::skinWinterBallFolder(skin),
             install::skinOriginalName(version, skinFolder, false),
@@ -138,16 +145,16 @@ void installChosenBall(AppContext& context, QWidget* owner, const InstallFolders
         copied = copyChosenBall(context, owner, folders);
     } catch (const library::FolderNotWritable& e) {
         // Nothing was changed: the player is told what to do instead of seeing an error.
-        context.ui.information(owner, qText(library::messageWithPath(s.admmsg, e.folder())));
+        context.ui.information(owner, shownText(library::messageWithPath(s.admmsg, e.folder())));
     } catch (const install::FrameInUse& e) {
-        context.ui.information(owner, qText(library::messageWithPath(s.usemsg, e.file())));
+        context.ui.information(owner, shownText(library::messageWithPath(s.usemsg, e.file())));
     } catch (const std::exception&) {
         // The display follows the folders also after a failed copy; the copy's error comes after it.
         runGuarded(context.ui, owner, show);
         throw;
     }
     if (copied) {
-        context.ui.information(owner, qText(s.redmsg));
+        context.ui.information(owner, shownText(s.redmsg));
     }
     show();
 }

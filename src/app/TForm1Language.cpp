@@ -1,10 +1,13 @@
+#include "app/CoreText.h"
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
 #include "app/Widgets.h"
 #include "i18n/LanguageFile.h"
 #include "install/TForm3.h"
 #include "library/ArchiveImport.h"
+#include "platform/Errors.h"
 #include "platform/FileSystem.h"
+#include "platform/PathText.h"
 #include "ui/TForm4.h"
 #include "ui/TForm6.h"
 #include "ui/TForm7.h"
@@ -46,7 +49,7 @@ QWidget* findControl(QWidget* window, const QString& name) {
 
 // Puts a text into a window: its title, or the caption of a button, group box or label.
 void setCaption(QWidget* window, const LanguageText& target, const std::string& text) {
-    const QString caption = QString::fromStdString(text);
+    const QString caption = shownText(text);
     if (target.kind == TextKind::Title) {
         window->setWindowTitle(caption);
         return;
@@ -147,7 +150,7 @@ void TForm1::lang5(const std::string& language) {
     applyToWindow(ctx_.forms.form7, file, i18n::ownBallWindowTexts());
     if (TForm7* window = ctx_.forms.form7) {
         window->JvXPButton74->setText(
-            QString::fromStdString(i18n::readLanguageText(file, i18n::kArchiveButtonKey, i18n::kDefaultArchiveButton)));
+            shownText(i18n::readLanguageText(file, i18n::kArchiveButtonKey, i18n::kDefaultArchiveButton)));
     }
 }
 
@@ -167,13 +170,17 @@ void TForm1::helpClick() {
     // The working folder first (as the shell would look), then beside the program, so that Help
     // also works when the program is started from a shortcut or a file manager.
     const std::filesystem::path name = "ReadMe.txt";
-    for (const std::filesystem::path& folder : {ctx_.workingFolder, std::filesystem::path(programFolder())}) {
+    for (const std::filesystem::path& folder : {ctx_.workingFolder, platform::toPath(programFolder())}) {
         const std::filesystem::path file = folder / name;
         if (!folder.empty() && ctx_.fs.isPlainFile(file)) {
-            ctx_.ui.shellOpen(QString::fromStdString(file.string()), false);
+            // A shell that cannot open it raises its reason, which the error box shows.
+            ctx_.ui.shellOpen(platform::toText(file), false);
             return;
         }
     }
+    // Found nowhere: reported here, the same on every platform (xdg-open would only fail after it
+    // has started, out of sight).
+    throw ShellOpenError(platform::toText(name), IoError::textFor(2));
 }
 
 } // namespace orbisto

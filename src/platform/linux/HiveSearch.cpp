@@ -1,4 +1,4 @@
-#include "platform/HiveSearch.h"
+#include "platform/linux/HiveSearch.h"
 
 #include "platform/RegistryText.h"
 #include "platform/Text.h"
