@@ -110,7 +110,7 @@ bool holdsUntaggedBall(const FileSystem& fs, const Path& folder) {
 
 std::vector<InstallTarget> originalBallsToKeep(const FileSystem& fs, const Path& appFolder,
                                                const std::vector<InstallTarget>& targets) {
-    const Path brand = library::ballsFolder(appFolder) / kOriginalBrand;
+    const Path brand = library::ballsFolder(appFolder) / platform::toPath(kOriginalBrand);
     std::vector<InstallTarget> pending;
     for (const InstallTarget& target : targets) {
         if (!fs.exists(brand / platform::toPath(target.originalName)) && holdsUntaggedBall(fs, target.folder)) {

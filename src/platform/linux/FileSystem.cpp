@@ -510,7 +510,7 @@ void LocalFileSystem::checkWritableFolder(const Path& folder) const {
     // A hidden probe file created and removed again: permissions, a read-only mount, a full disk and
     // whatever else refuses a new file all show, as they would at the install.
     const Path existing = nearestExistingFolder(*this, folder);
-    std::string probe = (existing / ".orbisto-write-check-XXXXXX").string();
+    std::string probe = (existing / ".orbisto-write-check-XXXXXX").native();
     const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
     if (fd < 0) {
         throwErrno(errno);
