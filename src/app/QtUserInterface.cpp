@@ -1,4 +1,5 @@
 #include "app/UserInterface.h"
+#include "library/ArchiveImport.h"
 #include "platform/Shell.h"
 
 #include <QApplication>
@@ -102,7 +103,7 @@ public:
     std::optional<QString> chooseArchive(QWidget* parent) override {
         const QString file = QFileDialog::getOpenFileName(
             parent, QString::fromLatin1(kApplicationTitle), QDir::currentPath(),
-            QStringLiteral("Archives (*.zip *.7z *.rar *.tar *.tar.gz *.tgz *.tar.bz2 *.tbz2 *.tar.xz *.txz)"));
+            QStringLiteral("Archives (%1)").arg(QString::fromStdString(library::archiveFilePatterns())));
         return file.isEmpty() ? std::nullopt : std::optional<QString>(file);
     }
 

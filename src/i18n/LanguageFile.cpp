@@ -98,12 +98,9 @@ std::vector<std::string> listLanguages(const platform::FileSystem& fs, const std
     if (programFolder.empty()) {
         return names; // without a program folder there is nothing to list
     }
-    for (const platform::FolderEntry& entry : fs.scanFolder(platform::toPath(programFolder + "Languages"), "*.ini")) {
-        if (entry.isFolder) {
-            continue;
-        }
-        const auto dot = entry.name.rfind('.');
-        names.push_back(dot == std::string::npos ? entry.name : entry.name.substr(0, dot));
+    for (std::string& name : platform::fileNames(fs, platform::toPath(programFolder + "Languages"), "*.ini")) {
+        const auto dot = name.rfind('.');
+        names.push_back(dot == std::string::npos ? std::move(name) : name.substr(0, dot));
     }
     return names;
 }

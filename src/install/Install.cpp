@@ -1,5 +1,6 @@
 #include "install/Install.h"
 
+#include "library/Library.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
@@ -45,16 +46,6 @@ void restoreAfterFailure(FileSystem& fs, const Path& backup, const Path& frame) 
         fs.rename(backup, frame);
     } catch (const std::exception&) {
     }
-}
-
-std::vector<std::string> framesOf(const FileSystem& fs, const Path& source) {
-    std::vector<std::string> frames;
-    for (const auto& entry : fs.scanFolder(source, "*.png")) {
-        if (!entry.isFolder) {
-            frames.push_back(entry.name);
-        }
-    }
-    return frames;
 }
 
 // One frame of one target folder on its way into place.
@@ -226,10 +217,8 @@ void ResetFrameAttributes(FileSystem& fs, const Path& folder) {
     if (folder.empty()) {
         return;
     }
-    for (const auto& entry : fs.scanFolder(folder, "*.png")) {
-        if (!entry.isFolder) {
-            fs.makeWritable(folder / platform::toPath(entry.name));
-        }
+    for (const std::string& frame : library::pngFiles(fs, folder)) {
+        fs.makeWritable(folder / platform::toPath(frame));
     }
 }
 
@@ -239,7 +228,7 @@ void CopyBallFrames(FileSystem& fs, const Path& source, const std::vector<Path>&
         std::any_of(targets.begin(), targets.end(), [](const Path& target) { return target.empty(); })) {
         throw Error("No folder to copy the ball from or into");
     }
-    const std::vector<std::string> frames = framesOf(fs, source);
+    const std::vector<std::string> frames = library::pngFiles(fs, source);
     if (frames.empty()) {
         throw Error("The ball's folder \"" + platform::toText(source) + "\" holds no frames");
     }

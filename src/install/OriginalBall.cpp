@@ -22,16 +22,6 @@ std::string sideName(bool winter) {
     return winter ? "winter" : "normal";
 }
 
-std::vector<std::string> pngFiles(const FileSystem& fs, const Path& folder) {
-    std::vector<std::string> files;
-    for (const auto& entry : fs.scanFolder(folder, "*.png")) {
-        if (!entry.isFolder) {
-            files.push_back(entry.name);
-        }
-    }
-    return files;
-}
-
 void writeAuthMarker(const Path& folder) {
     platform::writeProfileString(folder / platform::toPath(library::kMarkerFile), library::kMarkerSection,
                                  library::kAuthKey, "1");
@@ -49,7 +39,7 @@ void removeQuietly(FileSystem& fs, const Path& folder) noexcept {
 // Copies the frames of `from` into the new folder `ball` and tags each copy.
 void assembleBall(FileSystem& fs, const Path& from, const Path& ball, const std::string& tag) {
     fs.createFolder(ball);
-    for (const std::string& frame : pngFiles(fs, from)) {
+    for (const std::string& frame : library::pngFiles(fs, from)) {
         try {
             fs.copyFile(from / platform::toPath(frame), ball / platform::toPath(frame));
             // A write-protected frame of the game keeps its flag in the copy; the tag must go in.
@@ -99,7 +89,7 @@ std::string skinOriginalName(std::string_view version, std::string_view skinFold
 }
 
 bool holdsUntaggedBall(const FileSystem& fs, const Path& folder) {
-    const std::vector<std::string> frames = pngFiles(fs, folder);
+    const std::vector<std::string> frames = library::pngFiles(fs, folder);
     for (const std::string& frame : frames) {
         if (library::hasBallTag(folder / platform::toPath(frame))) {
             return false;

@@ -1,11 +1,11 @@
 #include "library/ArchiveImport.h"
 
 #include "library/NameCheck.h"
+#include "platform/ArchiveReader.h"
 #include "platform/PathText.h"
+#include "platform/Text.h"
 
 #include <algorithm>
-#include <archive.h>
-#include <archive_entry.h>
 #include <array>
 #include <charconv>
 #include <map>
@@ -40,92 +40,29 @@ std::string_view problemText(ArchiveProblem problem) {
     return {};
 }
 
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string lowerAscii(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return lowerAscii(c); });
-    return lower;
-}
-
 bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && lowerAscii(text.substr(text.size() - suffix.size())) == suffix;
 }
 
-// Longest first, so ".tar.gz" wins over ".gz"-less ".tar".
-constexpr std::array<std::string_view, 10> kArchiveExtensions{".tar.bz2", ".tar.gz", ".tar.xz", ".tbz2", ".zip",
-                                                              ".rar",     ".tar",    ".tgz",    ".txz",  ".7z"};
+// Every archive name read, in the order the file chooser lists them.
+constexpr std::array<std::string_view, 10> kArchiveExtensions{".zip", ".7z",      ".rar",  ".tar",    ".tar.gz",
+                                                              ".tgz", ".tar.bz2", ".tbz2", ".tar.xz", ".txz"};
 
+// The longest extension the name ends in, so "Comet.tar.gz" is a ".tar.gz" and not a ".gz"-less ".tar".
 std::optional<std::string_view> archiveExtension(std::string_view fileName) {
+    std::optional<std::string_view> found;
     for (std::string_view extension : kArchiveExtensions) {
-        if (fileName.size() > extension.size() && endsWithIgnoringCase(fileName, extension)) {
-            return extension;
+        if (fileName.size() > extension.size() && endsWithIgnoringCase(fileName, extension) &&
+            (!found || extension.size() > found->size())) {
+            found = extension;
         }
     }
-    return std::nullopt;
+    return found;
 }
 
-struct ReaderFree {
-    void operator()(archive* reader) const { archive_read_free(reader); }
-};
-using Reader = std::unique_ptr<archive, ReaderFree>;
-
-// The failure of a reader: encrypted when libarchive saw encryption, otherwise unreadable.
-[[noreturn]] void failed(archive* reader) {
-    throw ArchiveError(archive_read_has_encrypted_entries(reader) > 0 ? ArchiveProblem::Encrypted
-                                                                      : ArchiveProblem::Unreadable);
-}
-
-// A reader of the kinds we accept, over the archive's bytes in memory.
-Reader openReader(std::span<const std::uint8_t> bytes) {
-    if (bytes.empty()) {
-        throw ArchiveError(ArchiveProblem::Unreadable);
-    }
-    Reader reader(archive_read_new());
-    if (!reader) {
-        throw std::bad_alloc();
-    }
-    archive* a = reader.get();
-    archive_read_support_filter_gzip(a);
-    archive_read_support_filter_bzip2(a);
-    archive_read_support_filter_xz(a);
-    archive_read_support_format_zip(a);
-    archive_read_support_format_7zip(a);
-    archive_read_support_format_rar(a);
-    archive_read_support_format_rar5(a);
-    archive_read_support_format_tar(a);
-    // No format was chosen when the open fails, so there is nothing to ask about encryption.
-    if (archive_read_open_memory(a, bytes.data(), bytes.size()) != ARCHIVE_OK) {
-        throw ArchiveError(ArchiveProblem::Unreadable);
-    }
-    return reader;
-}
-
-// Next entry's header; nothing at the end of the archive.
-archive_entry* nextEntry(archive* reader) {
-    archive_entry* entry = nullptr;
-    const int status = archive_read_next_header(reader, &entry);
-    if (status == ARCHIVE_EOF) {
-        return nullptr;
-    }
-    // A warning (a name in another character set, say) still gives a usable entry.
-    if (status != ARCHIVE_OK && status != ARCHIVE_WARN) {
-        failed(reader);
-    }
-    return entry;
-}
-
-const char* entryPath(archive_entry* entry) {
-    const char* path = archive_entry_pathname_utf8(entry);
-    return path != nullptr ? path : archive_entry_pathname(entry);
-}
-
-// A plain file: no link of either kind, no device, no FIFO, no folder.
-bool isPlainFileEntry(archive_entry* entry) {
-    return archive_entry_filetype(entry) == AE_IFREG && archive_entry_hardlink(entry) == nullptr &&
-           archive_entry_symlink(entry) == nullptr;
+// The reader's failure as the archive's problem.
+[[noreturn]] void refused(const platform::ArchiveReadError& e) {
+    throw ArchiveError(e.encrypted() ? ArchiveProblem::Encrypted : ArchiveProblem::Unreadable);
 }
 
 bool isFrameName(std::string_view lowerName) {
@@ -143,6 +80,14 @@ std::size_t frameCount(const FolderFiles& files) {
 } // namespace
 
 ArchiveError::ArchiveError(ArchiveProblem problem) : Error(std::string(problemText(problem))), problem_(problem) {}
+
+std::string archiveFilePatterns() {
+    std::string patterns;
+    for (std::string_view extension : kArchiveExtensions) {
+        patterns += (patterns.empty() ? "*" : " *") + std::string(extension);
+    }
+    return patterns;
+}
 
 bool isArchiveName(std::string_view fileName) {
     return archiveExtension(fileName).has_value();
@@ -182,31 +127,35 @@ std::optional<std::string> safeEntryPath(std::string_view path) {
     return safe;
 }
 
-ArchiveBalls findBallSets(std::span<const std::uint8_t> bytes, const ArchiveLimits& limits) {
-    const Reader reader = openReader(bytes);
+namespace {
+
+// The PNG files of each folder of the archive, read from the entries' headers alone.
+std::map<std::string, FolderFiles> pngFilesByFolder(std::span<const std::uint8_t> bytes, const ArchiveLimits& limits) {
+    platform::ArchiveReader reader(bytes);
     std::map<std::string, FolderFiles> folders;
-    std::size_t count = 0;
     std::uint64_t total = 0;
-    for (archive_entry* entry = nullptr; (entry = nextEntry(reader.get())) != nullptr; ++count) {
+    for (std::size_t count = 0;; ++count) {
+        const std::optional<platform::ArchiveEntry> entry = reader.next();
+        if (!entry) {
+            return folders;
+        }
         if (count + 1 > limits.maxEntries) {
             throw ArchiveError(ArchiveProblem::TooManyEntries);
         }
-        if (archive_entry_is_encrypted(entry)) {
+        if (entry->encrypted) {
             throw ArchiveError(ArchiveProblem::Encrypted);
         }
-        if (archive_entry_size_is_set(entry)) {
-            const auto size = static_cast<std::uint64_t>(std::max<la_int64_t>(archive_entry_size(entry), 0));
-            if (size > limits.maxEntrySize) {
+        if (entry->size) {
+            if (*entry->size > limits.maxEntrySize) {
                 throw ArchiveError(ArchiveProblem::EntryTooLarge);
             }
-            total += size;
+            total += *entry->size;
             if (total > limits.maxTotalSize) {
                 throw ArchiveError(ArchiveProblem::TooLargeInAll);
             }
         }
-        const char* rawPath = entryPath(entry);
-        const auto path = rawPath != nullptr ? safeEntryPath(rawPath) : std::nullopt;
-        if (path && isPlainFileEntry(entry) && endsWithIgnoringCase(*path, ".png")) {
+        const auto path = entry->path ? safeEntryPath(*entry->path) : std::nullopt;
+        if (path && entry->plainFile && endsWithIgnoringCase(*path, ".png")) {
             const std::size_t slash = path->rfind('/');
             const std::string folder = slash == std::string::npos ? std::string() : path->substr(0, slash);
             const std::string name = slash == std::string::npos ? *path : path->substr(slash + 1);
@@ -216,10 +165,17 @@ ArchiveBalls findBallSets(std::span<const std::uint8_t> bytes, const ArchiveLimi
                 folders[folder].try_emplace(lower, BallSet::File{count, isFrameName(lower) ? lower : name});
             }
         }
-        const int skipped = archive_read_data_skip(reader.get());
-        if (skipped != ARCHIVE_OK && skipped != ARCHIVE_WARN) {
-            failed(reader.get());
-        }
+    }
+}
+
+} // namespace
+
+ArchiveBalls findBallSets(std::span<const std::uint8_t> bytes, const ArchiveLimits& limits) {
+    std::map<std::string, FolderFiles> folders;
+    try {
+        folders = pngFilesByFolder(bytes, limits);
+    } catch (const platform::ArchiveReadError& e) {
+        refused(e);
     }
 
     ArchiveBalls balls;
@@ -268,50 +224,48 @@ UnpackedBall::~UnpackedBall() {
     }
 }
 
-void unpackBallSet(platform::FileSystem& fs, std::span<const std::uint8_t> bytes, const BallSet& set,
-                   const Path& target, const ArchiveLimits& limits) {
-    const Reader reader = openReader(bytes);
-    archive* a = reader.get();
-    std::uint64_t total = 0;
+namespace {
+
+// The data of the entry the reader stands at, within the limits; `total` counts every entry's.
+std::vector<std::uint8_t> entryData(platform::ArchiveReader& reader, const ArchiveLimits& limits, std::uint64_t& total) {
     std::vector<std::uint8_t> data;
     std::array<std::uint8_t, 1 << 16> buffer{};
-    auto wanted = set.files.begin(); // sorted by entry
-    for (std::size_t index = 0; wanted != set.files.end(); ++index) {
-        archive_entry* entry = nextEntry(a);
-        if (entry == nullptr) {
-            throw ArchiveError(ArchiveProblem::Unreadable); // the set's entries are no longer there
+    while (const std::size_t got = reader.read(buffer)) {
+        data.insert(data.end(), buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(got));
+        total += got;
+        if (data.size() > limits.maxEntrySize) {
+            throw ArchiveError(ArchiveProblem::EntryTooLarge);
         }
-        if (index != wanted->entry) {
-            continue; // the next header skips this entry's data
+        if (total > limits.maxTotalSize) {
+            throw ArchiveError(ArchiveProblem::TooLargeInAll);
         }
-        data.clear();
-        for (;;) {
-            const la_ssize_t got = archive_read_data(a, buffer.data(), buffer.size());
-            if (got < 0) {
-                if (archive_entry_is_encrypted(entry)) {
-                    throw ArchiveError(ArchiveProblem::Encrypted);
-                }
-                failed(a);
+        const std::uint64_t packed = std::max(reader.packedBytesRead(), kMinPackedForExpansion);
+        if (limits.maxExpansion > 0 && data.size() / limits.maxExpansion > packed) {
+            throw ArchiveError(ArchiveProblem::Bomb);
+        }
+    }
+    return data;
+}
+
+} // namespace
+
+void unpackBallSet(platform::FileSystem& fs, std::span<const std::uint8_t> bytes, const BallSet& set,
+                   const Path& target, const ArchiveLimits& limits) {
+    try {
+        platform::ArchiveReader reader(bytes);
+        std::uint64_t total = 0;
+        auto wanted = set.files.begin(); // sorted by entry
+        for (std::size_t index = 0; wanted != set.files.end(); ++index) {
+            if (!reader.next()) {
+                throw ArchiveError(ArchiveProblem::Unreadable); // the set's entries are no longer there
             }
-            if (got == 0) {
-                break;
-            }
-            data.insert(data.end(), buffer.begin(), buffer.begin() + got);
-            total += static_cast<std::uint64_t>(got);
-            if (data.size() > limits.maxEntrySize) {
-                throw ArchiveError(ArchiveProblem::EntryTooLarge);
-            }
-            if (total > limits.maxTotalSize) {
-                throw ArchiveError(ArchiveProblem::TooLargeInAll);
-            }
-            const auto packed = std::max<std::uint64_t>(static_cast<std::uint64_t>(archive_filter_bytes(a, -1)),
-                                                        kMinPackedForExpansion);
-            if (limits.maxExpansion > 0 && data.size() / limits.maxExpansion > packed) {
-                throw ArchiveError(ArchiveProblem::Bomb);
+            if (index == wanted->entry) {
+                fs.writeNewFile(target / platform::toPath(wanted->name), entryData(reader, limits, total));
+                ++wanted;
             }
         }
-        fs.writeNewFile(target / platform::toPath(wanted->name), data);
-        ++wanted;
+    } catch (const platform::ArchiveReadError& e) {
+        refused(e);
     }
 }
 

@@ -45,6 +45,8 @@ private:
 // True for a file name with an archive extension we read: .zip, .7z, .rar, .tar, .tar.gz, .tgz,
 // .tar.bz2, .tbz2, .tar.xz, .txz (any case).
 bool isArchiveName(std::string_view fileName);
+// The same names as file patterns for a file chooser: "*.zip *.7z ... *.txz".
+std::string archiveFilePatterns();
 // The file name without its archive extension ("Comet.tar.gz" -> "Comet").
 std::string archiveBaseName(std::string_view fileName);
 

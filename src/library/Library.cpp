@@ -15,6 +15,10 @@ Path ballsFolder(const Path& appFolder) {
     return appFolder / "balls";
 }
 
+std::vector<std::string> pngFiles(const platform::FileSystem& fs, const Path& folder) {
+    return platform::fileNames(fs, folder, "*.png");
+}
+
 Path ballFolder(const Path& appFolder, const BallRef& ball) {
     return ballsFolder(appFolder) / platform::toPath(ball.brand) / platform::toPath(ball.ball);
 }

@@ -45,6 +45,9 @@ Path ballsFolder(const Path& appFolder);
 // AppFolder + "balls/" + brand + "/" + ball
 Path ballFolder(const Path& appFolder, const BallRef& ball);
 
+// The PNG files of a folder (a ball's frames and any other picture beside them), in scan order.
+std::vector<std::string> pngFiles(const platform::FileSystem& fs, const Path& folder);
+
 // Resolves a ">New balls" entry: through the pair recorded for it in `entries`, and only when none
 // is known, by SplitText at "-" (first piece brand, second ball). Fewer than two pieces raise
 // ListIndexError.

@@ -16,11 +16,10 @@ namespace {
 // without a look inside: no marker can lie below it.
 std::vector<std::string> listedSubfolders(LibraryReader& reader, const Path& folder, std::string_view pattern) {
     std::vector<std::string> names;
-    for (platform::FolderEntry& entry : reader.entries(folder, pattern)) {
+    for (std::string& name : platform::folderNames(reader.entries(folder, pattern))) {
         // A folder named like the pseudo-brand could never be told apart from it.
-        if (entry.isFolder && entry.name != kNewBalls &&
-            reader.markerSet(folder / platform::toPath(entry.name), kAuthKey)) {
-            names.push_back(std::move(entry.name));
+        if (name != kNewBalls && reader.markerSet(folder / platform::toPath(name), kAuthKey)) {
+            names.push_back(std::move(name));
         }
     }
     sortForLibrary(names);

@@ -21,21 +21,18 @@ NewBallScanResult scanNewBalls(LibraryReader& reader, const Path& appFolder, con
         return result;
     }
     const Path library = ballsFolder(appFolder);
-    for (platform::FolderEntry& entry : reader.entries(library, "*.")) {
-        if (entry.isFolder && reader.markerSet(library / platform::toPath(entry.name), kAuthKey)) {
-            result.brands.push_back(std::move(entry.name));
+    for (std::string& brand : platform::folderNames(reader.entries(library, "*."))) {
+        if (reader.markerSet(library / platform::toPath(brand), kAuthKey)) {
+            result.brands.push_back(std::move(brand));
         }
     }
     for (const std::string& brand : result.brands) {
         const Path brandFolder = library / platform::toPath(brand);
-        for (platform::FolderEntry& entry : reader.entries(brandFolder, "*.")) {
-            if (!entry.isFolder) {
-                continue;
+        for (std::string& ball : platform::folderNames(reader.entries(brandFolder, "*."))) {
+            if (reader.markerSet(brandFolder / platform::toPath(ball), kNewKey)) {
+                result.newBalls.push_back({brand + "-" + ball, brand, ball});
             }
-            if (reader.markerSet(brandFolder / platform::toPath(entry.name), kNewKey)) {
-                result.newBalls.push_back({brand + "-" + entry.name, brand, entry.name});
-            }
-            result.balls.push_back(std::move(entry.name));
+            result.balls.push_back(std::move(ball));
             if (onBallFound) {
                 onBallFound(result.balls.size());
             }

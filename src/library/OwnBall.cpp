@@ -1,6 +1,7 @@
 #include "library/OwnBall.h"
 
 #include "library/BallTag.h"
+#include "library/Library.h"
 #include "library/NameCheck.h"
 #include "library/WriteCheck.h"
 #include "library/NewBallScan.h"
@@ -32,9 +33,9 @@ std::vector<std::string> ownBallBrands(const platform::FileSystem& fs, const Pat
         return brands;
     }
     const Path library = ballsFolder(appFolder);
-    for (const platform::FolderEntry& entry : fs.scanFolder(library, "*.")) {
-        if (entry.isFolder && markerValue(fs, library / platform::toPath(entry.name), kAuthKey) == "1") {
-            brands.push_back(entry.name);
+    for (std::string& name : platform::folderNames(fs, library)) {
+        if (markerValue(fs, library / platform::toPath(name), kAuthKey) == "1") {
+            brands.push_back(std::move(name));
         }
     }
     sortIgnoringCase(brands);
@@ -71,11 +72,7 @@ SourceFolderCheck checkSourceFolder(const platform::FileSystem& fs, const Path& 
     if (folder.empty()) {
         return check;
     }
-    for (const platform::FolderEntry& entry : fs.scanFolder(folder, "*.png")) {
-        if (!entry.isFolder) {
-            check.files.push_back(entry.name);
-        }
-    }
+    check.files = pngFiles(fs, folder);
     sortIgnoringCase(check.files);
     for (std::string_view frame : kFrameNames) {
         if (std::find(check.files.begin(), check.files.end(), frame) == check.files.end()) {

@@ -1,6 +1,7 @@
 #include "library/TaggingTool.h"
 
 #include "library/BallTag.h"
+#include "library/Library.h"
 #include "platform/IniProfile.h"
 #include "platform/PathText.h"
 
@@ -9,16 +10,6 @@
 namespace orbisto::library {
 
 namespace {
-
-std::vector<std::string> subfolders(const platform::FileSystem& fs, const Path& folder) {
-    std::vector<std::string> names;
-    for (const platform::FolderEntry& entry : fs.scanFolder(folder, "*.")) {
-        if (entry.isFolder) {
-            names.push_back(entry.name);
-        }
-    }
-    return names;
-}
 
 void report(const std::function<void(const std::string&)>& callback, const std::string& name) {
     if (callback) {
@@ -30,12 +21,9 @@ void report(const std::function<void(const std::string&)>& callback, const std::
 std::size_t tagBall(const platform::FileSystem& fs, const Path& ballFolder, const std::string& tag,
                     const char* newValue, const TaggingReport& reports) {
     std::size_t tagged = 0;
-    for (const platform::FolderEntry& entry : fs.scanFolder(ballFolder, "*.png")) {
-        if (entry.isFolder) {
-            continue;
-        }
-        report(reports.frameTagged, entry.name);
-        SaveToExe(ballFolder / platform::toPath(entry.name), tag);
+    for (const std::string& frame : pngFiles(fs, ballFolder)) {
+        report(reports.frameTagged, frame);
+        SaveToExe(ballFolder / platform::toPath(frame), tag);
         ++tagged;
     }
     if (tagged > 0) {
@@ -53,7 +41,7 @@ std::size_t tagLibrary(const platform::FileSystem& fs, const Path& folder, bool 
         return 0;
     }
     const char* newValue = markNew ? "1" : "0";
-    const std::vector<std::string> brands = subfolders(fs, folder);
+    const std::vector<std::string> brands = platform::folderNames(fs, folder);
     for (const std::string& brand : brands) {
         report(reports.brandFound, brand);
         platform::writeProfileString(folder / platform::toPath(brand) / platform::toPath(kMarkerFile), kMarkerSection,
@@ -61,7 +49,7 @@ std::size_t tagLibrary(const platform::FileSystem& fs, const Path& folder, bool 
     }
     std::size_t tagged = 0;
     for (const std::string& brand : brands) {
-        for (const std::string& ball : subfolders(fs, folder / platform::toPath(brand))) {
+        for (const std::string& ball : platform::folderNames(fs, folder / platform::toPath(brand))) {
             report(reports.ballFound, ball);
             tagged += tagBall(fs, folder / platform::toPath(brand) / platform::toPath(ball), ballTagText(brand, ball),
                               newValue, reports);

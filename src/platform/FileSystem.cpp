@@ -26,6 +26,36 @@ std::vector<FolderEntry> sortedByName(std::vector<FolderEntry> entries) {
     return sorted;
 }
 
+namespace {
+
+std::vector<std::string> namesOfKind(std::vector<FolderEntry> entries, bool folders) {
+    std::vector<std::string> names;
+    for (FolderEntry& entry : entries) {
+        if (entry.isFolder == folders) {
+            names.push_back(std::move(entry.name));
+        }
+    }
+    return names;
+}
+
+} // namespace
+
+std::vector<std::string> fileNames(std::vector<FolderEntry> entries) {
+    return namesOfKind(std::move(entries), false);
+}
+
+std::vector<std::string> folderNames(std::vector<FolderEntry> entries) {
+    return namesOfKind(std::move(entries), true);
+}
+
+std::vector<std::string> fileNames(const FileSystem& fs, const Path& folder, std::string_view pattern) {
+    return fileNames(fs.scanFolder(folder, pattern));
+}
+
+std::vector<std::string> folderNames(const FileSystem& fs, const Path& folder, std::string_view pattern) {
+    return folderNames(fs.scanFolder(folder, pattern));
+}
+
 Path FileSystem::createPrivateFolder(const Path& parent, std::string_view prefix) {
     return localFileSystem().createPrivateFolder(parent, prefix);
 }

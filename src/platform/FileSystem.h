@@ -171,6 +171,14 @@ public:
 // A folder's entries in name order, ignoring case (the order every folder scan gives).
 std::vector<FolderEntry> sortedByName(std::vector<FolderEntry> entries);
 
+// The names of the plain files, or of the folders, among a scan's entries, in the scan's order.
+std::vector<std::string> fileNames(std::vector<FolderEntry> entries);
+std::vector<std::string> folderNames(std::vector<FolderEntry> entries);
+// The same of one scan of `folder`: "*.png" gives a folder's frames, "*." its sub-folders without a
+// dot in their names (the library's brands and balls).
+std::vector<std::string> fileNames(const FileSystem& fs, const Path& folder, std::string_view pattern);
+std::vector<std::string> folderNames(const FileSystem& fs, const Path& folder, std::string_view pattern = "*.");
+
 // The one LocalFileSystem of the program.
 FileSystem& localFileSystem();
 

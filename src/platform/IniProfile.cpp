@@ -23,20 +23,6 @@ constexpr std::string_view kBlanks = " \t\v";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16Bom = "\xFF\xFE";
 
-std::string_view trimLeft(std::string_view text, std::string_view blanks = kBlanks) {
-    const std::size_t first = text.find_first_not_of(blanks);
-    return first == std::string_view::npos ? std::string_view() : text.substr(first);
-}
-
-std::string_view trimRight(std::string_view text, std::string_view blanks = kBlanks) {
-    const std::size_t last = text.find_last_not_of(blanks);
-    return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
-}
-
-std::string_view trim(std::string_view text, std::string_view blanks = kBlanks) {
-    return trimRight(trimLeft(text, blanks), blanks);
-}
-
 // Cuts to 2047 bytes without leaving half a UTF-8 sequence at the end.
 std::string capped(std::string_view text) {
     if (text.size() <= kMaxValueLength) {
@@ -89,7 +75,7 @@ std::vector<Line> splitLines(std::string_view content) {
 }
 
 ParsedLine parseLine(std::string_view content, const Line& line) {
-    const std::string_view text = trim(content.substr(line.start, line.end - line.start));
+    const std::string_view text = trim(content.substr(line.start, line.end - line.start), kBlanks);
     ParsedLine parsed;
     if (text.empty() || text.front() == ';') {
         return parsed; // a comment, whatever follows
@@ -98,14 +84,14 @@ ParsedLine parseLine(std::string_view content, const Line& line) {
         // The name runs to the first "]", or to the end of the line when there is none.
         const std::string_view inside = text.substr(1);
         parsed.kind = ParsedLine::Kind::Section;
-        parsed.name = trim(inside.substr(0, inside.find(']')));
+        parsed.name = trim(inside.substr(0, inside.find(']')), kBlanks);
         return parsed;
     }
     const std::size_t equals = text.find('=');
     if (equals != std::string_view::npos) {
         parsed.kind = ParsedLine::Kind::Key;
-        parsed.name = trimRight(text.substr(0, equals));
-        parsed.value = trim(text.substr(equals + 1));
+        parsed.name = trimRight(text.substr(0, equals), kBlanks);
+        parsed.value = trim(text.substr(equals + 1), kBlanks);
         parsed.keyOffset = static_cast<std::size_t>(text.data() - content.data());
     }
     return parsed;
@@ -221,7 +207,7 @@ std::optional<std::string> ini::withValue(std::string_view content, std::string_
                       std::string(value) + std::string(content.substr(line.end));
             break;
         }
-        if (!trim(content.substr(line.start, line.end - line.start)).empty()) {
+        if (!trim(content.substr(line.start, line.end - line.start), kBlanks).empty()) {
             lastSectionLine = line;
         }
     }

@@ -1,5 +1,7 @@
 #include "platform/RegistryText.h"
 
+#include "platform/Text.h"
+
 #include "platform/Utf8.h"
 
 #include <cstdint>
@@ -157,6 +159,17 @@ std::optional<std::string> textOf(std::string_view data) {
         return utf8::fromUtf16(units);
     }
     return std::nullopt;
+}
+
+bool continuesOnto(std::string_view data, std::string_view nextLine) {
+    const bool isHex = data.starts_with("hex:") || data.starts_with("hex(");
+    const bool indented = nextLine.starts_with(' ') || nextLine.starts_with('\t');
+    return isHex && indented && trimRight(data).ends_with('\\');
+}
+
+void joinContinuation(std::string& data, std::string_view nextLine) {
+    data.resize(trimRight(data).size() - 1);
+    data += trimLeft(nextLine);
 }
 
 } // namespace orbisto::platform::registry

@@ -24,4 +24,11 @@ std::optional<std::string> parseEscaped(std::string_view line, std::size_t& pos,
 // str(N):"text" or hex(N):bytes. Nothing for any other type.
 std::optional<std::string> textOf(std::string_view data);
 
+// Whether a value's data goes on over `nextLine`. Wine writes long hex data over indented lines, each
+// but the last ending in a backslash. Only hex data, and only onto an indented line: garbled data that
+// ends in a backslash must not swallow the key or value line after it.
+bool continuesOnto(std::string_view data, std::string_view nextLine);
+// Joins `nextLine` to `data`: the backslash and the line's indentation are dropped.
+void joinContinuation(std::string& data, std::string_view nextLine);
+
 } // namespace orbisto::platform::registry

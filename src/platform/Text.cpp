@@ -34,6 +34,26 @@ std::vector<std::string> SplitText(std::string_view text, std::string_view separ
     return pieces;
 }
 
+std::string lowerAscii(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return lowerAscii(c); });
+    return lower;
+}
+
+std::string_view trimLeft(std::string_view text, std::string_view blanks) {
+    const std::size_t first = text.find_first_not_of(blanks);
+    return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+std::string_view trimRight(std::string_view text, std::string_view blanks) {
+    const std::size_t last = text.find_last_not_of(blanks);
+    return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
+std::string_view trim(std::string_view text, std::string_view blanks) {
+    return trimRight(trimLeft(text, blanks), blanks);
+}
+
 std::string tagForDisplay(std::string_view tag) {
     // Tags are UTF-8; one an older tool wrote in the ANSI code page is read in that code page.
     std::string out = platform::displayText(tag);

@@ -12,6 +12,18 @@ namespace orbisto {
 // empty pieces are not produced.
 std::vector<std::string> SplitText(std::string_view text, std::string_view separators, std::string_view blanks = {});
 
+// ASCII letters in lower case, every other byte as it is: for names the program itself defines
+// (extensions, registry keys), where the user's locale must not matter.
+constexpr char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+std::string lowerAscii(std::string_view text);
+
+// `text` without the `blanks` at its start, at its end, or at both.
+std::string_view trimLeft(std::string_view text, std::string_view blanks = " \t");
+std::string_view trimRight(std::string_view text, std::string_view blanks = " \t");
+std::string_view trim(std::string_view text, std::string_view blanks = " \t");
+
 // Lower-case / case-insensitive comparison of the system's text (UTF-8 on Linux, the ANSI code page
 // on Windows) in the user's locale.
 std::string toLowerLocale(std::string_view text);

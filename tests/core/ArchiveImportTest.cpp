@@ -1,4 +1,5 @@
 #include "library/ArchiveImport.h"
+#include "platform/Text.h"
 
 #include "core/OwnBallFixtures.h"
 #include "support/ArchiveMaker.h"
@@ -146,6 +147,18 @@ TEST(ArchiveSets, suggestedNameIsTheFolderOrTheArchive) {
     }
     for (const char* name : {"a.txt", "a.gz", "zip", ".zip", "a.zip.txt"}) {
         EXPECT_FALSE(isArchiveName(name)) << name;
+    }
+}
+
+// The file chooser offers exactly the names the import reads, and each name loses all of its
+// extension, also where a shorter one (".tar" of ".tar.gz") matches first.
+TEST(ArchiveSets, theChoosersPatternsAreTheNamesRead) {
+    const std::string patterns = archiveFilePatterns();
+    EXPECT_EQ(patterns, "*.zip *.7z *.rar *.tar *.tar.gz *.tgz *.tar.bz2 *.tbz2 *.tar.xz *.txz");
+    for (const std::string& pattern : SplitText(patterns, " ")) {
+        const std::string name = "Comet" + pattern.substr(1);
+        EXPECT_TRUE(isArchiveName(name)) << name;
+        EXPECT_EQ(archiveBaseName(name), "Comet") << name;
     }
 }
 

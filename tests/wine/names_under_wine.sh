@@ -2,10 +2,11 @@
 # The Windows program under Wine with names outside ASCII everywhere, in the code page that LOCALE
 # gives Wine (pl_PL.UTF-8: 1250, en_US.UTF-8: 1252): started from a folder whose path holds "Łódź"
 # and "Café", with a library brand "Żubr" holding the ball "Łoś", the Polish language chosen, and an
-# FM 2006 whose installer recorded "C:\Gry\Piłka nożna\FM 2006" (with a skin "Skórka"). The main
+# FM 2006 whose installer recorded "C:\Gry\Piłka nożna\FM 2006" with a skin "Skórka". The main
 # window opens without an error box; "Łoś", picked through the window, lands byte for byte with
-# its UTF-8 tag; the game's own ball is kept in the library under "Original"; Help opens ReadMe.txt
-# from the program's folder.
+# its UTF-8 tag; the game's own ball is kept in the library under "Original"; the skin window,
+# titled in Polish, lists "Skórka" and installs the ball into it; Help opens ReadMe.txt from the
+# program's folder.
 #   bash names_under_wine.sh <orbisto.exe> <win_window.exe> <locale>
 set -euo pipefail
 
@@ -136,6 +137,29 @@ for frame in "$kept"/ball_*.png; do
     grep -q "$(md5sum <"$own" | cut -d' ' -f1)" <<<"$own_before" || fail "kept $(basename "$frame") is not the game's own"
 done
 
+# The same ball into the skin "Skórka": "Install to skin" (the check box at 152+8, 80+96) makes
+# Install open the skin window, titled in Polish; its first skin (lista at 8, 56) and its Install
+# button (intall2 at 8, 16) put the ball into the skin. The skin had no winter folder, so it gets both.
+click 170 184
+click 200 106
+read -r _ _ skin_left skin_top < <(run_windows "$win_window" find "Instaluj do skórki" 30) ||
+    fail "the skin window did not open"
+xdotool mousemove --sync $((skin_left + 40)) $((skin_top + 64)) click 1
+sleep 0.5
+xdotool mousemove --sync $((skin_left + 124)) $((skin_top + 32)) click 1
+run_windows "$win_window" find "Information" 30 >/dev/null || fail "no message box after installing into the skin"
+xdotool key Return
+sleep 1
+skin_balls="$game/data/skins/Skórka/graphics/pitch/balls"
+for folder in "$skin_balls" "$skin_balls/winter"; do
+    for frame in "$ball"/ball_*.png; do
+        cmp -s "$frame" "$folder/$(basename "$frame")" || fail "$(basename "$frame") in $folder differs from $frame"
+    done
+done
+run_windows "$win_window" close "Instaluj do skórki" || fail "could not close the skin window"
+sleep 1
+click 170 184 # the main window installs into the game again
+
 # Help: the shell opens the ReadMe.txt beside the program. A fresh prefix may lack the .txt
 # association a Windows system has; then Help's error box (a second "Orbisto 3.0" window) names the
 # file, which still shows that the path reached the shell whole.
@@ -156,4 +180,4 @@ status=0
 wait "$XSESSION_APP_PID" || status=$?
 XSESSION_APP_PID=""
 [ "$status" -eq 0 ] || fail "the program ended with status $status"
-echo "PASSED: under Wine in $locale, from \"$app\": Żubr Łoś installed byte for byte, the game's ball kept, Help opened"
+echo "PASSED: under Wine in $locale, from \"$app\": Żubr Łoś installed byte for byte into the game and the skin Skórka, the game's ball kept, Help opened"

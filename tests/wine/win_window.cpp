@@ -10,17 +10,21 @@
 //   win_window hold <file> <release file>
 //       opens <file> the way a running game holds its frames (sharing reading and writing, not
 //       deletion), prints "held", and keeps it open until <release file> exists (at most 300 s).
+// Titles and file names are compared and opened as Unicode, whatever the ANSI code page.
 // Exit status: 0 done, 1 no such window, 2 bad arguments.
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 #include <windows.h>
 
+#include <shellapi.h>
+
 namespace {
 
 struct Search {
-    std::string title;
+    std::wstring title;
     std::vector<HWND> found;
 };
 
@@ -29,15 +33,15 @@ BOOL CALLBACK collect(HWND window, LPARAM data) {
     if (!IsWindowVisible(window)) {
         return TRUE;
     }
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof text);
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, static_cast<int>(std::size(text)));
     if (search->title == text) {
         search->found.push_back(window);
     }
     return TRUE;
 }
 
-std::vector<HWND> windowsTitled(const std::string& title) {
+std::vector<HWND> windowsTitled(const std::wstring& title) {
     Search search{title, {}};
     EnumWindows(collect, reinterpret_cast<LPARAM>(&search));
     return search.found;
@@ -51,14 +55,16 @@ int usage() {
 
 } // namespace
 
-int main(int argc, char** argv) {
-    if (argc < 3) {
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argv == nullptr || argc < 3) {
         return usage();
     }
-    const std::string command = argv[1];
-    const std::string title = argv[2];
-    if (command == "find" && argc <= 4) {
-        const int seconds = argc == 4 ? std::atoi(argv[3]) : 30;
+    const std::wstring command = argv[1];
+    const std::wstring title = argv[2];
+    if (command == L"find" && argc <= 4) {
+        const int seconds = argc == 4 ? _wtoi(argv[3]) : 30;
         for (int tick = 0; tick <= seconds * 5; ++tick) {
             const auto found = windowsTitled(title);
             if (!found.empty()) {
@@ -72,26 +78,26 @@ int main(int argc, char** argv) {
             }
             Sleep(200);
         }
-        std::fprintf(stderr, "win_window: no window \"%s\" within %d s\n", title.c_str(), seconds);
+        std::fprintf(stderr, "win_window: no window \"%ls\" within %d s\n", title.c_str(), seconds);
         return 1;
     }
-    if (command == "close" && argc == 3) {
+    if (command == L"close" && argc == 3) {
         const auto found = windowsTitled(title);
         for (HWND window : found) {
-            PostMessageA(window, WM_CLOSE, 0, 0);
+            PostMessageW(window, WM_CLOSE, 0, 0);
         }
         return found.empty() ? 1 : 0;
     }
-    if (command == "hold" && argc == 4) {
-        HANDLE held = CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    if (command == L"hold" && argc == 4) {
+        HANDLE held = CreateFileW(argv[2], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (held == INVALID_HANDLE_VALUE) {
-            std::fprintf(stderr, "win_window: cannot open \"%s\" (%lu)\n", argv[2], GetLastError());
+            std::fprintf(stderr, "win_window: cannot open \"%ls\" (%lu)\n", argv[2], GetLastError());
             return 1;
         }
         std::printf("held\n");
         std::fflush(stdout);
-        for (int tick = 0; tick < 300 * 5 && GetFileAttributesA(argv[3]) == INVALID_FILE_ATTRIBUTES; ++tick) {
+        for (int tick = 0; tick < 300 * 5 && GetFileAttributesW(argv[3]) == INVALID_FILE_ATTRIBUTES; ++tick) {
             Sleep(200);
         }
         CloseHandle(held);

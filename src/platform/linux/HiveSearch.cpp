@@ -24,10 +24,6 @@ constexpr std::size_t kMinimumAnchor = 8;
 constexpr std::size_t kBlock = 14;
 constexpr std::uint32_t kPrints = std::uint32_t{1} << kBlock;
 
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 struct WantedKey {
     std::string path;    // normalized, as decoded names are compared
     std::string written; // lower case, as Wine writes a plain key line: software\\vendor
@@ -187,11 +183,6 @@ std::string_view lineAt(std::string_view text, std::size_t start) {
     return line;
 }
 
-std::string_view trimRight(std::string_view text) {
-    const std::size_t last = text.find_last_not_of(" \t");
-    return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
-}
-
 // The value `valueName` among the lines that follow a key line (up to the next key), as text.
 std::optional<std::string> valueText(std::string_view hive, std::size_t pos, std::string_view valueName) {
     const auto nextLine = [&] {
@@ -214,14 +205,8 @@ std::optional<std::string> valueText(std::string_view hive, std::size_t pos, std
             continue;
         }
         std::string data(line.substr(at + 1));
-        // Long hex data goes on over indented lines, each but the last ending in a backslash.
-        if (data.starts_with("hex:") || data.starts_with("hex(")) {
-            while (trimRight(data).ends_with('\\') && pos < hive.size() && (hive[pos] == ' ' || hive[pos] == '\t')) {
-                data = std::string(trimRight(data));
-                data.pop_back();
-                const std::string_view more = nextLine();
-                data += more.substr(std::min(more.find_first_not_of(" \t"), more.size()));
-            }
+        while (pos < hive.size() && registry::continuesOnto(data, lineAt(hive, pos))) {
+            registry::joinContinuation(data, nextLine());
         }
         if (!equalsIgnoreCase(*name, valueName)) {
             continue;

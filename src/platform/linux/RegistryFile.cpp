@@ -81,15 +81,6 @@ std::vector<std::string> splitFileLines(std::string_view content) {
     return lines;
 }
 
-std::string_view trimRight(std::string_view text) {
-    const std::size_t last = text.find_last_not_of(" \t");
-    return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
-}
-
-bool isIndented(std::string_view line) {
-    return line.starts_with(' ') || line.starts_with('\t');
-}
-
 } // namespace
 
 std::optional<RegHive> parseHive(std::string_view content) {
@@ -129,16 +120,9 @@ std::optional<RegHive> parseHive(std::string_view content) {
             }
             value.data = line.substr(pos + 1);
             value.lines.push_back(line);
-            // Long hex data goes on over indented lines, each but the last ending in a backslash. Only
-            // hex data, and only onto indented lines: garbled data ending in a backslash must not
-            // swallow the key or value line after it.
-            const bool isHex = value.data.starts_with("hex:") || value.data.starts_with("hex(");
-            while (isHex && trimRight(value.data).ends_with('\\') && i + 1 < lines.size() && isIndented(lines[i + 1])) {
-                value.data = std::string(trimRight(value.data));
-                value.data.pop_back();
-                const std::string& next = lines[++i];
-                value.data += next.substr(std::min(next.find_first_not_of(" \t"), next.size()));
-                value.lines.push_back(next);
+            while (i + 1 < lines.size() && continuesOnto(value.data, lines[i + 1])) {
+                joinContinuation(value.data, lines[++i]);
+                value.lines.push_back(lines[i]);
             }
             key.values.push_back(std::move(value));
         } else if (!trimRight(line).empty()) {

@@ -44,17 +44,11 @@ bool isAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 } // namespace
 
 std::string toLowerLocale(std::string_view text) {
     if (isAscii(text)) {
-        std::string out(text);
-        std::transform(out.begin(), out.end(), out.begin(), lowerAscii);
-        return out;
+        return lowerAscii(text);
     }
     const auto& ctype = std::use_facet<std::ctype<wchar_t>>(userLocale());
     std::string out;

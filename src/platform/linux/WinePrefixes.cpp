@@ -137,14 +137,6 @@ bool isFolder(const Path& path) {
     return fs::is_directory(path, error);
 }
 
-std::string_view trim(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
-
 // The search order of the prefixes, each folder once.
 class PrefixList {
 public:
@@ -317,16 +309,16 @@ Path lutrisPrefix(std::string_view gameFile, const Path& home) {
     while (start < gameFile.size()) {
         std::size_t end = gameFile.find('\n', start);
         end = end == std::string_view::npos ? gameFile.size() : end;
-        const std::string_view line = trim(gameFile.substr(start, end - start));
+        const std::string_view line = trim(gameFile.substr(start, end - start), " \t\r");
         start = end + 1;
         if (!line.starts_with("prefix:")) {
             continue;
         }
-        std::string_view value = trim(line.substr(7));
+        std::string_view value = trim(line.substr(7), " \t\r");
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
             value = value.substr(1, value.size() - 2);
         } else if (const std::size_t comment = value.find(" #"); comment != std::string_view::npos) {
-            value = trim(value.substr(0, comment));
+            value = trim(value.substr(0, comment), " \t\r");
         }
         if (value == "~" || value.starts_with("~/")) {
             if (home.empty()) {
