@@ -20,6 +20,8 @@
 
 namespace orbisto {
 
+using i18n::Message;
+
 namespace {
 
 using Path = std::filesystem::path;
@@ -72,7 +74,7 @@ void refillBrandBox(TForm1& main) {
 // Tells the player which of the game's own balls were kept in the library, showing the new brand at once.
 void tellKeptBalls(AppContext& context, QWidget* owner, const std::vector<std::string>& kept) {
     refillBrandBox(*context.forms.form1);
-    std::string text = context.state.bakmsg;
+    std::string text = context.state.messages[Message::bakmsg];
     for (const std::string& ball : kept) {
         text += "\n" + std::string(install::kOriginalBrand) + " " + ball;
     }
@@ -145,16 +147,16 @@ void installChosenBall(AppContext& context, QWidget* owner, const InstallFolders
         copied = copyChosenBall(context, owner, folders);
     } catch (const library::FolderNotWritable& e) {
         // Nothing was changed: the player is told what to do instead of seeing an error.
-        context.ui.information(owner, shownText(library::messageWithPath(s.admmsg, e.folder())));
+        context.ui.information(owner, shownText(library::messageWithPath(s.messages[Message::admmsg], e.folder())));
     } catch (const install::FrameInUse& e) {
-        context.ui.information(owner, shownText(library::messageWithPath(s.usemsg, e.file())));
+        context.ui.information(owner, shownText(library::messageWithPath(s.messages[Message::usemsg], e.file())));
     } catch (const std::exception&) {
         // The display follows the folders also after a failed copy; the copy's error comes after it.
         runGuarded(context.ui, owner, show);
         throw;
     }
     if (copied) {
-        context.ui.information(owner, shownText(s.redmsg));
+        context.ui.information(owner, shownText(s.messages[Message::redmsg]));
     }
     show();
 }

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "i18n/LanguageTexts.h"
+#include "library/GameFolders.h"
+#include "library/Library.h"
+
 #include <array>
 #include <string>
 #include <vector>
-
-#include "library/GameFolders.h"
-#include "library/Library.h"
 
 namespace orbisto {
 
@@ -26,23 +27,11 @@ struct SharedState {
     std::string WinterTargetFolder;
     std::string SkinPreviewMode; // "a" while the install-to-skin window opens for preview only
 
-    // Message texts of the language in use, named after their language-file keys.
-    std::string redmsg, selmsg, katmsg, dodmsg, pusmsg, istmsg, ist2msg, resmsg;
-    // Messages of the own-ball window's name and frame checks; built-in English when the key is missing.
-    std::string namemsg, chkmsg;
-    // Origins of a game folder for the version buttons' tooltips; built-in English when the key is missing.
-    std::string srcinst, srcset, srcwine;
+    // Message texts of the language in use, by message.
+    i18n::Messages messages;
 
     // Each version's folder (FM 2005, FM 2006, FM 2007) with where it came from, as found at start.
     std::array<library::GameFolder, 3> FolderSources{};
-    // Message after the game's own ball was kept in the library; built-in English when the key is missing.
-    std::string bakmsg;
-    // Messages of archives and drops; built-in English when the key is missing.
-    std::string setmsg, nosetmsg, dropmsg;
-    std::string arcbadmsg, arcencmsg, arcnummsg, arcsizemsg, arctotmsg, arcbombmsg;
-    // A folder Orbisto may not write into, and a frame another program holds; each followed by the
-    // path. Built-in English when the key is missing.
-    std::string admmsg, usemsg;
 
     // Brand and ball of every ">New balls" entry, as the last library scan found them.
     std::vector<library::NewBallEntry> newBalls;

@@ -24,6 +24,8 @@
 
 namespace orbisto {
 
+using i18n::Message;
+
 namespace {
 
 using platform::Hive;
@@ -268,13 +270,13 @@ void TForm1::showFolderSources() {
         case library::FolderOrigin::None:
             break;
         case library::FolderOrigin::Installer:
-            tip = shownText(source.folder + "\n" + s.srcinst);
+            tip = shownText(source.folder + "\n" + s.messages[Message::srcinst]);
             break;
         case library::FolderOrigin::Settings:
-            tip = shownText(source.folder + "\n" + s.srcset);
+            tip = shownText(source.folder + "\n" + s.messages[Message::srcset]);
             break;
         case library::FolderOrigin::WinePrefix:
-            tip = shownText(source.folder + "\n" + s.srcwine + " " + source.prefix);
+            tip = shownText(source.folder + "\n" + s.messages[Message::srcwine] + " " + source.prefix);
             break;
         }
         (this->*kVersions[i].button)->setToolTip(tip);

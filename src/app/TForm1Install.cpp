@@ -25,7 +25,7 @@ constexpr const char* kNoBallFolder = "Error \"balls\" directory not found";
 void TForm1::installClick() {
     SharedState& s = state();
     if (s.BallName.empty()) {
-        ctx_.ui.information(this, shownText(s.selmsg));
+        ctx_.ui.information(this, shownText(s.messages[i18n::Message::selmsg]));
         return;
     }
     if (cbinstall->isChecked()) {

@@ -4,7 +4,6 @@
 #include "app/Widgets.h"
 #include "i18n/LanguageFile.h"
 #include "install/TForm3.h"
-#include "library/ArchiveImport.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
@@ -17,9 +16,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <array>
 #include <deque>
-#include <tuple>
 
 namespace orbisto {
 
@@ -27,6 +24,7 @@ namespace {
 
 using i18n::LanguageText;
 using i18n::TextKind;
+using i18n::TextWindow;
 
 // The control of `window` with that objectName. Other windows owned by it are not searched, so a
 // dialog's control never answers for a control of the main window of the same name.
@@ -74,84 +72,37 @@ void applyToWindow(QWidget* window, const std::filesystem::path& file, std::span
     });
 }
 
-std::string* messageText(SharedState& state, std::string_view key) {
-    static const std::array<std::pair<std::string_view, std::string SharedState::*>, 8> messages{{
-        {"redmsg", &SharedState::redmsg},
-        {"selmsg", &SharedState::selmsg},
-        {"katmsg", &SharedState::katmsg},
-        {"dodmsg", &SharedState::dodmsg},
-        {"pusmsg", &SharedState::pusmsg},
-        {"istmsg", &SharedState::istmsg},
-        {"ist2msg", &SharedState::ist2msg},
-        {"resmsg", &SharedState::resmsg},
-    }};
-    for (const auto& [name, member] : messages) {
-        if (name == key) {
-            return &(state.*member);
-        }
-    }
-    return nullptr;
-}
-
 } // namespace
 
 void TForm1::lang0(const std::string& language) {
-    const auto file = i18n::languageFile(programFolder(), language);
-    i18n::applyLanguageTexts(file, i18n::mainWindowTexts(),
+    i18n::applyLanguageTexts(i18n::languageFile(programFolder(), language), i18n::windowTexts(TextWindow::Main),
                              [this](const LanguageText& target, const std::string& text) {
-                                 if (target.kind != TextKind::Message) {
+                                 if (target.kind == TextKind::Message) {
+                                     state().messages[target.message] = text;
+                                 } else {
                                      setCaption(this, target, text);
-                                 } else if (std::string* message = messageText(state(), target.target)) {
-                                     *message = text;
                                  }
                              });
-    state().namemsg = i18n::readLanguageText(file, i18n::kNameMessageKey, i18n::kDefaultNameMessage);
-    state().chkmsg = i18n::readLanguageText(file, i18n::kCheckMessageKey, i18n::kDefaultCheckMessage);
-    state().srcinst = i18n::readLanguageText(file, i18n::kInstallerOriginKey, i18n::kDefaultInstallerOrigin);
-    state().srcset = i18n::readLanguageText(file, i18n::kSettingsOriginKey, i18n::kDefaultSettingsOrigin);
-    state().srcwine = i18n::readLanguageText(file, i18n::kWineOriginKey, i18n::kDefaultWineOrigin);
-    showFolderSources();
-    state().bakmsg = i18n::readLanguageText(file, i18n::kBackupMessageKey, i18n::kDefaultBackupMessage);
-    state().admmsg = i18n::readLanguageText(file, i18n::kNotWritableMessageKey, i18n::kDefaultNotWritableMessage);
-    state().usemsg = i18n::readLanguageText(file, i18n::kInUseMessageKey, i18n::kDefaultInUseMessage);
-    using library::ArchiveError;
-    using library::ArchiveProblem;
-    const std::array<std::tuple<std::string_view, std::string, std::string SharedState::*>, 9> archiveMessages{{
-        {"setmsg", std::string(i18n::kDefaultSetMessage), &SharedState::setmsg},
-        {"nosetmsg", std::string(i18n::kDefaultNoSetMessage), &SharedState::nosetmsg},
-        {"dropmsg", std::string(i18n::kDefaultDropMessage), &SharedState::dropmsg},
-        {"arcbadmsg", ArchiveError(ArchiveProblem::Unreadable).what(), &SharedState::arcbadmsg},
-        {"arcencmsg", ArchiveError(ArchiveProblem::Encrypted).what(), &SharedState::arcencmsg},
-        {"arcnummsg", ArchiveError(ArchiveProblem::TooManyEntries).what(), &SharedState::arcnummsg},
-        {"arcsizemsg", ArchiveError(ArchiveProblem::EntryTooLarge).what(), &SharedState::arcsizemsg},
-        {"arctotmsg", ArchiveError(ArchiveProblem::TooLargeInAll).what(), &SharedState::arctotmsg},
-        {"arcbombmsg", ArchiveError(ArchiveProblem::Bomb).what(), &SharedState::arcbombmsg},
-    }};
-    for (const auto& [key, fallback, member] : archiveMessages) {
-        state().*member = i18n::readLanguageText(file, key, fallback);
-    }
+    showFolderSources(); // the version buttons' tooltips name the folders' origins in this language
 }
 
 void TForm1::lang3(const std::string& language) {
     const auto file = i18n::languageFile(programFolder(), language);
     auto* window = static_cast<QWidget*>(ctx_.forms.form3);
-    applyToWindow(window, file, i18n::skinWindowTexts());
+    applyToWindow(window, file, i18n::windowTexts(TextWindow::Skin));
     if (state().SkinPreviewMode == "a") {
-        applyToWindow(window, file, i18n::skinPreviewTexts());
+        applyToWindow(window, file, i18n::windowTexts(TextWindow::SkinPreview));
     }
 }
 
 void TForm1::lang4(const std::string& language) {
-    applyToWindow(ctx_.forms.form4, i18n::languageFile(programFolder(), language), i18n::settingsWindowTexts());
+    applyToWindow(ctx_.forms.form4, i18n::languageFile(programFolder(), language),
+                  i18n::windowTexts(TextWindow::Settings));
 }
 
 void TForm1::lang5(const std::string& language) {
-    const auto file = i18n::languageFile(programFolder(), language);
-    applyToWindow(ctx_.forms.form7, file, i18n::ownBallWindowTexts());
-    if (TForm7* window = ctx_.forms.form7) {
-        window->JvXPButton74->setText(
-            shownText(i18n::readLanguageText(file, i18n::kArchiveButtonKey, i18n::kDefaultArchiveButton)));
-    }
+    applyToWindow(ctx_.forms.form7, i18n::languageFile(programFolder(), language),
+                  i18n::windowTexts(TextWindow::OwnBall));
 }
 
 void TForm1::settingsClick() {

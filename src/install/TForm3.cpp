@@ -181,7 +181,7 @@ void TForm3::intall2Click() {
     SharedState& s = ctx_.state;
     TForm1& main = *ctx_.forms.form1;
     if (ChosenSkinName.empty()) {
-        ctx_.ui.information(this, shownText(s.selmsg));
+        ctx_.ui.information(this, shownText(s.messages[i18n::Message::selmsg]));
         return;
     }
     s.BallName = selectedText(*main.lista);

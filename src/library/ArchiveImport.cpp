@@ -22,24 +22,6 @@ constexpr std::string_view kUnpackPrefix = "orbisto-unpack-";
 // a small archive alone would otherwise make any entry of some size look like a bomb.
 constexpr std::uint64_t kMinPackedForExpansion = 4096;
 
-std::string_view problemText(ArchiveProblem problem) {
-    switch (problem) {
-    case ArchiveProblem::Unreadable:
-        return "The archive is damaged, incomplete or of a kind Orbisto cannot read.";
-    case ArchiveProblem::Encrypted:
-        return "The archive is encrypted; Orbisto cannot read encrypted archives.";
-    case ArchiveProblem::TooManyEntries:
-        return "The archive holds more than 2000 entries.";
-    case ArchiveProblem::EntryTooLarge:
-        return "A file in the archive is larger than 16 MiB.";
-    case ArchiveProblem::TooLargeInAll:
-        return "The archive unpacks to more than 128 MiB.";
-    case ArchiveProblem::Bomb:
-        return "A file in the archive expands more than 200 times its packed size: it may be an archive bomb.";
-    }
-    return {};
-}
-
 bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && lowerAscii(text.substr(text.size() - suffix.size())) == suffix;
 }
@@ -79,7 +61,8 @@ std::size_t frameCount(const FolderFiles& files) {
 
 } // namespace
 
-ArchiveError::ArchiveError(ArchiveProblem problem) : Error(std::string(problemText(problem))), problem_(problem) {}
+ArchiveError::ArchiveError(ArchiveProblem problem)
+    : Error(std::string(archiveProblemText(problem))), problem_(problem) {}
 
 std::string archiveFilePatterns() {
     std::string patterns;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/ArchiveProblem.h"
 #include "library/Library.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
@@ -21,15 +22,6 @@ struct ArchiveLimits {
     std::uint64_t maxTotalSize = 128u << 20;
     // An entry may not unpack to more than this many times the archive bytes read up to its end.
     std::uint64_t maxExpansion = 200;
-};
-
-enum class ArchiveProblem {
-    Unreadable, // corrupt, truncated, or no archive of a kind we read
-    Encrypted,
-    TooManyEntries,
-    EntryTooLarge,
-    TooLargeInAll,
-    Bomb,
 };
 
 // An archive that is refused; what() is a built-in English text, the window shows the language's.

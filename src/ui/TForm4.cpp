@@ -106,9 +106,15 @@ std::string TForm4::currentLanguage() const {
 }
 
 void TForm4::showLanguageInfo(const std::string& language) {
-    const auto file = i18n::languageFile(ctx_.forms.form1->programFolder(), language);
-    Label3->setText(shownText(i18n::readLanguageText(file, i18n::kLanguageNameKey)));
-    Label4->setText(shownText(i18n::readLanguageText(file, i18n::kAuthorKey)));
+    // Set as they are, not resized to their text: Label4 wraps within its box.
+    i18n::applyLanguageTexts(i18n::languageFile(ctx_.forms.form1->programFolder(), language),
+                             i18n::windowTexts(i18n::TextWindow::LanguageInfo),
+                             [this](const i18n::LanguageText& target, const std::string& text) {
+                                 if (auto* label = findChild<QLabel*>(QString::fromUtf8(
+                                         target.target.data(), static_cast<qsizetype>(target.target.size())))) {
+                                     label->setText(shownText(text));
+                                 }
+                             });
 }
 
 void TForm4::FormCreate() {
@@ -186,7 +192,7 @@ void TForm4::changeFolder(const char* key, std::string SharedState::*folder, QLa
     ctx_.settings.writeText(Hive::LocalMachine, key, "Path", platform::withNativeSeparators(typedText(*chosen)));
     ctx_.state.*folder = ctx_.settings.readText(Hive::LocalMachine, key, "Path");
     folderLabel->setText(shownText(ctx_.state.*folder));
-    ctx_.ui.information(nullptr, shownText(ctx_.state.resmsg));
+    ctx_.ui.information(nullptr, shownText(ctx_.state.messages[i18n::Message::resmsg]));
     // The new folder is read at the next start.
     close();
     ctx_.forms.form1->closee();

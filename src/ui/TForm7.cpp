@@ -28,6 +28,8 @@
 
 namespace orbisto {
 
+using i18n::Message;
+
 namespace {
 
 QLabel* label(QWidget* parent, const char* name, const char* caption, int left, int top) {
@@ -222,18 +224,18 @@ void TForm7::JvXPButton71Click() {
     try {
         outcome = library::addBrand(ctx_.fs, platform::toPath(s.AppFolder), listedBrands(), typedText(Edit2->text()));
     } catch (const library::FolderNotWritable& e) {
-        inform(library::messageWithPath(s.admmsg, e.folder()));
+        inform(library::messageWithPath(s.messages[Message::admmsg], e.folder()));
         return;
     }
     switch (outcome) {
     case library::AddBrandOutcome::EmptyName:
-        inform(s.pusmsg);
+        inform(s.messages[Message::pusmsg]);
         return;
     case library::AddBrandOutcome::InvalidName:
-        inform(s.namemsg);
+        inform(s.messages[Message::namemsg]);
         return;
     case library::AddBrandOutcome::AlreadyListed:
-        inform(s.istmsg);
+        inform(s.messages[Message::istmsg]);
         return;
     case library::AddBrandOutcome::Added:
         break;
@@ -243,7 +245,7 @@ void TForm7::JvXPButton71Click() {
     ComboBox1->clear();
     ComboBox1->clearEditText();
     lad();
-    inform(s.katmsg);
+    inform(s.messages[Message::katmsg]);
 }
 
 void TForm7::JvXPButton72Click() {
@@ -268,7 +270,7 @@ void TForm7::openArchive(const std::string& file) {
         const std::vector<std::uint8_t> bytes = library::readArchiveFile(ctx_.fs, platform::toPath(file));
         const library::ArchiveBalls balls = library::findBallSets(bytes);
         if (balls.sets.empty()) {
-            inform(s.nosetmsg + " " + joined(balls.missingFrames));
+            inform(s.messages[Message::nosetmsg] + " " + joined(balls.missingFrames));
             return;
         }
         std::size_t chosen = 0;
@@ -277,7 +279,7 @@ void TForm7::openArchive(const std::string& file) {
             for (const library::BallSet& set : balls.sets) {
                 paths << shownText(set.folder + "/");
             }
-            const std::optional<int> answer = ctx_.ui.chooseItem(this, shownText(s.setmsg), paths);
+            const std::optional<int> answer = ctx_.ui.chooseItem(this, shownText(s.messages[Message::setmsg]), paths);
             if (!answer || *answer < 0 || *answer >= paths.size()) {
                 return;
             }
@@ -293,27 +295,8 @@ void TForm7::openArchive(const std::string& file) {
         SuggestedName = library::suggestedBallName(balls.sets[chosen], fileName);
         Edit1->setText(shownText(SuggestedName));
     } catch (const library::ArchiveError& error) {
-        inform(archiveMessage(error.problem()));
+        inform(ctx_.state.messages[i18n::archiveMessage(error.problem())]);
     }
-}
-
-std::string TForm7::archiveMessage(library::ArchiveProblem problem) const {
-    const SharedState& s = ctx_.state;
-    switch (problem) {
-    case library::ArchiveProblem::Unreadable:
-        return s.arcbadmsg;
-    case library::ArchiveProblem::Encrypted:
-        return s.arcencmsg;
-    case library::ArchiveProblem::TooManyEntries:
-        return s.arcnummsg;
-    case library::ArchiveProblem::EntryTooLarge:
-        return s.arcsizemsg;
-    case library::ArchiveProblem::TooLargeInAll:
-        return s.arctotmsg;
-    case library::ArchiveProblem::Bomb:
-        return s.arcbombmsg;
-    }
-    return s.arcbadmsg;
 }
 
 std::optional<std::string> TForm7::droppedSource(const QMimeData& dropped) {
@@ -322,7 +305,7 @@ std::optional<std::string> TForm7::droppedSource(const QMimeData& dropped) {
         paths.push_back(platform::toPath(droppedFileText(url)));
     }
     if (library::classifyDrop(ctx_.fs, paths) == library::DropKind::Unsupported) {
-        inform(ctx_.state.dropmsg);
+        inform(ctx_.state.messages[Message::dropmsg]);
         return std::nullopt;
     }
     return platform::toText(paths.front());
@@ -372,11 +355,11 @@ void TForm7::JvXPButton73Click() {
     // suggestion unchanged, the name is the suggestion's own bytes.
     const std::string name = Edit1->text() == shownText(SuggestedName) ? SuggestedName : typedText(Edit1->text());
     if (name.empty() || ComboBox1->currentText().isEmpty() || prev->count() == 0) {
-        inform(s.pusmsg);
+        inform(s.messages[Message::pusmsg]);
         return;
     }
     if (!library::isValidLibraryName(name)) {
-        inform(s.namemsg);
+        inform(s.messages[Message::namemsg]);
         return;
     }
     // The selected entry, unless the text was edited away from it since.
@@ -387,11 +370,11 @@ void TForm7::JvXPButton73Click() {
     }
     const auto brand = library::resolveBrand(selected, typedText(ComboBox1->currentText()), listedBrands());
     if (!brand) {
-        inform(s.pusmsg);
+        inform(s.messages[Message::pusmsg]);
         return;
     }
     if (!check_.passed()) {
-        inform(s.chkmsg + " " + joined(check_.missingFrames));
+        inform(s.messages[Message::chkmsg] + " " + joined(check_.missingFrames));
         return;
     }
 
@@ -416,22 +399,22 @@ void TForm7::JvXPButton73Click() {
     }
     if (notWritable) {
         // Nothing was written; the unpacked archive stays for another try.
-        inform(library::messageWithPath(s.admmsg, *notWritable));
+        inform(library::messageWithPath(s.messages[Message::admmsg], *notWritable));
         return;
     }
     switch (outcome) {
     case library::AddBallOutcome::AlreadyExists:
-        inform(s.ist2msg);
+        inform(s.messages[Message::ist2msg]);
         return;
     case library::AddBallOutcome::InvalidName:
-        inform(s.namemsg);
+        inform(s.messages[Message::namemsg]);
         return;
     case library::AddBallOutcome::Added:
         break;
     }
     refreshMainWindow();
     discardUnpacked();
-    inform(s.dodmsg);
+    inform(s.messages[Message::dodmsg]);
 }
 
 void TForm7::refreshMainWindow() {

@@ -106,7 +106,6 @@ private:
     void refreshMainWindow();
     // Removes the unpacked archive, and its frames from the list when they are the chosen ones.
     void discardUnpacked();
-    std::string archiveMessage(library::ArchiveProblem problem) const;
 
     AppContext& ctx_;
     // Result of the last check of OwnBallFolder.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <gtest/gtest.h>
+#include <map>
 #include <sstream>
 
 using namespace orbisto;
@@ -16,7 +17,7 @@ TEST(LanguageFileApply, eachKeyReadAfreshRightBeforeItIsApplied) {
     const fs::path file = i18n::languageFile((temp / "app").string() + "/", "English");
     writeFile(file, "[lang]\nGroupBox31=Paths\nform4=Settings\n");
     std::vector<std::pair<std::string, std::string>> applied;
-    i18n::applyLanguageTexts(file, i18n::settingsWindowTexts(),
+    i18n::applyLanguageTexts(file, i18n::windowTexts(i18n::TextWindow::Settings),
                              [&](const i18n::LanguageText& text, const std::string& value) {
                                  applied.emplace_back(std::string(text.key), value);
                                  // An edit between two keys shows in the next key.
@@ -24,6 +25,27 @@ TEST(LanguageFileApply, eachKeyReadAfreshRightBeforeItIsApplied) {
                              });
     const std::vector<std::pair<std::string, std::string>> expected{{"GroupBox31", "Paths"}, {"form4", "Options"}};
     EXPECT_EQ(applied, expected);
+}
+
+// The own-ball window's original keys have no fallback; its archive button, added since, has one.
+TEST(LanguageFileApply, missingKeyGivesItsFallback_emptyValueStaysEmpty) {
+    TempFolder temp;
+    const fs::path file = i18n::languageFile((temp / "app").string() + "/", "English");
+    const auto read = [&](const std::string& text) {
+        writeFile(file, text);
+        std::map<std::string, std::string> applied;
+        i18n::applyLanguageTexts(
+            file, i18n::windowTexts(i18n::TextWindow::OwnBall),
+            [&](const i18n::LanguageText& row, const std::string& value) { applied[std::string(row.key)] = value; });
+        return applied;
+    };
+    const auto missing = read("[lang]\nform7=My ball\n");
+    EXPECT_EQ(missing.at("form7"), "My ball");
+    EXPECT_EQ(missing.at("Group7Box1"), "");
+    EXPECT_EQ(missing.at("JvXPButton74"), "Open archive with ball");
+    EXPECT_EQ(read("[lang]\nJvXPButton74=\n").at("JvXPButton74"), "");
+    EXPECT_EQ(read("[lang]\njvxpbutton74=Archiv\n").at("JvXPButton74"), "Archiv");
+    EXPECT_EQ(read("[other]\nJvXPButton74=Archiv\n").at("JvXPButton74"), "Open archive with ball");
 }
 
 TEST(LanguageList, iniFilesOnly_lastExtensionRemoved_emptyWithoutFolder) {
@@ -41,52 +63,21 @@ TEST(LanguageList, iniFilesOnly_lastExtensionRemoved_emptyWithoutFolder) {
 
 TEST(ShippedLanguages, everyKeyPresentAndNonEmpty) {
     const std::string shipped = std::string(ORBISTO_SOURCE_DIR) + "/data/";
-    std::vector<std::string_view> keys{i18n::kNameMessageKey, i18n::kCheckMessageKey, i18n::kBackupMessageKey,
-                                       i18n::kLanguageNameKey, i18n::kAuthorKey};
-    for (auto table : {i18n::mainWindowTexts(), i18n::settingsWindowTexts(), i18n::skinWindowTexts(),
-                       i18n::skinPreviewTexts(), i18n::ownBallWindowTexts()}) {
-        for (const i18n::LanguageText& text : table) {
-            keys.push_back(text.key);
-        }
-    }
     const std::vector<std::string> names = i18n::listLanguages(platform::localFileSystem(), shipped);
     for (const char* expected : {"English", "Polski", "Deutsch"}) {
         EXPECT_NE(std::find(names.begin(), names.end(), expected), names.end()) << expected;
     }
     for (const std::string& name : names) {
-        for (std::string_view key : keys) {
-            EXPECT_NE(i18n::readLanguageText(i18n::languageFile(shipped, name), key), "") << name << ": " << key;
+        for (const i18n::LanguageText& text : i18n::languageTexts()) {
+            EXPECT_NE(i18n::readLanguageText(i18n::languageFile(shipped, name), text.key), "")
+                << name << ": " << text.key;
         }
     }
 }
 
-// Each shipped file holds one [lang] section with every key once, and every key the program reads.
+// Each shipped file holds one [lang] section with every key once: every key the program reads, and no other.
 TEST(ShippedLanguages, oneSectionEveryKeyOnceAndNothingMissing) {
     const std::string shipped = std::string(ORBISTO_SOURCE_DIR) + "/data/";
-    std::vector<std::string_view> keys{i18n::kNameMessageKey,
-                                       i18n::kCheckMessageKey,
-                                       i18n::kBackupMessageKey,
-                                       i18n::kLanguageNameKey,
-                                       i18n::kAuthorKey,
-                                       i18n::kInstallerOriginKey,
-                                       i18n::kSettingsOriginKey,
-                                       i18n::kWineOriginKey,
-                                       i18n::kArchiveButtonKey,
-                                       "setmsg",
-                                       "nosetmsg",
-                                       "dropmsg",
-                                       "arcbadmsg",
-                                       "arcencmsg",
-                                       "arcnummsg",
-                                       "arcsizemsg",
-                                       "arctotmsg",
-                                       "arcbombmsg"};
-    for (auto table : {i18n::mainWindowTexts(), i18n::settingsWindowTexts(), i18n::skinWindowTexts(),
-                       i18n::skinPreviewTexts(), i18n::ownBallWindowTexts()}) {
-        for (const i18n::LanguageText& text : table) {
-            keys.push_back(text.key);
-        }
-    }
     const std::vector<std::string> names = i18n::listLanguages(platform::localFileSystem(), shipped);
     ASSERT_GE(names.size(), 3u);
     for (const std::string& name : names) {
@@ -106,12 +97,14 @@ TEST(ShippedLanguages, oneSectionEveryKeyOnceAndNothingMissing) {
                 std::string key = line.substr(0, equals);
                 std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
                 EXPECT_EQ(std::count(fileKeys.begin(), fileKeys.end(), key), 0) << name << ": " << key << " twice";
+                EXPECT_NE(i18n::findLanguageText(key), nullptr) << name << ": " << key << " is read by no window";
                 fileKeys.push_back(key);
             }
         }
         EXPECT_EQ(headers, std::vector<std::string>{"[lang]"}) << name;
-        for (std::string_view key : keys) {
-            EXPECT_NE(i18n::readLanguageText(i18n::languageFile(shipped, name), key), "") << name << ": " << key;
+        for (const i18n::LanguageText& row : i18n::languageTexts()) {
+            EXPECT_NE(i18n::readLanguageText(i18n::languageFile(shipped, name), row.key), "")
+                << name << ": " << row.key;
         }
     }
 }

@@ -2,6 +2,7 @@
 
 using namespace orbisto;
 using namespace orbisto::test;
+using i18n::Message;
 
 namespace {
 
@@ -36,9 +37,8 @@ QString caption(QWidget* window, const QString& name) {
 // The 8 messages, in the order of kMessages.
 QStringList messages(const SharedState& s) {
     QStringList texts;
-    for (const std::string* text :
-         {&s.redmsg, &s.selmsg, &s.katmsg, &s.dodmsg, &s.pusmsg, &s.istmsg, &s.ist2msg, &s.resmsg}) {
-        texts << QString::fromStdString(*text);
+    for (const QString& key : kMessages) {
+        texts << QString::fromStdString(s.messages[i18n::findLanguageText(key.toStdString())->message]);
     }
     return texts;
 }
@@ -86,8 +86,8 @@ private slots:
             }
             QCOMPARE(shown + messages(main.state()), expected);
             // The own-ball window's messages are built in; texts no language file sets keep their layout.
-            QVERIFY(main.state().namemsg.starts_with("A name may not be empty"));
-            QVERIFY(main.state().bakmsg.starts_with("Before installing, Orbisto has kept"));
+            QVERIFY(main.state().messages[Message::namemsg].starts_with("A name may not be empty"));
+            QVERIFY(main.state().messages[Message::bakmsg].starts_with("Before installing, Orbisto has kept"));
             QCOMPARE(main.rb2005->text(), QString("FM 2005"));
         }
     }
@@ -115,8 +115,8 @@ private slots:
         QCOMPARE(main.rbw->text(), QString());
         QCOMPARE(main.rbn->text(), QString("rbn EN"));
         QCOMPARE(messages(main.state()).mid(0, 2), (QStringList{"redmsg EN", ""}));
-        QCOMPARE(main.state().namemsg, std::string());
-        QVERIFY(main.state().chkmsg.starts_with("The chosen folder lacks"));
+        QCOMPARE(main.state().messages[Message::namemsg], std::string());
+        QVERIFY(main.state().messages[Message::chkmsg].starts_with("The chosen folder lacks"));
 
         auto* form3 = main.findChild<QDialog*>("Form3");
         main.lang3("English");

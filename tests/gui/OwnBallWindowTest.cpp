@@ -5,6 +5,7 @@
 
 using namespace orbisto;
 using namespace orbisto::test;
+using i18n::Message;
 
 namespace {
 
@@ -15,19 +16,19 @@ struct OwnBallSetup {
     OwnBallSetup() {
         makeLibraryBall(f.appFolder(), "Alpha", "Aero");
         f.start();
-        SharedState& s = f.context->state;
-        s.pusmsg = "pus";
-        s.istmsg = "ist";
-        s.katmsg = "kat";
-        s.ist2msg = "ist2";
-        s.dodmsg = "dod";
-        s.namemsg = "name";
-        s.chkmsg = "chk";
-        s.setmsg = "set";
-        s.nosetmsg = "noset";
-        s.dropmsg = "drop";
-        s.arcbadmsg = "bad";
-        s.arcencmsg = "enc";
+        i18n::Messages& m = f.context->state.messages;
+        m[Message::pusmsg] = "pus";
+        m[Message::istmsg] = "ist";
+        m[Message::katmsg] = "kat";
+        m[Message::ist2msg] = "ist2";
+        m[Message::dodmsg] = "dod";
+        m[Message::namemsg] = "name";
+        m[Message::chkmsg] = "chk";
+        m[Message::setmsg] = "set";
+        m[Message::nosetmsg] = "noset";
+        m[Message::dropmsg] = "drop";
+        m[Message::arcbadmsg] = "bad";
+        m[Message::arcencmsg] = "enc";
         window = f.context->forms.form7;
         f.ui.clear();   // start-up reports the missing logo
         window->show(); // runs FormShow

@@ -3,6 +3,7 @@
 
 using namespace orbisto;
 using namespace orbisto::test;
+using i18n::Message;
 using platform::Hive;
 
 namespace {
@@ -73,7 +74,7 @@ private slots:
 
             QCOMPARE(installWhileOpen, QString("Instaluj"));
             QCOMPARE(p.main->Label5->text(), QString("Polski"));
-            QCOMPARE(p.main->state().redmsg, std::string("Piłka została zainstalowana."));
+            QCOMPARE(p.main->state().messages[Message::redmsg], std::string("Piłka została zainstalowana."));
             QCOMPARE(p.stored(kLanguageKey, "lang"), refused ? std::string() : std::string("Polski"));
             QCOMPARE(p.f.ui.errors(), refused ? QStringList{"Failed to set data for 'lang'"} : QStringList());
             // A refused store ends the step before the settings window's own texts change.
@@ -120,8 +121,8 @@ private slots:
                                   std::array{s.Fm2005Folder, s.Fm2006Folder, s.Fm2007Folder}[version]),
                      name + qtext(expected + " | " + expected + " | " + expected));
             QCOMPARE(p.f.ui.folderRequests, 1);
-            QCOMPARE(p.f.ui.informations(), changed ? QStringList{qtext(s.resmsg)} : QStringList());
-            QVERIFY(!s.resmsg.empty());
+            QCOMPARE(p.f.ui.informations(), changed ? QStringList{qtext(s.messages[Message::resmsg])} : QStringList());
+            QVERIFY(!s.messages[Message::resmsg].empty());
             QCOMPARE(p.f.ui.errors(), refused ? QStringList{"Failed to set data for 'Path'"} : QStringList());
             // A change ends the program: the main window closes and stores its version choice (FM 2007's
             // folder is set).
