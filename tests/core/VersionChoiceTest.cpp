@@ -140,12 +140,6 @@ TEST(VersionChoice, fromTheStore_installerBeforeSettingsBeforeWine_storedTextMat
         store.values[{Hive::LocalMachine, "\\software\\vesko\\zvk3\\radio", "value"}] = text;
         EXPECT_EQ(shown(chooseVersion(store, nullptr)), expectedShown) << "stored '" << text << "'";
     }
-
-    // The full FM 2007 before its demo.
-    store.writeText(Hive::CurrentUser, versions[2].gameKeys[1], kFolderValue, "/games/demo");
-    EXPECT_EQ(chooseVersion(store, &wine).folders[2].folder, "/games/demo");
-    store.writeText(Hive::CurrentUser, versions[2].gameKeys[0], kFolderValue, "/games/full");
-    EXPECT_EQ(chooseVersion(store, &wine).folders[2].folder, "/games/full");
 }
 
 // Other programs and earlier versions of Orbisto read these values: their keys and names never change.
@@ -179,15 +173,6 @@ TEST(ProgramSettings, eachValueWrittenWhereItHasAlwaysBeen_andReadBack) {
         EXPECT_EQ(readChosenVersion(store), i);
     }
     EXPECT_EQ(store.readText(Hive::LocalMachine, "\\SOFTWARE\\VESKO\\zvk3\\radio", "value"), "2007");
-
-    // The game's own keys, which its installer writes.
-    std::vector<std::string> gameKeys;
-    for (const GameVersion& version : gameVersions()) {
-        gameKeys.insert(gameKeys.end(), version.gameKeys.begin(), version.gameKeys.end());
-    }
-    const std::string installs = "\\Software\\Sports Interactive Ltd\\Installs\\Football Manager 200";
-    EXPECT_EQ(gameKeys,
-              (std::vector<std::string>{installs + "5", installs + "6", installs + "7", installs + "7 Gold Demo"}));
 }
 
 TEST(VersionChoice, versionNameOfGameFolder_checkedVersionFirst) {
