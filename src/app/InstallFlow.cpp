@@ -8,13 +8,13 @@
 #include "install/InstallBall.h"
 #include "install/OriginalBall.h"
 #include "library/Library.h"
+#include "library/VersionChoice.h"
 #include "library/WriteCheck.h"
 #include "platform/PathText.h"
 
 #include <QComboBox>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <array>
 #include <exception>
 #include <vector>
 
@@ -26,30 +26,10 @@ namespace {
 
 using Path = std::filesystem::path;
 
-// "FM 2005", "FM 2006" or "FM 2007": the version whose folder GameFolder is, the checked one first
-// (two versions may share a folder).
+// "FM 2005", "FM 2006" or "FM 2007": the version whose folder GameFolder is.
 std::string gameVersionName(const AppContext& context) {
-    struct Version {
-        QRadioButton* TForm1::*button;
-        std::string SharedState::*folder;
-        const char* name;
-    };
-    static const std::array<Version, 3> versions{{{&TForm1::rb2005, &SharedState::Fm2005Folder, "FM 2005"},
-                                                  {&TForm1::rb2006, &SharedState::Fm2006Folder, "FM 2006"},
-                                                  {&TForm1::rb2007, &SharedState::Fm2007Folder, "FM 2007"}}};
     const SharedState& s = context.state;
-    const TForm1& main = *context.forms.form1;
-    for (const Version& version : versions) {
-        if ((main.*version.button)->isChecked() && s.*version.folder == s.GameFolder) {
-            return version.name;
-        }
-    }
-    for (const Version& version : versions) {
-        if (s.*version.folder == s.GameFolder) {
-            return version.name;
-        }
-    }
-    return "FM";
+    return library::versionNameOf(s.versionFolders(), context.forms.form1->checkedVersion(), s.GameFolder);
 }
 
 // A folder as the shared state keeps it: its text with "/" between the names, as on every platform.

@@ -5,6 +5,8 @@
 #include "app/UserInterface.h"
 #include "app/Widgets.h"
 #include "library/GameFolders.h"
+#include "library/ProgramSettings.h"
+#include "library/VersionChoice.h"
 #include "platform/FileSystem.h"
 #include "platform/Image.h"
 #include "platform/PathText.h"
@@ -19,6 +21,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
 
@@ -27,23 +30,6 @@ namespace orbisto {
 using i18n::Message;
 
 namespace {
-
-using platform::Hive;
-
-// The version buttons and folders, in the order of library::gameVersions().
-struct VersionControls {
-    QRadioButton* TForm1::*button;
-    std::string SharedState::*folder;
-};
-
-constexpr std::array<VersionControls, 3> kVersions{{
-    {&TForm1::rb2005, &SharedState::Fm2005Folder},
-    {&TForm1::rb2006, &SharedState::Fm2006Folder},
-    {&TForm1::rb2007, &SharedState::Fm2007Folder},
-}};
-
-constexpr const char* kRadioKey = "\\SOFTWARE\\VESKO\\zvk3\\radio";
-constexpr const char* kLanguageKey = "\\SOFTWARE\\VESKO\\zvk\\Lang";
 
 QGroupBox* groupBox(QWidget* parent, const char* name, const char* caption, int l, int t, int w, int h) {
     auto* box = place(new QGroupBox(QString::fromUtf8(caption), parent), name, l, t, w, h);
@@ -192,10 +178,9 @@ void TForm1::connectHandlers() {
     // A version button runs its handler when it becomes checked, by the user or from code.
     const std::array<void (TForm1::*)(), 3> versionHandlers{&TForm1::rb2005Click, &TForm1::rb2006Click,
                                                             &TForm1::rb2007Click};
-    for (std::size_t i = 0; i < kVersions.size(); ++i) {
-        QRadioButton* versionButton = this->*kVersions[i].button;
+    for (std::size_t i = 0; i < library::kVersionCount; ++i) {
         auto handler = versionHandlers[i];
-        connect(versionButton, &QRadioButton::toggled, this, [this, handler](bool checked) {
+        connect(versionButton(i), &QRadioButton::toggled, this, [this, handler](bool checked) {
             if (checked) {
                 guard([this, handler] { (this->*handler)(); });
             }
@@ -205,8 +190,7 @@ void TForm1::connectHandlers() {
 
 void TForm1::FormCreate() {
     guard([this] {
-        const std::string stored = ctx_.settings.readText(Hive::LocalMachine, kLanguageKey, "lang");
-        const std::string language = stored.empty() ? std::string("English") : stored;
+        const std::string language = library::readLanguage(ctx_.settings);
         lang0(language);
         showCoreText(*Label5, language);
 
@@ -231,39 +215,44 @@ void TForm1::loadLogo() {
 
 void TForm1::rejestr() {
     SharedState& s = state();
-    s.FolderSources = library::findGameFolders(ctx_.settings, ctx_.installRecords);
-    for (std::size_t i = 0; i < kVersions.size(); ++i) {
-        s.*kVersions[i].folder = s.FolderSources[i].folder;
+    const library::VersionChoice choice = library::chooseVersion(ctx_.settings, ctx_.installRecords);
+    s.FolderSources = choice.folders;
+    for (std::size_t i = 0; i < library::kVersionCount; ++i) {
+        s.versionFolder(i) = choice.folders[i].folder;
+        versionButton(i)->setEnabled(choice.enabled[i]);
     }
     showFolderSources();
-    for (const VersionControls& version : kVersions) {
-        if (!(s.*version.folder).empty()) {
-            checkVersion(this->*version.button);
-        }
-    }
-    for (const VersionControls& version : kVersions) {
-        if ((s.*version.folder).empty()) {
-            (this->*version.button)->setEnabled(false);
-        }
-    }
-    for (const VersionControls& version : kVersions) {
-        QRadioButton* versionButton = this->*version.button;
-        if (versionButton->isChecked() && versionButton->isEnabled()) {
-            s.GameFolder = s.*version.folder;
-        }
-    }
-    const std::string savedVersion = ctx_.settings.readText(Hive::LocalMachine, kRadioKey, "value");
-    for (std::size_t i = 0; i < kVersions.size(); ++i) {
-        if (savedVersion == library::gameVersions()[i].storedText) {
-            checkVersion(this->*kVersions[i].button);
-        }
-    }
+    // Checked without its handler: start-up shows the installed balls of GameFolder next.
+    const QSignalBlocker blocker(versionButton(choice.chosen));
+    versionButton(choice.chosen)->setChecked(true);
+    s.GameFolder = choice.gameFolder;
     s.AppFolder = programFolder();
+}
+
+QRadioButton* TForm1::versionButton(std::size_t version) const {
+    switch (library::gameVersions().at(version).button) {
+    case library::VersionButton::Fm2005:
+        return rb2005;
+    case library::VersionButton::Fm2006:
+        return rb2006;
+    case library::VersionButton::Fm2007:
+        return rb2007;
+    }
+    return nullptr;
+}
+
+std::optional<std::size_t> TForm1::checkedVersion() const {
+    for (std::size_t i = 0; i < library::kVersionCount; ++i) {
+        if (versionButton(i)->isChecked()) {
+            return i;
+        }
+    }
+    return std::nullopt;
 }
 
 void TForm1::showFolderSources() {
     const SharedState& s = state();
-    for (std::size_t i = 0; i < kVersions.size(); ++i) {
+    for (std::size_t i = 0; i < library::kVersionCount; ++i) {
         const library::GameFolder& source = s.FolderSources[i];
         QString tip;
         switch (source.origin) {
@@ -279,42 +268,31 @@ void TForm1::showFolderSources() {
             tip = shownText(source.folder + "\n" + s.messages[Message::srcwine] + " " + source.prefix);
             break;
         }
-        (this->*kVersions[i].button)->setToolTip(tip);
+        versionButton(i)->setToolTip(tip);
     }
 }
 
-void TForm1::checkVersion(QRadioButton* versionButton) {
-    if (!versionButton->isChecked()) {
-        versionButton->setChecked(true); // toggled runs the version's handler
-    }
-}
-
-void TForm1::versionClick(QRadioButton* versionButton, const std::string& folder) {
-    if (!versionButton->isChecked() || !versionButton->isEnabled()) {
+void TForm1::versionClick(std::size_t version) {
+    QRadioButton* button = versionButton(version);
+    if (!button->isChecked() || !button->isEnabled()) {
         return;
     }
-    state().GameFolder = folder;
+    state().GameFolder = state().versionFolder(version);
     current();
 }
 
 void TForm1::rb2005Click() {
-    versionClick(rb2005, state().Fm2005Folder);
+    versionClick(0);
 }
 void TForm1::rb2006Click() {
-    versionClick(rb2006, state().Fm2006Folder);
+    versionClick(1);
 }
 void TForm1::rb2007Click() {
-    versionClick(rb2007, state().Fm2007Folder);
+    versionClick(2);
 }
 
 void TForm1::FormClose() {
-    std::string versionToSave;
-    for (std::size_t i = 0; i < kVersions.size(); ++i) {
-        if (versionToSave.empty() && (this->*kVersions[i].button)->isChecked()) {
-            versionToSave = library::gameVersions()[i].storedText;
-        }
-    }
-    ctx_.settings.writeText(Hive::LocalMachine, kRadioKey, "value", versionToSave);
+    library::writeChosenVersion(ctx_.settings, checkedVersion());
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/AppContext.h"
@@ -53,7 +54,7 @@ public:
     // Releases the decoded preview frames.
     void FormDestroy();
 
-    // Reads the game folders and the stored version choice; sets GameFolder and AppFolder.
+    // Shows the core's version choice on the version buttons; sets the three folders, GameFolder and AppFolder.
     void rejestr();
     // Tooltips of the version buttons: each version's folder and where it came from.
     void showFolderSources();
@@ -92,6 +93,11 @@ public:
     void SaveToExe(const std::string& file, const std::string& text);
     // Closes the main window, which stores the choice and ends the program.
     void closee();
+
+    // The button of a version (an index into library::gameVersions()).
+    QRadioButton* versionButton(std::size_t version) const;
+    // The version whose button is checked, the first one when several are.
+    std::optional<std::size_t> checkedVersion() const;
 
     // Folder of the running executable, ending in a separator (what rejestr stores as AppFolder).
     std::string programFolder() const;
@@ -152,9 +158,8 @@ protected:
 private:
     void buildLayout();
     void connectHandlers();
-    // Checks a version button from code: like a click when it was not checked yet.
-    void checkVersion(QRadioButton* button);
-    void versionClick(QRadioButton* button, const std::string& folder);
+    // A version's button became checked: its folder is the game folder, when the button is enabled.
+    void versionClick(std::size_t version);
     void loadLogo();
     // The ball count in Label1.
     void showBallCount(std::size_t count);

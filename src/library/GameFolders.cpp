@@ -3,34 +3,18 @@
 #include "platform/InstallRecords.h"
 #include "platform/SettingsStore.h"
 
+#include <vector>
+
 namespace orbisto::library {
 
-namespace {
-
-using platform::Hive;
-
-constexpr const char* kInstalls = "\\Software\\Sports Interactive Ltd\\Installs\\";
-
-} // namespace
-
-const std::array<GameVersionKeys, 3>& gameVersions() {
-    static const std::array<GameVersionKeys, 3> table{{
-        {{std::string(kInstalls) + "Football Manager 2005"}, "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2005", "2005"},
-        {{std::string(kInstalls) + "Football Manager 2006"}, "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2006", "2006"},
-        {{std::string(kInstalls) + "Football Manager 2007", std::string(kInstalls) + "Football Manager 2007 Gold Demo"},
-         "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2007",
-         "2007"},
-    }};
-    return table;
-}
-
-std::array<GameFolder, 3> findGameFolders(const platform::SettingsStore& settings,
-                                          const platform::InstallRecords* records) {
-    std::array<GameFolder, 3> folders{};
+std::array<GameFolder, kVersionCount> findGameFolders(const platform::SettingsStore& settings,
+                                                      const platform::InstallRecords* records) {
+    using platform::Hive;
+    std::array<GameFolder, kVersionCount> folders{};
     std::vector<std::vector<std::string>> missingKeys;
     std::vector<std::size_t> missing;
     for (std::size_t i = 0; i < folders.size(); ++i) {
-        const GameVersionKeys& version = gameVersions()[i];
+        const GameVersion& version = gameVersions()[i];
         GameFolder& found = folders[i];
         for (const std::string& key : version.gameKeys) {
             if (found.folder.empty()) {
@@ -38,8 +22,7 @@ std::array<GameFolder, 3> findGameFolders(const platform::SettingsStore& setting
             }
         }
         if (found.folder.empty()) {
-            found = {
-                settings.readText(Hive::LocalMachine, version.fallbackKey, kFolderValue), FolderOrigin::Settings, {}};
+            found = {readVersionFolder(settings, i), FolderOrigin::Settings, {}};
         }
         if (found.folder.empty()) {
             found.origin = FolderOrigin::None;

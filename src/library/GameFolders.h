@@ -1,8 +1,9 @@
 #pragma once
 
+#include "library/ProgramSettings.h"
+
 #include <array>
 #include <string>
-#include <vector>
 
 namespace orbisto::platform {
 class InstallRecords;
@@ -10,21 +11,6 @@ class SettingsStore;
 } // namespace orbisto::platform
 
 namespace orbisto::library {
-
-// One game version: where its installer records its folder, where the settings window keeps the
-// folder chosen by hand, and the text that stores the choice of this version.
-struct GameVersionKeys {
-    // Keys of the game's own setup (per-user hive), tried in order: the full FM 2007 before its demo.
-    std::vector<std::string> gameKeys;
-    std::string fallbackKey; // machine-wide
-    std::string storedText;
-};
-
-// FM 2005, FM 2006, FM 2007, in this order.
-const std::array<GameVersionKeys, 3>& gameVersions();
-
-// Value name of the folder under the game's and the fall-back keys.
-inline constexpr const char* kFolderValue = "Path";
 
 enum class FolderOrigin {
     None,       // no folder known
@@ -43,7 +29,7 @@ struct GameFolder {
 // chosen by hand beats a guess), else the installers' records elsewhere (`records` may be null),
 // which are searched only for the versions still without a folder. A value of a non-text type in
 // the settings store raises its error.
-std::array<GameFolder, 3> findGameFolders(const platform::SettingsStore& settings,
-                                          const platform::InstallRecords* records);
+std::array<GameFolder, kVersionCount> findGameFolders(const platform::SettingsStore& settings,
+                                                      const platform::InstallRecords* records);
 
 } // namespace orbisto::library

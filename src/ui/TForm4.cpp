@@ -6,8 +6,7 @@
 #include "app/UserInterface.h"
 #include "app/Widgets.h"
 #include "i18n/LanguageFile.h"
-#include "platform/PathText.h"
-#include "platform/SettingsStore.h"
+#include "library/ProgramSettings.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -18,13 +17,6 @@
 namespace orbisto {
 
 namespace {
-
-using platform::Hive;
-
-constexpr const char* kLanguageKey = "\\SOFTWARE\\VESKO\\ZVK\\Lang";
-constexpr const char* kFm2005Key = "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2005";
-constexpr const char* kFm2006Key = "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2006";
-constexpr const char* kFm2007Key = "\\SOFTWARE\\VESKO\\zvk3\\path\\fm2007";
 
 QLabel* label(QWidget* parent, const char* name, const char* text, int left, int top, int width) {
     return place(new QLabel(QString::fromUtf8(text), parent), name, left, top, width, 16);
@@ -165,7 +157,7 @@ void TForm4::ListBox1DblClick() {
     showLanguageInfo(SelectedLanguage);
     showCoreText(*main.Label5, SelectedLanguage);
     main.lang0(SelectedLanguage);
-    ctx_.settings.writeText(Hive::LocalMachine, kLanguageKey, "lang", SelectedLanguage);
+    library::writeLanguage(ctx_.settings, SelectedLanguage);
     main.lang4(currentLanguage());
 }
 
@@ -174,24 +166,24 @@ void TForm4::JvXPButton1Click() {
 }
 
 void TForm4::JvXPButton2Click() {
-    changeFolder(kFm2005Key, &SharedState::Fm2005Folder, label11);
+    changeFolder(0, label11);
 }
 void TForm4::JvXPButton3Click() {
-    changeFolder(kFm2006Key, &SharedState::Fm2006Folder, label12);
+    changeFolder(1, label12);
 }
 void TForm4::JvXPButton4Click() {
-    changeFolder(kFm2007Key, &SharedState::Fm2007Folder, label13);
+    changeFolder(2, label13);
 }
 
-void TForm4::changeFolder(const char* key, std::string SharedState::*folder, QLabel* folderLabel) {
+void TForm4::changeFolder(std::size_t version, QLabel* folderLabel) {
     const std::optional<QString> chosen = ctx_.ui.chooseFolder(this);
     if (!chosen) {
         return;
     }
-    // Stored as the system writes paths: the game and other programs read this value too.
-    ctx_.settings.writeText(Hive::LocalMachine, key, "Path", platform::withNativeSeparators(typedText(*chosen)));
-    ctx_.state.*folder = ctx_.settings.readText(Hive::LocalMachine, key, "Path");
-    folderLabel->setText(shownText(ctx_.state.*folder));
+    library::writeVersionFolder(ctx_.settings, version, typedText(*chosen));
+    std::string& folder = ctx_.state.versionFolder(version);
+    folder = library::readVersionFolder(ctx_.settings, version);
+    folderLabel->setText(shownText(folder));
     ctx_.ui.information(nullptr, shownText(ctx_.state.messages[i18n::Message::resmsg]));
     // The new folder is read at the next start.
     close();

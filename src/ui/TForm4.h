@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 
 #include <QDialog>
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -75,7 +76,7 @@ private:
     // Label3 and Label4: display name and translator of a language.
     void showLanguageInfo(const std::string& language);
     // Stores a chosen folder as the version's fall-back folder, shows it and ends the program.
-    void changeFolder(const char* key, std::string SharedState::*folder, QLabel* folderLabel);
+    void changeFolder(std::size_t version, QLabel* folderLabel);
 
     AppContext& ctx_;
 };
