@@ -3,6 +3,7 @@
 #include "library/GameFolders.h"
 #include "library/ProgramSettings.h"
 #include "platform/InstallRecords.h"
+#include "platform/PathText.h"
 #include "platform/SettingsStore.h"
 
 #include <algorithm>
@@ -120,11 +121,13 @@ TEST(VersionChoice, fromTheStore_installerBeforeSettingsBeforeWine_storedTextMat
     store.writeText(Hive::CurrentUser, versions[0].gameKeys[0], kFolderValue, "/games/fm2005");
     store.writeText(Hive::LocalMachine, versions[0].fallbackKey, kFolderValue, "/chosen/fm2005");
     writeVersionFolder(store, 1, "/chosen/fm2006");
+    // Stored as the system writes paths.
+    const std::string chosen = platform::withNativeSeparators("/chosen/fm2006");
 
     VersionChoice choice = chooseVersion(store, &wine);
     const std::tuple<std::string, FolderOrigin, std::string> expected[] = {
         {"/games/fm2005", FolderOrigin::Installer, ""},
-        {"/chosen/fm2006", FolderOrigin::Settings, ""},
+        {chosen, FolderOrigin::Settings, ""},
         {"/wine/2007/", FolderOrigin::WinePrefix, "/home/player/.wine"}};
     for (std::size_t i = 0; i < kVersionCount; ++i) {
         const GameFolder& folder = choice.folders[i];
@@ -134,8 +137,8 @@ TEST(VersionChoice, fromTheStore_installerBeforeSettingsBeforeWine_storedTextMat
 
     // Without the search FM 2007 has no folder; the stored choice counts only when it is a version's text.
     const std::pair<std::string, std::string> stored[] = {
-        {"2005", "Xo- [/games/fm2005]"},   {"2006", "oX- [/chosen/fm2006]"},    {"2007", "oox [/chosen/fm2006]"},
-        {"2005 ", "oX- [/chosen/fm2006]"}, {"FM 2005", "oX- [/chosen/fm2006]"}, {"", "oX- [/chosen/fm2006]"}};
+        {"2005", "Xo- [/games/fm2005]"},      {"2006", "oX- [" + chosen + "]"},    {"2007", "oox [" + chosen + "]"},
+        {"2005 ", "oX- [" + chosen + "]"}, {"FM 2005", "oX- [" + chosen + "]"}, {"", "oX- [" + chosen + "]"}};
     for (const auto& [text, expectedShown] : stored) {
         store.values[{Hive::LocalMachine, "\\software\\vesko\\zvk3\\radio", "value"}] = text;
         EXPECT_EQ(shown(chooseVersion(store, nullptr)), expectedShown) << "stored '" << text << "'";
@@ -165,7 +168,7 @@ TEST(ProgramSettings, eachValueWrittenWhereItHasAlwaysBeen_andReadBack) {
     };
     EXPECT_EQ(store.written, expected);
     EXPECT_EQ(readLanguage(store), "Polski");
-    EXPECT_EQ(readVersionFolder(store, 1), "/g/b");
+    EXPECT_EQ(readVersionFolder(store, 1), platform::withNativeSeparators("/g/b"));
     // No version chosen stores the empty text.
     EXPECT_EQ(store.readText(Hive::LocalMachine, "\\SOFTWARE\\VESKO\\zvk3\\radio", "value"), "");
     for (std::size_t i = 0; i < kVersionCount; ++i) {
