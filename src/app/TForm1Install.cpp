@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QListWidget>
+#include <QRadioButton>
 
 namespace orbisto {
 
@@ -32,11 +33,7 @@ void TForm1::installClick() {
         ctx_.ui.showModal(*ctx_.forms.form3);
         return;
     }
-    const QListWidgetItem* item = pickedItem(*lista);
-    if (item == nullptr) {
-        throw ListIndexError(-1);
-    }
-    s.BallName = coreText(*item);
+    s.BallName = pickedBall();
     resolveChosenBall(s);
 
     // Without a game folder nothing is touched: an empty folder never stands for the root.
@@ -48,6 +45,32 @@ void TForm1::installClick() {
     }
 
     installChosenBall(ctx_, this, folders, [this] { current(); });
+}
+
+std::string TForm1::pickedBall() const {
+    const QListWidgetItem* item = pickedItem(*lista);
+    if (item == nullptr) {
+        throw ListIndexError(-1);
+    }
+    return coreText(*item);
+}
+
+std::optional<TForm1::InstallMode> TForm1::installMode() const {
+    if (rbn->isChecked()) {
+        return InstallMode::Normal;
+    }
+    if (rbw->isChecked()) {
+        return InstallMode::Winter;
+    }
+    if (rbnaw->isChecked()) {
+        return InstallMode::NormalAndWinter;
+    }
+    return std::nullopt;
+}
+
+void TForm1::setInstallMode(InstallMode mode) {
+    QRadioButton* button = mode == InstallMode::Normal ? rbn : mode == InstallMode::Winter ? rbw : rbnaw;
+    button->setChecked(true);
 }
 
 void TForm1::listaDblClick() {
