@@ -48,23 +48,16 @@ void tellKeptBalls(AppContext& context, QWidget* owner, const std::vector<std::s
 // Installs into the folders the radio buttons choose; false when none is chosen.
 bool copyChosenBall(AppContext& context, QWidget* owner, const InstallFolders& folders) {
     SharedState& s = context.state;
-    const std::optional<TForm1::InstallMode> mode = context.forms.form1->installMode();
+    const std::optional<install::InstallMode> mode = context.forms.form1->installMode();
     if (!mode) {
         return false;
     }
-    install::InstallRequest request{platform::toPath(s.AppFolder), platform::toPath(s.SourceFolder), {},
-                                    {folders.normal, folders.winter}};
-    if (mode == TForm1::InstallMode::Normal) {
-        s.TargetFolder = folderText(folders.normal);
-        request.targets = {{folders.normal, folders.normalOriginal}};
-    } else if (mode == TForm1::InstallMode::Winter) {
-        s.TargetFolder = folderText(folders.winter);
-        request.targets = {{folders.winter, folders.winterOriginal}};
-    } else {
-        s.TargetFolder = folderText(folders.normal);
+    s.TargetFolder = folderText(*mode == install::InstallMode::Winter ? folders.winter : folders.normal);
+    if (*mode == install::InstallMode::NormalAndWinter) {
         s.WinterTargetFolder = folderText(folders.winter);
-        request.targets = {{folders.normal, folders.normalOriginal}, {folders.winter, folders.winterOriginal}};
     }
+    const install::InstallRequest request =
+        install::installRequest(platform::toPath(s.AppFolder), platform::toPath(s.SourceFolder), *mode, folders);
     // The progress window opens with the copy, after the checks and the message about kept balls.
     std::unique_ptr<CopyProgressWindow> window;
     install::installBall(

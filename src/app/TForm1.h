@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/AppContext.h"
+#include "install/InstallBall.h"
 #include "library/LibraryReader.h"
 #include "library/NewBallScan.h"
 #include "platform/Image.h"
@@ -105,7 +106,7 @@ public:
     // The name of the ball picked in the ball list; ListIndexError when none is picked.
     std::string pickedBall() const;
     // Which ball folders an install writes into, as rbn, rbw and rbnaw choose; nothing when none is checked.
-    enum class InstallMode { Normal, Winter, NormalAndWinter };
+    using InstallMode = install::InstallMode;
     std::optional<InstallMode> installMode() const;
     void setInstallMode(InstallMode mode);
     // Refills the brand box after the library changed. KeepShown keeps what it showed: the brand chosen

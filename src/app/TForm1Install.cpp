@@ -19,6 +19,11 @@ namespace {
 
 constexpr const char* kNoBallFolder = "Error \"balls\" directory not found";
 
+// Without a game folder nothing is touched: an empty folder never stands for the root.
+bool gameBallFolderFound(const AppContext& context, const InstallFolders& folders) {
+    return !context.state.GameFolder.empty() && context.fs.folderExists(folders.normal);
+}
+
 } // namespace
 
 // Installs the chosen ball into the game's normal folder, winter folder or both; or, with
@@ -35,15 +40,12 @@ void TForm1::installClick() {
     }
     s.BallName = pickedBall();
     resolveChosenBall(s);
-
-    // Without a game folder nothing is touched: an empty folder never stands for the root.
     const InstallFolders folders = gameInstallFolders(ctx_);
-    if (s.GameFolder.empty() || !ctx_.fs.folderExists(folders.normal)) {
+    if (!gameBallFolderFound(ctx_, folders)) {
         ctx_.ui.plainMessage(this, QString::fromLatin1(kNoBallFolder));
         current();
         return;
     }
-
     installChosenBall(ctx_, this, folders, [this] { current(); });
 }
 

@@ -136,19 +136,24 @@ bool TForm6::eventFilter(QObject* watched, QEvent* event) {
         runGuarded(ctx_.ui, this, [this] { Label3DblClick(); });
         return true;
     }
-    if (watched == Label5 && type == QEvent::MouseButtonDblClick) {
-        label5DoubleClicked_ = true; // its release ends the double click, not a new click
-        return true;
-    }
-    if (watched == Label5 && type == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        const bool second = std::exchange(label5DoubleClicked_, false);
-        if (!second && mouse->button() == Qt::LeftButton && Label5->rect().contains(mouse->position().toPoint())) {
-            runGuarded(ctx_.ui, this, [this] { Label5Click(); });
-        }
+    if (watched == Label5 && (type == QEvent::MouseButtonDblClick || type == QEvent::MouseButtonRelease)) {
+        label5Mouse(*static_cast<QMouseEvent*>(event));
         return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+// The address is a link: a click on it (press and release on the label) opens it, and the release
+// that ends a double click is no new click.
+void TForm6::label5Mouse(const QMouseEvent& mouse) {
+    if (mouse.type() == QEvent::MouseButtonDblClick) {
+        label5DoubleClicked_ = true;
+        return;
+    }
+    const bool second = std::exchange(label5DoubleClicked_, false);
+    if (!second && mouse.button() == Qt::LeftButton && Label5->rect().contains(mouse.position().toPoint())) {
+        runGuarded(ctx_.ui, this, [this] { Label5Click(); });
+    }
 }
 
 void TForm6::mousePressEvent(QMouseEvent* event) {
