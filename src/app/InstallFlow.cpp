@@ -12,9 +12,6 @@
 #include "library/WriteCheck.h"
 #include "platform/PathText.h"
 
-#include <QComboBox>
-#include <QRadioButton>
-#include <QSignalBlocker>
 #include <exception>
 #include <vector>
 
@@ -37,23 +34,10 @@ std::string folderText(const Path& folder) {
     return platform::toText(Path(folder.generic_u8string()));
 }
 
-// Refills the main window's brand box so a new brand shows at once, keeping what it showed: the
-// brand chosen, found again by its bytes (two names may show alike), or the text typed.
-void refillBrandBox(TForm1& main) {
-    const QString shown = main.brand->currentText();
-    const int index = main.brand->currentIndex();
-    const bool chosen = index >= 0 && main.brand->itemText(index) == shown;
-    const std::string brand = chosen ? coreText(*main.brand, index) : std::string();
-    main.wczytaj();
-    const QSignalBlocker blocker(main.brand);
-    main.brand->setCurrentIndex(chosen ? findCoreItem(*main.brand, brand)
-                                       : main.brand->findText(shown, Qt::MatchExactly));
-    main.brand->setEditText(shown);
-}
 
 // Tells the player which of the game's own balls were kept in the library, showing the new brand at once.
 void tellKeptBalls(AppContext& context, QWidget* owner, const std::vector<std::string>& kept) {
-    refillBrandBox(*context.forms.form1);
+    context.forms.form1->refreshLibrary(TForm1::LibraryRefresh::KeepShown);
     std::string text = context.state.messages[Message::bakmsg];
     for (const std::string& ball : kept) {
         text += "\n" + std::string(install::kOriginalBrand) + " " + ball;
@@ -64,22 +48,16 @@ void tellKeptBalls(AppContext& context, QWidget* owner, const std::vector<std::s
 // Installs into the folders the radio buttons choose; false when none is chosen.
 bool copyChosenBall(AppContext& context, QWidget* owner, const InstallFolders& folders) {
     SharedState& s = context.state;
-    const TForm1& main = *context.forms.form1;
-    install::InstallRequest request{platform::toPath(s.AppFolder), platform::toPath(s.SourceFolder), {},
-                                    {folders.normal, folders.winter}};
-    if (main.rbn->isChecked()) {
-        s.TargetFolder = folderText(folders.normal);
-        request.targets = {{folders.normal, folders.normalOriginal}};
-    } else if (main.rbw->isChecked()) {
-        s.TargetFolder = folderText(folders.winter);
-        request.targets = {{folders.winter, folders.winterOriginal}};
-    } else if (main.rbnaw->isChecked()) {
-        s.TargetFolder = folderText(folders.normal);
-        s.WinterTargetFolder = folderText(folders.winter);
-        request.targets = {{folders.normal, folders.normalOriginal}, {folders.winter, folders.winterOriginal}};
-    } else {
+    const std::optional<install::InstallMode> mode = context.forms.form1->installMode();
+    if (!mode) {
         return false;
     }
+    s.TargetFolder = folderText(*mode == install::InstallMode::Winter ? folders.winter : folders.normal);
+    if (*mode == install::InstallMode::NormalAndWinter) {
+        s.WinterTargetFolder = folderText(folders.winter);
+    }
+    const install::InstallRequest request =
+        install::installRequest(platform::toPath(s.AppFolder), platform::toPath(s.SourceFolder), *mode, folders);
     // The progress window opens with the copy, after the checks and the message about kept balls.
     std::unique_ptr<CopyProgressWindow> window;
     install::installBall(

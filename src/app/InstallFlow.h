@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppContext.h"
+#include "install/InstallBall.h"
 
 #include <filesystem>
 #include <functional>
@@ -17,14 +18,7 @@ namespace orbisto {
 // the library scan recorded for it.
 void resolveChosenBall(SharedState& state);
 
-// The normal and winter ball folders an install may write into, with the library names the balls
-// found there get when they are kept.
-struct InstallFolders {
-    std::filesystem::path normal;
-    std::filesystem::path winter;
-    std::string normalOriginal;
-    std::string winterOriginal;
-};
+using InstallFolders = install::BallFolders;
 
 // The ball folders of GameFolder, or of the skin in `skinFolder` below it, named after the game version
 // whose folder GameFolder is ("FM 2006 normal", "FM 2006 <skin> winter").

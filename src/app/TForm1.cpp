@@ -7,10 +7,13 @@
 #include "library/GameFolders.h"
 #include "library/ProgramSettings.h"
 #include "library/VersionChoice.h"
+#include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Image.h"
 #include "platform/PathText.h"
 #include "platform/SettingsStore.h"
+#include "ui/TForm4.h"
+#include "ui/TForm6.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -28,31 +31,6 @@
 namespace orbisto {
 
 using i18n::Message;
-
-namespace {
-
-QGroupBox* groupBox(QWidget* parent, const char* name, const char* caption, int l, int t, int w, int h) {
-    auto* box = place(new QGroupBox(QString::fromUtf8(caption), parent), name, l, t, w, h);
-    return box;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption, int l, int t, int w, int h) {
-    return place(new QPushButton(QString::fromUtf8(caption), parent), name, l, t, w, h);
-}
-
-QRadioButton* radio(QWidget* parent, const char* name, const char* caption, int l, int t, int w, int h) {
-    return place(new QRadioButton(QString::fromUtf8(caption), parent), name, l, t, w, h);
-}
-
-QLabel* label(QWidget* parent, const char* name, const char* caption, int l, int t) {
-    auto* result = new QLabel(QString::fromUtf8(caption), parent);
-    result->setObjectName(QString::fromLatin1(name));
-    result->move(l, t);
-    result->adjustSize();
-    return result;
-}
-
-} // namespace
 
 TForm1::TForm1(AppContext& context, QWidget* parent) : QWidget(parent), ctx_(context) {
     ctx_.forms.form1 = this;
@@ -94,21 +72,21 @@ void TForm1::buildLayout() {
     Image1 = place(new PictureBox(this), "Image1", 0, 0, 145, 297);
     Image2 = place(new PictureBox(this), "Image2", 32, 208, 49, 33);
 
-    GroupBox1 = groupBox(this, "GroupBox1", "Choose Fds", 152, 0, 241, 73);
-    rb2005 = radio(GroupBox1, "rb2005", "FM 2005", 8, 16, 113, 17);
-    rb2006 = radio(GroupBox1, "rb2006", "FM 2006", 8, 32, 113, 17);
-    rb2007 = radio(GroupBox1, "rb2007", "FM 2007", 8, 48, 113, 17);
+    GroupBox1 = captioned<QGroupBox>(this, "GroupBox1", "Choose Fds", 152, 0, 241, 73);
+    rb2005 = captioned<QRadioButton>(GroupBox1, "rb2005", "FM 2005", 8, 16, 113, 17);
+    rb2006 = captioned<QRadioButton>(GroupBox1, "rb2006", "FM 2006", 8, 32, 113, 17);
+    rb2007 = captioned<QRadioButton>(GroupBox1, "rb2007", "FM 2007", 8, 48, 113, 17);
     rb2006->setChecked(true);
-    prevs = button(GroupBox1, "prevs", "Preview balls in skins", 120, 44, 113, 25);
+    prevs = captioned<QPushButton>(GroupBox1, "prevs", "Preview balls in skins", 120, 44, 113, 25);
 
-    GroupBox2 = groupBox(this, "GroupBox2", "Installer", 152, 80, 241, 121);
-    install = button(GroupBox2, "install", "Install", 8, 16, 137, 25);
-    rbn = radio(GroupBox2, "rbn", "Only normal ball", 8, 48, 145, 17);
-    rbw = radio(GroupBox2, "rbw", "Only winter ball", 8, 64, 145, 17);
-    rbnaw = radio(GroupBox2, "rbnaw", "Normal and Winter", 8, 80, 185, 17);
+    GroupBox2 = captioned<QGroupBox>(this, "GroupBox2", "Installer", 152, 80, 241, 121);
+    install = captioned<QPushButton>(GroupBox2, "install", "Install", 8, 16, 137, 25);
+    rbn = captioned<QRadioButton>(GroupBox2, "rbn", "Only normal ball", 8, 48, 145, 17);
+    rbw = captioned<QRadioButton>(GroupBox2, "rbw", "Only winter ball", 8, 64, 145, 17);
+    rbnaw = captioned<QRadioButton>(GroupBox2, "rbnaw", "Normal and Winter", 8, 80, 185, 17);
     rbn->setChecked(true);
     cbinstall = place(new QCheckBox(QStringLiteral("Install to skin"), GroupBox2), "cbinstall", 8, 96, 145, 17);
-    GroupBox3 = groupBox(GroupBox2, "GroupBox3", "Preview", 160, 16, 65, 41);
+    GroupBox3 = captioned<QGroupBox>(GroupBox2, "GroupBox3", "Preview", 160, 16, 65, 41);
     Image3 = place(new PictureBox(GroupBox3), "Image3", 24, 16, 17, 17);
     TrackBar1 = place(new QSlider(Qt::Horizontal, GroupBox2), "TrackBar1", 160, 64, 65, 41);
     TrackBar1->setRange(1, 5);
@@ -117,14 +95,14 @@ void TForm1::buildLayout() {
     TrackBar1->setTickPosition(QSlider::TicksBelow);
     TrackBar1->setTickInterval(1);
 
-    GroupBox4 = groupBox(this, "GroupBox4", "Currently installed normal ball", 152, 208, 241, 41);
+    GroupBox4 = captioned<QGroupBox>(this, "GroupBox4", "Currently installed normal ball", 152, 208, 241, 41);
     Label3 = label(GroupBox4, "Label3", "...", 8, 16);
     Image4 = place(new PictureBox(GroupBox4), "Image4", 216, 16, 17, 17);
-    GroupBox5 = groupBox(this, "GroupBox5", "Currently installed winter ball", 152, 256, 241, 41);
+    GroupBox5 = captioned<QGroupBox>(this, "GroupBox5", "Currently installed winter ball", 152, 256, 241, 41);
     Label4 = label(GroupBox5, "Label4", "...", 8, 16);
     Image5 = place(new PictureBox(GroupBox5), "Image5", 216, 16, 17, 17);
 
-    GroupBox6 = groupBox(this, "GroupBox6", "Balls", 400, 0, 209, 161);
+    GroupBox6 = captioned<QGroupBox>(this, "GroupBox6", "Balls", 400, 0, 209, 161);
     brand = place(new QComboBox(GroupBox6), "brand", 8, 16, 113, 21);
     brand->setEditable(true);
     brand->setInsertPolicy(QComboBox::NoInsert);
@@ -132,15 +110,15 @@ void TForm1::buildLayout() {
     Label1 = label(GroupBox6, "Label1", "", 8, 144);
     Label2 = label(GroupBox6, "Label2", "balls", 32, 144);
 
-    GroupBox8 = groupBox(this, "GroupBox8", "Add other ball", 400, 168, 209, 49);
-    add = button(GroupBox8, "add", "Add", 8, 16, 193, 25);
-    GroupBox7 = groupBox(this, "GroupBox7", "", 400, 216, 209, 81);
-    settings = button(GroupBox7, "settings", "Settings", 8, 16, 193, 25);
-    about = button(GroupBox7, "about", "About", 8, 48, 89, 25);
-    help = button(GroupBox7, "help", "Help", 112, 48, 89, 25);
+    GroupBox8 = captioned<QGroupBox>(this, "GroupBox8", "Add other ball", 400, 168, 209, 49);
+    add = captioned<QPushButton>(GroupBox8, "add", "Add", 8, 16, 193, 25);
+    GroupBox7 = captioned<QGroupBox>(this, "GroupBox7", "", 400, 216, 209, 81);
+    settings = captioned<QPushButton>(GroupBox7, "settings", "Settings", 8, 16, 193, 25);
+    about = captioned<QPushButton>(GroupBox7, "about", "About", 8, 48, 89, 25);
+    help = captioned<QPushButton>(GroupBox7, "help", "Help", 112, 48, 89, 25);
 
     // Hidden controls: the scan's button and lists, and the name of the language in use.
-    JvXPButton1 = button(this, "JvXPButton1", "JvXPButton1", 0, 0, 75, 25);
+    JvXPButton1 = captioned<QPushButton>(this, "JvXPButton1", "JvXPButton1", 0, 0, 75, 25);
     ListBox1 = place(new HiddenList(this), "ListBox1", 0, 0, 10, 10);
     ListBox2 = place(new HiddenList(this), "ListBox2", 0, 0, 10, 10);
     new_ = place(new HiddenList(this), "new", 0, 0, 10, 10);
@@ -192,7 +170,7 @@ void TForm1::FormCreate() {
     guard([this] {
         const std::string language = library::readLanguage(ctx_.settings);
         lang0(language);
-        showCoreText(*Label5, language);
+        setCurrentLanguage(language);
 
         // A logo that cannot be loaded is reported, and start-up goes on without it.
         guard([this] { loadLogo(); });
@@ -323,6 +301,35 @@ void TForm1::FormDestroy() {
 
 void TForm1::closee() {
     close();
+}
+
+void TForm1::settingsClick() {
+    TForm4* settingsWindow = ctx_.forms.form4;
+    ctx_.ui.showModal(*settingsWindow);
+    // The window fills its list at every opening and relies on it being emptied here.
+    settingsWindow->ListBox1->clear();
+    settingsWindow->JvXPButton1->setEnabled(false);
+}
+
+void TForm1::aboutClick() {
+    ctx_.ui.showModal(*ctx_.forms.form6);
+}
+
+void TForm1::helpClick() {
+    // The working folder first (as the shell would look), then beside the program, so that Help
+    // also works when the program is started from a shortcut or a file manager.
+    const std::filesystem::path name = "ReadMe.txt";
+    for (const std::filesystem::path& folder : {ctx_.workingFolder, platform::toPath(programFolder())}) {
+        const std::filesystem::path file = folder / name;
+        if (!folder.empty() && ctx_.fs.isPlainFile(file)) {
+            // A shell that cannot open it raises its reason, which the error box shows.
+            ctx_.ui.shellOpen(platform::toText(file), false);
+            return;
+        }
+    }
+    // Found nowhere: reported here, the same on every platform (xdg-open would only fail after it
+    // has started, out of sight).
+    throw ShellOpenError(platform::toText(name), IoError::textFor(2));
 }
 
 } // namespace orbisto

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/AppContext.h"
+#include "install/InstallBall.h"
 #include "library/LibraryReader.h"
 #include "library/NewBallScan.h"
 #include "platform/Image.h"
@@ -98,6 +99,21 @@ public:
     QRadioButton* versionButton(std::size_t version) const;
     // The version whose button is checked, the first one when several are.
     std::optional<std::size_t> checkedVersion() const;
+
+    // The language in use: the name of its language file, which Label5 keeps.
+    std::string currentLanguage() const;
+    void setCurrentLanguage(const std::string& language);
+    // The name of the ball picked in the ball list; ListIndexError when none is picked.
+    std::string pickedBall() const;
+    // Which ball folders an install writes into, as rbn, rbw and rbnaw choose; nothing when none is checked.
+    using InstallMode = install::InstallMode;
+    std::optional<InstallMode> installMode() const;
+    void setInstallMode(InstallMode mode);
+    // Refills the brand box after the library changed. KeepShown keeps what it showed: the brand chosen
+    // (found again by its bytes, as two names may show alike) or the text typed. Forget empties the ball
+    // list and forgets the chosen brand and ball, so Install asks for a ball until one is picked again.
+    enum class LibraryRefresh { KeepShown, Forget };
+    void refreshLibrary(LibraryRefresh how);
 
     // Folder of the running executable, ending in a separator (what rejestr stores as AppFolder).
     std::string programFolder() const;

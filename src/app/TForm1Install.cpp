@@ -11,12 +11,18 @@
 
 #include <QCheckBox>
 #include <QListWidget>
+#include <QRadioButton>
 
 namespace orbisto {
 
 namespace {
 
 constexpr const char* kNoBallFolder = "Error \"balls\" directory not found";
+
+// Without a game folder nothing is touched: an empty folder never stands for the root.
+bool gameBallFolderFound(const AppContext& context, const InstallFolders& folders) {
+    return !context.state.GameFolder.empty() && context.fs.folderExists(folders.normal);
+}
 
 } // namespace
 
@@ -32,22 +38,41 @@ void TForm1::installClick() {
         ctx_.ui.showModal(*ctx_.forms.form3);
         return;
     }
-    const QListWidgetItem* item = pickedItem(*lista);
-    if (item == nullptr) {
-        throw ListIndexError(-1);
-    }
-    s.BallName = coreText(*item);
+    s.BallName = pickedBall();
     resolveChosenBall(s);
-
-    // Without a game folder nothing is touched: an empty folder never stands for the root.
     const InstallFolders folders = gameInstallFolders(ctx_);
-    if (s.GameFolder.empty() || !ctx_.fs.folderExists(folders.normal)) {
+    if (!gameBallFolderFound(ctx_, folders)) {
         ctx_.ui.plainMessage(this, QString::fromLatin1(kNoBallFolder));
         current();
         return;
     }
-
     installChosenBall(ctx_, this, folders, [this] { current(); });
+}
+
+std::string TForm1::pickedBall() const {
+    const QListWidgetItem* item = pickedItem(*lista);
+    if (item == nullptr) {
+        throw ListIndexError(-1);
+    }
+    return coreText(*item);
+}
+
+std::optional<TForm1::InstallMode> TForm1::installMode() const {
+    if (rbn->isChecked()) {
+        return InstallMode::Normal;
+    }
+    if (rbw->isChecked()) {
+        return InstallMode::Winter;
+    }
+    if (rbnaw->isChecked()) {
+        return InstallMode::NormalAndWinter;
+    }
+    return std::nullopt;
+}
+
+void TForm1::setInstallMode(InstallMode mode) {
+    QRadioButton* button = mode == InstallMode::Normal ? rbn : mode == InstallMode::Winter ? rbw : rbnaw;
+    button->setChecked(true);
 }
 
 void TForm1::listaDblClick() {

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
 
@@ -39,12 +40,35 @@ void TForm1::wczytaj() {
     // Refilling is not a pick (see connectPick): the ball list and the chosen brand stay as they are.
     brand->clear();
     brand->setEditText({});
-    addCoreItem(*brand, library::kNewBalls);
-    for (const std::string& name : library::listBrands(library_, platform::toPath(state().AppFolder))) {
-        addCoreItem(*brand, name);
+    for (const std::string& item : library::brandBoxItems(library_, platform::toPath(state().AppFolder))) {
+        addCoreItem(*brand, item);
     }
     brand->setCurrentIndex(-1);
     brand->setEditText({});
+}
+
+void TForm1::refreshLibrary(LibraryRefresh how) {
+    if (how == LibraryRefresh::Forget) {
+        lista->clear();
+        brand->clear();
+        brand->clearEditText();
+        wczytaj();
+        lista->clear();
+        // Emptying the lists picks nothing, so the brand and ball they showed are forgotten here.
+        SharedState& s = state();
+        s.ChosenBrand.clear();
+        s.BrandName.clear();
+        s.BallName.clear();
+        return;
+    }
+    const QString shown = brand->currentText();
+    const int index = brand->currentIndex();
+    const bool chosen = index >= 0 && brand->itemText(index) == shown;
+    const std::string chosenBrand = chosen ? coreText(*brand, index) : std::string();
+    wczytaj();
+    const QSignalBlocker blocker(brand);
+    brand->setCurrentIndex(chosen ? findCoreItem(*brand, chosenBrand) : brand->findText(shown, Qt::MatchExactly));
+    brand->setEditText(shown);
 }
 
 // A brand was chosen (or text typed): lists its balls, or the ">New balls" entries.

@@ -11,6 +11,13 @@
 
 namespace orbisto {
 
+QLabel* label(QWidget* parent, const char* name, const char* text, int left, int top) {
+    auto* result = named(new QLabel(QString::fromUtf8(text), parent), name);
+    result->move(left, top);
+    result->adjustSize();
+    return result;
+}
+
 QImage toQImage(const Image& image) {
     if (image.empty()) {
         return {};

@@ -21,6 +21,23 @@ template <typename W> W* place(W* widget, const char* name, int left, int top, i
     return widget;
 }
 
+// Names a control that a layout places.
+template <typename W> W* named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+// A control with a caption (a button, radio button, check box, group box or fixed-size label),
+// named and placed.
+template <typename W>
+W* captioned(QWidget* parent, const char* name, const char* caption, int left, int top, int width, int height) {
+    return place(new W(QString::fromUtf8(caption), parent), name, left, top, width, height);
+}
+
+// A label named and put at its place, sized to its text; a label shown empty at first is sized
+// again when it gets its text.
+QLabel* label(QWidget* parent, const char* name, const char* text, int left, int top);
+
 // Connects a control's signal to a handler of its window, run through the window's error guard.
 template <typename Form, typename Sender, typename Signal>
 void connectGuarded(Form* form, Sender* sender, Signal signal, void (Form::*handler)()) {

@@ -6,6 +6,17 @@
 
 namespace orbisto::install {
 
+InstallRequest installRequest(const Path& appFolder, const Path& source, InstallMode mode, const BallFolders& folders) {
+    InstallRequest request{appFolder, source, {}, {folders.normal, folders.winter}};
+    if (mode != InstallMode::Winter) {
+        request.targets.push_back({folders.normal, folders.normalOriginal});
+    }
+    if (mode != InstallMode::Normal) {
+        request.targets.push_back({folders.winter, folders.winterOriginal});
+    }
+    return request;
+}
+
 void installBall(platform::FileSystem& fs, const InstallRequest& request, const KeptCallback& kept,
                  const CopyProgress& progress, const Pause& pause) {
     // Before anything changes: a folder refused halfway would leave a kept ball and a half-done install.

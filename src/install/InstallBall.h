@@ -17,6 +17,22 @@ struct InstallRequest {
     std::vector<Path> attributeFolders;   // folders whose frames are made writable just before the copy
 };
 
+// Which of a game's (or skin's) ball folders an install writes into.
+enum class InstallMode { Normal, Winter, NormalAndWinter };
+
+// The normal and winter ball folders an install may write into, with the library names the balls
+// found there get when they are kept ("FM 2006 normal", "FM 2006 <skin> winter").
+struct BallFolders {
+    Path normal;
+    Path winter;
+    std::string normalOriginal;
+    std::string winterOriginal;
+};
+
+// The install of the library ball in `source` into the folders `mode` chooses. The frames of both
+// folders are made writable, whichever the mode.
+InstallRequest installRequest(const Path& appFolder, const Path& source, InstallMode mode, const BallFolders& folders);
+
 // Called once the game's own balls were kept in the library, with their names, before the copy.
 using KeptCallback = std::function<void(const std::vector<std::string>& kept)>;
 

@@ -28,13 +28,6 @@ namespace {
 
 using Path = std::filesystem::path;
 
-QLabel* label(QWidget* parent, const char* name, int left, int top) {
-    auto* result = new QLabel(parent);
-    result->setObjectName(QString::fromLatin1(name));
-    result->move(left, top);
-    return result;
-}
-
 void setLabelText(QLabel* target, const std::string& text) {
     target->setText(shownText(text));
     target->adjustSize();
@@ -75,11 +68,11 @@ void TForm3::buildLayout() {
 
     GroupBox123 =
         place(new QGroupBox(QStringLiteral("Currently installed normal ball"), this), "GroupBox123", 0, 192, 249, 41);
-    Label1 = label(GroupBox123, "Label1", 8, 16);
+    Label1 = label(GroupBox123, "Label1", "", 8, 16);
     Image1 = place(new PictureBox(GroupBox123), "Image1", 224, 16, 17, 17);
     GroupBox23 =
         place(new QGroupBox(QStringLiteral("Currently installed winter ball"), this), "GroupBox23", 0, 240, 249, 41);
-    Label2 = label(GroupBox23, "Label2", 8, 16);
+    Label2 = label(GroupBox23, "Label2", "", 8, 16);
     Image2 = place(new PictureBox(GroupBox23), "Image2", 224, 16, 17, 17);
 
     // The catalogue's work lists are never shown.
@@ -112,7 +105,7 @@ void TForm3::FormShow() {
     guard([this] { wczytaj(); });
     ChosenSkinName.clear();
     ChosenSkinFolder.clear();
-    guard([this] { ctx_.forms.form1->lang3(coreText(*ctx_.forms.form1->Label5)); });
+    guard([this] { ctx_.forms.form1->lang3(ctx_.forms.form1->currentLanguage()); });
     if (s.SkinPreviewMode == "a") {
         intall2->hide();
         lista->setGeometry(8, 15, 233, 169);
@@ -184,13 +177,13 @@ void TForm3::intall2Click() {
         ctx_.ui.information(this, shownText(s.messages[i18n::Message::selmsg]));
         return;
     }
-    s.BallName = selectedText(*main.lista);
+    s.BallName = main.pickedBall();
     ChosenSkinFolder = selectedText(*lista3);
     resolveChosenBall(s);
     const Path skin = install::skinFolder(platform::toPath(s.GameFolder), ChosenSkinFolder);
     if (install::createSkinBallFolders(ctx_.fs, skin)) {
         // A skin that had no winter ball gets both balls.
-        main.rbnaw->setChecked(true);
+        main.setInstallMode(TForm1::InstallMode::NormalAndWinter);
     }
     installChosenBall(ctx_, this, skinInstallFolders(ctx_, ChosenSkinFolder), [this] { pod(); });
 }

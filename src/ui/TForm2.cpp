@@ -3,6 +3,7 @@
 #include "app/CoreText.h"
 #include "app/Guard.h"
 #include "app/UserInterface.h"
+#include "app/Widgets.h"
 #include "library/TaggingTool.h"
 #include "platform/PathText.h"
 
@@ -16,15 +17,6 @@
 #include <QVBoxLayout>
 
 namespace orbisto {
-
-namespace {
-
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 TForm2::TForm2(AppContext& context, QWidget* parent) : QDialog(parent), ctx_(context) {
     ctx_.forms.form2 = this;

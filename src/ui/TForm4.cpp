@@ -18,10 +18,6 @@ namespace orbisto {
 
 namespace {
 
-QLabel* label(QWidget* parent, const char* name, const char* text, int left, int top, int width) {
-    return place(new QLabel(QString::fromUtf8(text), parent), name, left, top, width, 16);
-}
-
 } // namespace
 
 TForm4::TForm4(AppContext& context, QWidget* parent) : QDialog(parent), ctx_(context) {
@@ -46,10 +42,10 @@ void TForm4::buildLayout() {
     JvXPButton1 = place(new QPushButton(QStringLiteral("Change"), GroupBox1), "JvXPButton1", 8, 98, 145, 23);
 
     GroupBox2 = place(new QGroupBox(QStringLiteral("Current language"), this), "GroupBox2", 176, 8, 169, 129);
-    Label2 = label(GroupBox2, "Label2", "Language:", 8, 22, 153);
-    Label3 = label(GroupBox2, "Label3", "Label3", 8, 40, 153);
-    Label1 = label(GroupBox2, "Label1", "Author:", 8, 68, 153);
-    Label4 = label(GroupBox2, "Label4", "Label4", 8, 86, 153);
+    Label2 = captioned<QLabel>(GroupBox2, "Label2", "Language:", 8, 22, 153, 16);
+    Label3 = captioned<QLabel>(GroupBox2, "Label3", "Label3", 8, 40, 153, 16);
+    Label1 = captioned<QLabel>(GroupBox2, "Label1", "Author:", 8, 68, 153, 16);
+    Label4 = captioned<QLabel>(GroupBox2, "Label4", "Label4", 8, 86, 153, 16);
     Label4->setWordWrap(true);
     Label4->resize(153, 34);
     Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -70,8 +66,8 @@ void TForm4::buildLayout() {
     };
     int top = 20;
     for (const auto& row : rows) {
-        this->*row.caption = label(GroupBox31, row.captionName, row.text, 8, top + 3, 56);
-        this->*row.folder = label(GroupBox31, row.folderName, "", 64, top + 3, 232);
+        this->*row.caption = captioned<QLabel>(GroupBox31, row.captionName, row.text, 8, top + 3, 56, 16);
+        this->*row.folder = captioned<QLabel>(GroupBox31, row.folderName, "", 64, top + 3, 232, 16);
         this->*row.chooser =
             place(new QPushButton(QStringLiteral("..."), GroupBox31), row.chooserName, 300, top, 29, 21);
         top += 24;
@@ -94,7 +90,7 @@ bool TForm4::guard(const std::function<void()>& handler) {
 }
 
 std::string TForm4::currentLanguage() const {
-    return coreText(*ctx_.forms.form1->Label5);
+    return ctx_.forms.form1->currentLanguage();
 }
 
 void TForm4::showLanguageInfo(const std::string& language) {
@@ -155,7 +151,7 @@ void TForm4::ListBox1DblClick() {
     }
     TForm1& main = *ctx_.forms.form1;
     showLanguageInfo(SelectedLanguage);
-    showCoreText(*main.Label5, SelectedLanguage);
+    main.setCurrentLanguage(SelectedLanguage);
     main.lang0(SelectedLanguage);
     library::writeLanguage(ctx_.settings, SelectedLanguage);
     main.lang4(currentLanguage());

@@ -2,6 +2,7 @@
 
 #include "app/Guard.h"
 #include "app/UserInterface.h"
+#include "app/Widgets.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -42,17 +43,16 @@ void paint(QWidget* widget, const QColor& background, const QColor& text) {
     widget->setAutoFillBackground(true);
 }
 
-QLabel* textLabel(QWidget* parent, const char* name, const QString& text, int left, int top, const QFont& font,
+// A label of the window's own font and colour, sized to its text in that font.
+QLabel* textLabel(QWidget* parent, const char* name, const char* text, int left, int top, const QFont& font,
                   const QColor& colour = Qt::white) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setFont(font);
-    QPalette palette = label->palette();
+    QLabel* result = label(parent, name, text, left, top);
+    result->setFont(font);
+    QPalette palette = result->palette();
     palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
+    result->setPalette(palette);
+    result->adjustSize();
+    return result;
 }
 
 QLabel* closePanel(QWidget* parent, const char* name, const QColor& background) {
@@ -86,12 +86,12 @@ void TForm6::buildLayout() {
     move(239, 296);
     paint(this, kBackground, Qt::white);
 
-    Label6 = textLabel(this, "Label6", QStringLiteral("VESKO Orbisto 3"), 56, 8, aboutFont(12, true), kTitleColour);
-    Label1 = textLabel(this, "Label1", QStringLiteral("author: Orbisto team"), 8, 32, aboutFont(11));
-    Label2 = textLabel(this, "Label2", QStringLiteral("e-mail: orbisto@example.org"), 8, 48, aboutFont(11));
-    Label3 = textLabel(this, "Label3", QStringLiteral("help: orbisto.example.org/help"), 8, 64, aboutFont(11));
-    Label4 = textLabel(this, "Label4", QStringLiteral("\u00A9 2006-2026 Orbisto team"), 120, 96, aboutFont(9));
-    Label5 = textLabel(this, "Label5", QStringLiteral("orbisto.example.org"), 144, 104, aboutFont(9));
+    Label6 = textLabel(this, "Label6", "VESKO Orbisto 3", 56, 8, aboutFont(12, true), kTitleColour);
+    Label1 = textLabel(this, "Label1", "author: Orbisto team", 8, 32, aboutFont(11));
+    Label2 = textLabel(this, "Label2", "e-mail: orbisto@example.org", 8, 48, aboutFont(11));
+    Label3 = textLabel(this, "Label3", "help: orbisto.example.org/help", 8, 64, aboutFont(11));
+    Label4 = textLabel(this, "Label4", "\u00A9 2006-2026 Orbisto team", 120, 96, aboutFont(9));
+    Label5 = textLabel(this, "Label5", "orbisto.example.org", 144, 104, aboutFont(9));
 
     Panel2 = closePanel(this, "Panel2", kDesktopColour);
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -136,19 +136,24 @@ bool TForm6::eventFilter(QObject* watched, QEvent* event) {
         runGuarded(ctx_.ui, this, [this] { Label3DblClick(); });
         return true;
     }
-    if (watched == Label5 && type == QEvent::MouseButtonDblClick) {
-        label5DoubleClicked_ = true; // its release ends the double click, not a new click
-        return true;
-    }
-    if (watched == Label5 && type == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        const bool second = std::exchange(label5DoubleClicked_, false);
-        if (!second && mouse->button() == Qt::LeftButton && Label5->rect().contains(mouse->position().toPoint())) {
-            runGuarded(ctx_.ui, this, [this] { Label5Click(); });
-        }
+    if (watched == Label5 && (type == QEvent::MouseButtonDblClick || type == QEvent::MouseButtonRelease)) {
+        label5Mouse(*static_cast<QMouseEvent*>(event));
         return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+// The address is a link: a click on it (press and release on the label) opens it, and the release
+// that ends a double click is no new click.
+void TForm6::label5Mouse(const QMouseEvent& mouse) {
+    if (mouse.type() == QEvent::MouseButtonDblClick) {
+        label5DoubleClicked_ = true;
+        return;
+    }
+    const bool second = std::exchange(label5DoubleClicked_, false);
+    if (!second && mouse.button() == Qt::LeftButton && Label5->rect().contains(mouse.position().toPoint())) {
+        runGuarded(ctx_.ui, this, [this] { Label5Click(); });
+    }
 }
 
 void TForm6::mousePressEvent(QMouseEvent* event) {

@@ -46,6 +46,7 @@ private:
 
     AppContext& ctx_;
     bool closePressed_ = false;
+    void label5Mouse(const QMouseEvent& mouse);
     bool label5DoubleClicked_ = false;
 };
 

@@ -32,14 +32,6 @@ using i18n::Message;
 
 namespace {
 
-QLabel* label(QWidget* parent, const char* name, const char* caption, int left, int top) {
-    auto* result = new QLabel(QString::fromUtf8(caption), parent);
-    result->setObjectName(QString::fromLatin1(name));
-    result->move(left, top);
-    result->adjustSize();
-    return result;
-}
-
 // Lets the GUI handle pending events now and then (at most every 10 ms), so a long copy keeps the
 // window painted without spending its time in the event loop.
 class EventPump {
@@ -184,7 +176,7 @@ void TForm7::dropEvent(QDropEvent* event) {
 
 void TForm7::FormShow() {
     if (TForm1* main = ctx_.forms.form1) {
-        main->lang5(coreText(*main->Label5));
+        main->lang5(main->currentLanguage());
     }
     prev->clear();
     check_ = {};
@@ -418,21 +410,9 @@ void TForm7::JvXPButton73Click() {
 }
 
 void TForm7::refreshMainWindow() {
-    TForm1* main = ctx_.forms.form1;
-    if (main == nullptr) {
-        return;
+    if (TForm1* main = ctx_.forms.form1) {
+        main->refreshLibrary(TForm1::LibraryRefresh::Forget);
     }
-    main->lista->clear();
-    main->brand->clear();
-    main->brand->clearEditText();
-    main->wczytaj();
-    main->lista->clear();
-    // Emptying the lists picks nothing, so the brand and ball they showed are forgotten here: Install
-    // then asks for a ball until the player picks one again.
-    SharedState& s = main->state();
-    s.ChosenBrand.clear();
-    s.BrandName.clear();
-    s.BallName.clear();
 }
 
 } // namespace orbisto

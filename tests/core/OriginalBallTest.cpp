@@ -206,6 +206,35 @@ TEST_F(OriginalBall, keptBall_installsBackByteExact_andCountsInTheLibraryButNeve
     EXPECT_TRUE(scan.newBalls.empty());
 }
 
+// The install call with each mode: only the folders the mode chooses change, each keeping the game's
+// own ball first; the frames of both folders lose their write protection.
+TEST_F(OriginalBall, eachModeInstallsIntoItsFoldersOnly_keepingTheGamesOwnBallFirst) {
+    const install::BallFolders folders{normal(), winter(), "FM 2006 normal", "FM 2006 winter"};
+    const FolderFiles ownNormal = folderSnapshot(normal());
+    const FolderFiles comet = ballFrames(libraryBall);
+    const auto install = [&](const fs::path& ball, install::InstallMode mode) {
+        Names kept;
+        install::installBall(local, install::installRequest(app(), ball, mode, folders),
+                             [&](const Names& names) { kept = names; }, {});
+        return kept;
+    };
+
+    EXPECT_EQ(install(libraryBall, install::InstallMode::Winter), Names{"FM 2006 winter"});
+    EXPECT_EQ(folderSnapshot(winter()), comet);
+    EXPECT_EQ(folderSnapshot(normal()), ownNormal);
+    EXPECT_NE(fs::status(normal() / "ball_11.png").permissions() & fs::perms::owner_write, fs::perms::none);
+
+    EXPECT_EQ(install(libraryBall, install::InstallMode::Normal), Names{"FM 2006 normal"});
+    EXPECT_EQ(folderSnapshot(normal()), comet);
+    EXPECT_EQ(ballFrames(brand() / "FM 2006 normal").size(), ownNormal.size());
+
+    // Both folders now hold a library ball: nothing more is kept, and another ball goes into both.
+    const fs::path storm = makeLibraryBall(temp / "app", "Beta", "Storm");
+    EXPECT_EQ(install(storm, install::InstallMode::NormalAndWinter), Names{});
+    EXPECT_EQ(folderSnapshot(normal()), ballFrames(storm));
+    EXPECT_EQ(folderSnapshot(winter()), ballFrames(storm));
+}
+
 // A folder that refuses writing, found before anything changes: the game's own ball is not kept,
 // no frame changes, and the refused folder is named.
 TEST_F(OriginalBall, unwritableGameSkinOrLibraryFolder_isNamedBeforeAnythingChanges_andNoBallIsKept) {
