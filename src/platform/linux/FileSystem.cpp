@@ -35,6 +35,24 @@ struct FolderCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
 
+// Reads `in` to its end, handing each piece read to `take(bytes, size)`.
+template <typename Take> void readAll(int in, Take take) {
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throwErrno(errno);
+        }
+        if (got == 0) {
+            return;
+        }
+        take(buffer, static_cast<std::size_t>(got));
+    }
+}
+
 } // namespace
 
 std::vector<FolderEntry> LocalFileSystem::scanFolder(const Path& folder, std::string_view pattern) const {
@@ -138,20 +156,7 @@ void LocalFileSystem::copyFile(const Path& source, const Path& target) {
     }
     // The copy goes to a hidden name beside the target and replaces it only when complete.
     TempFile temp(target);
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t got = ::read(in, buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            throwErrno(errno);
-        }
-        if (got == 0) {
-            break;
-        }
-        temp.write(buffer, static_cast<std::size_t>(got));
-    }
+    readAll(in, [&](const char* bytes, std::size_t size) { temp.write(bytes, size); });
     // Like the Windows copy, the target takes the source's attributes (the read-only flag included).
     temp.commit(info.st_mode & 07777);
 }
@@ -438,29 +443,18 @@ void LocalFileSystem::copyFileUnflushed(const Path& source, const Path& target) 
     }
     try {
         const FileCloser closeOut{out};
-        char buffer[1 << 16];
-        for (;;) {
-            const ssize_t got = ::read(in, buffer, sizeof buffer);
-            if (got < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                throwErrno(errno);
-            }
-            if (got == 0) {
-                break;
-            }
-            for (ssize_t done = 0; done < got;) {
-                const ssize_t written = ::write(out, buffer + done, static_cast<std::size_t>(got - done));
+        readAll(in, [&](const char* bytes, std::size_t size) {
+            for (std::size_t done = 0; done < size;) {
+                const ssize_t written = ::write(out, bytes + done, size - done);
                 if (written < 0) {
                     if (errno == EINTR) {
                         continue;
                     }
                     throwErrno(errno);
                 }
-                done += written;
+                done += static_cast<std::size_t>(written);
             }
-        }
+        });
         // Like the Windows copy, the target takes the source's attributes (the read-only flag included).
         if (::fchmod(out, info.st_mode & 07777) != 0) {
             throwErrno(errno);
