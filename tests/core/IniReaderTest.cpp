@@ -15,6 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::readText;
 using test::TempFolder;
+using test::utf16le;
 using test::writeFile;
 
 struct ReadRule {
@@ -88,15 +89,6 @@ struct EncodedFile {
     std::string bytes;
     ini::Encoding encoding;
 };
-
-std::string utf16le(std::u16string_view text) {
-    std::string out = "\xFF\xFE";
-    for (const char16_t unit : text) {
-        out += static_cast<char>(unit & 0xFF);
-        out += static_cast<char>(unit >> 8);
-    }
-    return out;
-}
 
 TEST(IniReader, readsUtf16AndUtf8WithOrWithoutByteOrderMarkAndFindsTheFirstSection) {
     const EncodedFile files[] = {

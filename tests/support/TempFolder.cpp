@@ -76,6 +76,15 @@ std::string readText(const fs::path& file) {
     return {bytes.begin(), bytes.end()};
 }
 
+std::string utf16le(std::u16string_view text) {
+    std::string out = "\xFF\xFE";
+    for (const char16_t unit : text) {
+        out += static_cast<char>(unit & 0xFF);
+        out += static_cast<char>(unit >> 8);
+    }
+    return out;
+}
+
 std::vector<std::string> namesIn(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) {

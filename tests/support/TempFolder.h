@@ -32,6 +32,8 @@ void writeFile(const fs::path& file, const std::vector<std::uint8_t>& bytes);
 void writeFile(const fs::path& file, std::string_view text);
 std::vector<std::uint8_t> readBytes(const fs::path& file);
 std::string readText(const fs::path& file);
+// Text as the bytes of a UTF-16 LE file: the byte-order mark, then each unit low byte first.
+std::string utf16le(std::u16string_view text);
 // The names in `folder`, sorted, hidden ones included (so a left-over temporary file shows).
 std::vector<std::string> namesIn(const fs::path& folder);
 

@@ -14,6 +14,7 @@ namespace orbisto::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using test::utf16le;
 
 struct Probe {
     const char* name;
@@ -27,15 +28,6 @@ struct KnownDifference {
     const char* name;
     const char* reason;
 };
-
-std::string utf16le(std::u16string_view text) {
-    std::string out = "\xFF\xFE";
-    for (const char16_t unit : text) {
-        out += static_cast<char>(unit & 0xFF);
-        out += static_cast<char>(unit >> 8);
-    }
-    return out;
-}
 
 std::string nativeRead(const fs::path& file, const char* section, const char* key) {
     wchar_t buffer[2048];
