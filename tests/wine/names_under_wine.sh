@@ -83,7 +83,8 @@ for frame in "$app"/balls/Northwind/Gale/ball_*.png; do
     retag "$frame" "$normal/$(basename "$frame")" -
     cp "$normal/$(basename "$frame")" "$normal/winter/"
 done
-printf '<?xml version="1.0"?>\n<skin name="Skórka"/>\n' >"$game/data/skins/Skórka/Skórka.xml"
+printf '<?xml version="1.0"?>\n<record><string id="name" value="Skórka"/><boolean id="hnfn" value="true"/></record>\n' \
+    >"$game/data/skins/Skórka/Skórka.xml"
 own_before=$(cd "$normal" && md5sum ball_*.png)
 run_windows reg add 'HKCU\Software\Sports Interactive Ltd\Installs\Football Manager 2006' \
     /v Path /t REG_SZ /d 'C:\Gry\Piłka nożna\FM 2006' /f >/dev/null || fail "wine reg add refused the game's folder"
