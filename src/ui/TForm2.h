@@ -1,10 +1,11 @@
 #pragma once
 
+#include "app/AppContext.h"
+#include "app/EventPump.h"
+
 #include <QDialog>
 #include <functional>
 #include <string>
-
-#include "app/AppContext.h"
 
 class QCheckBox;
 class QLabel;
@@ -43,8 +44,12 @@ public:
 
 private:
     void buildLayout();
+    // Adds a name the walk found to `list`, letting the GUI show it now and then.
+    std::function<void(const std::string&)> appendTo(QListWidget* list, EventPump& pump);
 
     AppContext& ctx_;
+    // One walk at a time: the walk handles events meanwhile.
+    ReentryGuard tagging_;
 };
 
 } // namespace orbisto

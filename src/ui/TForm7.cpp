@@ -1,6 +1,7 @@
 #include "ui/TForm7.h"
 
 #include "app/CoreText.h"
+#include "app/EventPump.h"
 #include "app/Guard.h"
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
@@ -11,10 +12,8 @@
 #include "platform/PathText.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,34 +30,6 @@ namespace orbisto {
 using i18n::Message;
 
 namespace {
-
-// Lets the GUI handle pending events now and then (at most every 10 ms), so a long copy keeps the
-// window painted without spending its time in the event loop.
-class EventPump {
-public:
-    EventPump() { timer_.start(); }
-    void operator()() {
-        if (timer_.elapsed() >= 10) {
-            QCoreApplication::processEvents();
-            timer_.restart();
-        }
-    }
-
-private:
-    QElapsedTimer timer_;
-};
-
-// Keeps a widget disabled for a scope, so events handled meanwhile cannot start the work again.
-class DisabledWhile {
-public:
-    explicit DisabledWhile(QWidget* widget) : widget_(widget) { widget_->setEnabled(false); }
-    ~DisabledWhile() { widget_->setEnabled(true); }
-    DisabledWhile(const DisabledWhile&) = delete;
-    DisabledWhile& operator=(const DisabledWhile&) = delete;
-
-private:
-    QWidget* widget_;
-};
 
 // The local file a dropped address names, as the core's text. A file name that is not UTF-8 (on
 // Linux) comes percent-encoded byte for byte, and would lose those bytes on the way through a QString.
@@ -377,11 +348,14 @@ void TForm7::JvXPButton73Click() {
     library::AddBallOutcome outcome{};
     std::optional<std::filesystem::path> notWritable;
     {
-        DisabledWhile busy(Group7Box1);
+        const ReentryGuard::Run busy = adding_.enter({Group7Box1});
+        if (!busy) {
+            return;
+        }
         EventPump pump;
         try {
             outcome = library::addOwnBall(ctx_.fs, platform::toPath(s.AppFolder), *brand, name,
-                                          platform::toPath(OwnBallFolder), files, std::ref(pump));
+                                          platform::toPath(OwnBallFolder), files, [&pump] { pump(); });
         } catch (const library::FolderNotWritable& e) {
             notWritable = e.folder();
         } catch (...) {

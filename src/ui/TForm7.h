@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/AppContext.h"
+#include "app/EventPump.h"
 #include "library/ArchiveImport.h"
 #include "library/OwnBall.h"
 
@@ -112,6 +113,8 @@ private:
     library::SourceFolderCheck check_;
     // The ball set unpacked from the archive last opened; gone after "Add ball" and on closing.
     std::unique_ptr<library::UnpackedBall> unpacked_;
+    // One ball added at a time: the copy handles events meanwhile.
+    ReentryGuard adding_;
 };
 
 } // namespace orbisto
