@@ -79,22 +79,22 @@ void TForm2::JvXPButton2Click() {
         return;
     }
     NewValue = cb->isChecked() ? "1" : "0";
-    for (QListWidget* list : {ListBox1, ListBox2, ListBox3}) {
-        list->clear();
-    }
-    EventPump pump; // the lists grow as the walk goes
+    EventPump pump;
     const std::size_t tagged =
-        library::tagLibrary(ctx_.fs, platform::toPath(TaggingFolder), NewValue == "1",
-                            {appendTo(ListBox1, pump), appendTo(ListBox2, pump), appendTo(ListBox3, pump)});
+        library::tagLibrary(ctx_.fs, platform::toPath(TaggingFolder), NewValue == "1", emptiedLists(pump));
     ctx_.ui.plainMessage(this, QString::number(tagged));
     ctx_.ui.plainMessage(this, QStringLiteral("Gotowe"));
 }
 
-std::function<void(const std::string&)> TForm2::appendTo(QListWidget* list, EventPump& pump) {
-    return [list, &pump](const std::string& name) {
-        addCoreItem(*list, name);
-        pump();
+library::TaggingReport TForm2::emptiedLists(EventPump& pump) {
+    const auto appendTo = [&pump](QListWidget* list) {
+        list->clear();
+        return [list, &pump](const std::string& name) {
+            addCoreItem(*list, name);
+            pump();
+        };
     };
+    return {appendTo(ListBox1), appendTo(ListBox2), appendTo(ListBox3)};
 }
 
 } // namespace orbisto

@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/EventPump.h"
+#include "library/TaggingTool.h"
 
 #include <QDialog>
 #include <functional>
@@ -44,8 +45,8 @@ public:
 
 private:
     void buildLayout();
-    // Adds a name the walk found to `list`, letting the GUI show it now and then.
-    std::function<void(const std::string&)> appendTo(QListWidget* list, EventPump& pump);
+    // Empties the three lists; the report fills them as the walk goes, letting the GUI show them now and then.
+    library::TaggingReport emptiedLists(EventPump& pump);
 
     AppContext& ctx_;
     // One walk at a time: the walk handles events meanwhile.
