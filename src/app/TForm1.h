@@ -1,17 +1,18 @@
 #pragma once
 
+#include "app/AppContext.h"
+#include "app/EventPump.h"
+#include "install/InstallBall.h"
+#include "library/LibraryReader.h"
+#include "library/NewBallScan.h"
+#include "platform/Image.h"
+
 #include <QMainWindow>
 #include <QWidget>
 #include <array>
 #include <functional>
 #include <optional>
 #include <string>
-
-#include "app/AppContext.h"
-#include "install/InstallBall.h"
-#include "library/LibraryReader.h"
-#include "library/NewBallScan.h"
-#include "platform/Image.h"
 
 class QCheckBox;
 class QComboBox;
@@ -179,6 +180,8 @@ private:
     void loadLogo();
     // The ball count in Label1.
     void showBallCount(std::size_t count);
+    // Puts what the library scan found into ListBox1, ListBox2, new and the shared state.
+    void showScan(library::NewBallScanResult found);
     // Shows one installed ball: its frame file, name label and picture.
     void showInstalledBall(const std::string& frameRelativePath, QLabel* label, PictureBox* picture);
 
@@ -187,6 +190,8 @@ private:
     // What the library scans, the brand box and the ball list read, kept so that a scan at every
     // activation reads again only what changed on disk.
     library::LibraryKnowledge library_{ctx_.fs};
+    // One library scan at a time: events handled during the walk may activate this window again.
+    ReentryGuard scanning_;
 };
 
 } // namespace orbisto

@@ -6,10 +6,8 @@
 #include "ui/TForm2.h"
 #include "ui/TForm7.h"
 
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
@@ -17,49 +15,32 @@
 namespace orbisto {
 
 void TForm1::JvXPButton1Click() {
-    // Events handled during the walk may activate this window again; one scan at a time is enough.
-    static bool scanning = false;
-    if (scanning) {
+    const ReentryGuard::Run run = scanning_.enter();
+    if (!run) {
         return;
     }
-    scanning = true;
-    struct Done {
-        ~Done() { scanning = false; }
-    } done;
-
-    // Lets the GUI handle pending events at most every 10 ms, showing the growing count each time.
-    QElapsedTimer sincePump;
-    sincePump.start();
-    library::NewBallScanResult result =
-        library::scanNewBalls(library_, platform::toPath(state().AppFolder), [&](std::size_t found) {
-            if (sincePump.elapsed() >= 10) {
-                showBallCount(found);
-                QCoreApplication::processEvents();
-                sincePump.restart();
-            }
-        });
+    EventPump pump; // showing the growing count each time it lets the GUI handle events
+    library::NewBallScanResult found = library::scanNewBalls(
+        library_, platform::toPath(state().AppFolder), [&](std::size_t count) { pump([&] { showBallCount(count); }); });
     // The count shows only once balls were found; otherwise it keeps what it showed.
-    if (!result.balls.empty()) {
-        showBallCount(result.balls.size());
+    if (!found.balls.empty()) {
+        showBallCount(found.balls.size());
     }
+    showScan(std::move(found));
+}
 
-    // A list that holds what was found already is left alone.
-    if (ListBox1->texts() != result.brands) {
-        ListBox1->setTexts(result.brands);
-    }
-    if (ListBox2->texts() != result.balls) {
-        ListBox2->setTexts(std::move(result.balls));
-    }
+void TForm1::showScan(library::NewBallScanResult found) {
+    // Lists that hold what was found already are left alone (setTexts compares).
+    ListBox1->setTexts(std::move(found.brands));
+    ListBox2->setTexts(std::move(found.balls));
     std::vector<std::string> entries;
-    entries.reserve(result.newBalls.size());
-    for (const library::NewBallEntry& entry : result.newBalls) {
+    entries.reserve(found.newBalls.size());
+    for (const library::NewBallEntry& entry : found.newBalls) {
         entries.push_back(entry.text);
     }
-    if (new_->texts() != entries) {
-        new_->setTexts(std::move(entries));
-    }
-    if (state().newBalls != result.newBalls) {
-        state().newBalls = std::move(result.newBalls);
+    new_->setTexts(std::move(entries));
+    if (state().newBalls != found.newBalls) {
+        state().newBalls = std::move(found.newBalls);
     }
 }
 

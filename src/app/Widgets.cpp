@@ -177,7 +177,9 @@ const std::vector<std::string>& HiddenList::texts() const {
 }
 
 void HiddenList::setTexts(std::vector<std::string> texts) {
-    model_->reset(std::move(texts));
+    if (texts != model_->texts) {
+        model_->reset(std::move(texts));
+    }
 }
 
 } // namespace orbisto

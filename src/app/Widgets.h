@@ -1,16 +1,16 @@
 #pragma once
 
+#include "platform/Image.h"
+
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QListView>
+#include <QListWidget>
 #include <QStringList>
 #include <string>
 #include <vector>
-
-#include "platform/Image.h"
 
 namespace orbisto {
 
@@ -128,6 +128,7 @@ public:
     int count() const;
     QStringList items() const;
     const std::vector<std::string>& texts() const;
+    // Replaces the texts; a list that holds them already is left alone.
     void setTexts(std::vector<std::string> texts);
 
 private:

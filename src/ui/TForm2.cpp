@@ -8,8 +8,6 @@
 #include "platform/PathText.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -76,38 +74,27 @@ void TForm2::JvXPButton2Click() {
         ctx_.ui.plainMessage(this, QStringLiteral("Choose the library folder with \"Open\" first."));
         return;
     }
+    const ReentryGuard::Run run = tagging_.enter({JvXPButton1, JvXPButton2});
+    if (!run) {
+        return;
+    }
     NewValue = cb->isChecked() ? "1" : "0";
-    ListBox1->clear();
-    ListBox2->clear();
-    ListBox3->clear();
-
-    // The lists grow as the walk goes; pending events are handled at most every 10 ms, with the
-    // buttons disabled so that nothing starts a second run meanwhile.
-    QElapsedTimer sincePump;
-    sincePump.start();
-    auto append = [&sincePump](QListWidget* list) {
-        return [list, &sincePump](const std::string& name) {
-            addCoreItem(*list, name);
-            if (sincePump.elapsed() >= 10) {
-                QCoreApplication::processEvents();
-                sincePump.restart();
-            }
-        };
-    };
-    JvXPButton1->setEnabled(false);
-    JvXPButton2->setEnabled(false);
-    struct Enable {
-        TForm2* window;
-        ~Enable() {
-            window->JvXPButton1->setEnabled(true);
-            window->JvXPButton2->setEnabled(true);
-        }
-    } enableAgain{this};
-
-    const std::size_t tagged = library::tagLibrary(ctx_.fs, platform::toPath(TaggingFolder), NewValue == "1",
-                                                   {append(ListBox1), append(ListBox2), append(ListBox3)});
+    EventPump pump;
+    const std::size_t tagged =
+        library::tagLibrary(ctx_.fs, platform::toPath(TaggingFolder), NewValue == "1", emptiedLists(pump));
     ctx_.ui.plainMessage(this, QString::number(tagged));
     ctx_.ui.plainMessage(this, QStringLiteral("Gotowe"));
+}
+
+library::TaggingReport TForm2::emptiedLists(EventPump& pump) {
+    const auto appendTo = [&pump](QListWidget* list) {
+        list->clear();
+        return [list, &pump](const std::string& name) {
+            addCoreItem(*list, name);
+            pump();
+        };
+    };
+    return {appendTo(ListBox1), appendTo(ListBox2), appendTo(ListBox3)};
 }
 
 } // namespace orbisto

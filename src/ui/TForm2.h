@@ -1,10 +1,12 @@
 #pragma once
 
+#include "app/AppContext.h"
+#include "app/EventPump.h"
+#include "library/TaggingTool.h"
+
 #include <QDialog>
 #include <functional>
 #include <string>
-
-#include "app/AppContext.h"
 
 class QCheckBox;
 class QLabel;
@@ -43,8 +45,12 @@ public:
 
 private:
     void buildLayout();
+    // Empties the three lists; the report fills them as the walk goes, letting the GUI show them now and then.
+    library::TaggingReport emptiedLists(EventPump& pump);
 
     AppContext& ctx_;
+    // One walk at a time: the walk handles events meanwhile.
+    ReentryGuard tagging_;
 };
 
 } // namespace orbisto

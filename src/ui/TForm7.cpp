@@ -5,16 +5,13 @@
 #include "app/TForm1.h"
 #include "app/UserInterface.h"
 #include "app/Widgets.h"
-#include "library/NameCheck.h"
 #include "library/WriteCheck.h"
 #include "platform/Image.h"
 #include "platform/PathText.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,34 +28,6 @@ namespace orbisto {
 using i18n::Message;
 
 namespace {
-
-// Lets the GUI handle pending events now and then (at most every 10 ms), so a long copy keeps the
-// window painted without spending its time in the event loop.
-class EventPump {
-public:
-    EventPump() { timer_.start(); }
-    void operator()() {
-        if (timer_.elapsed() >= 10) {
-            QCoreApplication::processEvents();
-            timer_.restart();
-        }
-    }
-
-private:
-    QElapsedTimer timer_;
-};
-
-// Keeps a widget disabled for a scope, so events handled meanwhile cannot start the work again.
-class DisabledWhile {
-public:
-    explicit DisabledWhile(QWidget* widget) : widget_(widget) { widget_->setEnabled(false); }
-    ~DisabledWhile() { widget_->setEnabled(true); }
-    DisabledWhile(const DisabledWhile&) = delete;
-    DisabledWhile& operator=(const DisabledWhile&) = delete;
-
-private:
-    QWidget* widget_;
-};
 
 // The local file a dropped address names, as the core's text. A file name that is not UTF-8 (on
 // Linux) comes percent-encoded byte for byte, and would lose those bytes on the way through a QString.
@@ -81,9 +50,44 @@ std::string joined(const std::vector<std::string>& names) {
     return text;
 }
 
+std::string brandMessage(const i18n::Messages& m, library::AddBrandOutcome outcome) {
+    switch (outcome) {
+    case library::AddBrandOutcome::EmptyName:
+        return m[Message::pusmsg];
+    case library::AddBrandOutcome::InvalidName:
+        return m[Message::namemsg];
+    case library::AddBrandOutcome::AlreadyListed:
+        return m[Message::istmsg];
+    case library::AddBrandOutcome::Added:
+        break;
+    }
+    return m[Message::katmsg];
+}
+
+std::string newBallMessage(const i18n::Messages& m, const library::NewBallResult& result) {
+    using library::NewBallOutcome;
+    switch (result.outcome) {
+    case NewBallOutcome::Incomplete:
+        return m[Message::pusmsg];
+    case NewBallOutcome::InvalidName:
+        return m[Message::namemsg];
+    case NewBallOutcome::MissingFrames:
+        return m[Message::chkmsg] + " " + joined(result.missingFrames);
+    case NewBallOutcome::NotWritable:
+        // Nothing was written; the unpacked archive stays for another try.
+        return library::messageWithPath(m[Message::admmsg], result.folder);
+    case NewBallOutcome::AlreadyExists:
+        return m[Message::ist2msg];
+    case NewBallOutcome::Added:
+        break;
+    }
+    return m[Message::dodmsg];
+}
+
 } // namespace
 
-TForm7::TForm7(AppContext& context, QWidget* parent) : QDialog(parent), ctx_(context) {
+TForm7::TForm7(AppContext& context, QWidget* parent)
+    : QDialog(parent), source_(context.fs, context.tempFolder), OwnBallFolder(source_.folder()), ctx_(context) {
     ctx_.forms.form7 = this;
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(QStringLiteral("Own Ball"));
@@ -94,6 +98,7 @@ TForm7::TForm7(AppContext& context, QWidget* parent) : QDialog(parent), ctx_(con
     connectGuarded(this, JvXPButton73, &QPushButton::clicked, &TForm7::JvXPButton73Click);
     connectGuarded(this, JvXPButton74, &QPushButton::clicked, &TForm7::JvXPButton74Click);
     connectPick(this, prev, &TForm7::prevClick);
+    source_.onFilesChanged([this] { op(); });
 }
 
 TForm7::~TForm7() {
@@ -154,7 +159,7 @@ void TForm7::showEvent(QShowEvent* event) {
 void TForm7::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
     if (!event->spontaneous()) {
-        discardUnpacked();
+        source_.discardUnpacked();
     }
 }
 
@@ -178,16 +183,12 @@ void TForm7::FormShow() {
     if (TForm1* main = ctx_.forms.form1) {
         main->lang5(main->currentLanguage());
     }
-    prev->clear();
-    check_ = {};
+    source_.forgetFiles();
     ListBox4->clear();
-    ListBox1->clear();
-    ComboBox1->clear();
-    ComboBox1->clearEditText();
     for (std::string_view frame : library::kFrameNames) {
         addCoreItem(*ListBox4, frame);
     }
-    lad();
+    reloadBrands();
     if (!PendingSource.empty()) {
         chooseSource(std::exchange(PendingSource, {}));
     }
@@ -200,6 +201,13 @@ void TForm7::lad() {
         addCoreItem(*ComboBox1, brand);
     }
     ComboBox1->setCurrentIndex(-1); // no brand chosen until the user picks one
+}
+
+void TForm7::reloadBrands() {
+    ListBox1->clear();
+    ComboBox1->clear();
+    ComboBox1->clearEditText();
+    lad();
 }
 
 std::vector<std::string> TForm7::listedBrands() const {
@@ -219,35 +227,16 @@ void TForm7::JvXPButton71Click() {
         inform(library::messageWithPath(s.messages[Message::admmsg], e.folder()));
         return;
     }
-    switch (outcome) {
-    case library::AddBrandOutcome::EmptyName:
-        inform(s.messages[Message::pusmsg]);
-        return;
-    case library::AddBrandOutcome::InvalidName:
-        inform(s.messages[Message::namemsg]);
-        return;
-    case library::AddBrandOutcome::AlreadyListed:
-        inform(s.messages[Message::istmsg]);
-        return;
-    case library::AddBrandOutcome::Added:
-        break;
+    if (outcome == library::AddBrandOutcome::Added) {
+        reloadBrands(); // offered at once; the main window learns of it when a ball is added
     }
-    // The new brand is offered at once; the main window learns of it when a ball is added.
-    ListBox1->clear();
-    ComboBox1->clear();
-    ComboBox1->clearEditText();
-    lad();
-    inform(s.messages[Message::katmsg]);
+    inform(brandMessage(s.messages, outcome));
 }
 
 void TForm7::JvXPButton72Click() {
-    const std::optional<QString> folder = ctx_.ui.chooseFolder(this);
-    if (!folder) {
-        return;
+    if (const std::optional<QString> folder = ctx_.ui.chooseFolder(this)) {
+        showTaken(source_.chooseFolder(typedText(*folder)));
     }
-    discardUnpacked();
-    OwnBallFolder = typedText(*folder);
-    op();
 }
 
 void TForm7::JvXPButton74Click() {
@@ -257,37 +246,38 @@ void TForm7::JvXPButton74Click() {
 }
 
 void TForm7::openArchive(const std::string& file) {
-    const SharedState& s = ctx_.state;
-    try {
-        const std::vector<std::uint8_t> bytes = library::readArchiveFile(ctx_.fs, platform::toPath(file));
-        const library::ArchiveBalls balls = library::findBallSets(bytes);
-        if (balls.sets.empty()) {
-            inform(s.messages[Message::nosetmsg] + " " + joined(balls.missingFrames));
-            return;
+    showTaken(source_.openArchive(file, [this](const auto& setPaths) { return chooseBallSet(setPaths); }));
+}
+
+std::optional<std::size_t> TForm7::chooseBallSet(const std::vector<std::string>& setPaths) {
+    QStringList paths;
+    for (const std::string& path : setPaths) {
+        paths << shownText(path);
+    }
+    const std::optional<int> answer = ctx_.ui.chooseItem(this, shownText(ctx_.state.messages[Message::setmsg]), paths);
+    if (!answer || *answer < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(*answer);
+}
+
+void TForm7::showTaken(const library::SourceTaken& taken) {
+    const i18n::Messages& m = ctx_.state.messages;
+    switch (taken.outcome) {
+    case library::SourceOutcome::Listed:
+        if (taken.suggestedName) {
+            SuggestedName = *taken.suggestedName;
+            Edit1->setText(shownText(SuggestedName));
         }
-        std::size_t chosen = 0;
-        if (balls.sets.size() > 1) {
-            QStringList paths;
-            for (const library::BallSet& set : balls.sets) {
-                paths << shownText(set.folder + "/");
-            }
-            const std::optional<int> answer = ctx_.ui.chooseItem(this, shownText(s.messages[Message::setmsg]), paths);
-            if (!answer || *answer < 0 || *answer >= paths.size()) {
-                return;
-            }
-            chosen = static_cast<std::size_t>(*answer);
-        }
-        auto unpacked = std::make_unique<library::UnpackedBall>(ctx_.fs, ctx_.tempFolder);
-        library::unpackBallSet(ctx_.fs, bytes, balls.sets[chosen], unpacked->folder());
-        discardUnpacked();
-        unpacked_ = std::move(unpacked);
-        OwnBallFolder = platform::toText(unpacked_->folder());
-        op();
-        const std::string fileName = platform::toText(platform::toPath(file).filename());
-        SuggestedName = library::suggestedBallName(balls.sets[chosen], fileName);
-        Edit1->setText(shownText(SuggestedName));
-    } catch (const library::ArchiveError& error) {
-        inform(ctx_.state.messages[i18n::archiveMessage(error.problem())]);
+        return;
+    case library::SourceOutcome::NoBallSet:
+        inform(m[Message::nosetmsg] + " " + joined(taken.missingFrames));
+        return;
+    case library::SourceOutcome::Refused:
+        inform(m[i18n::archiveMessage(taken.problem)]);
+        return;
+    case library::SourceOutcome::Cancelled:
+        return;
     }
 }
 
@@ -296,39 +286,21 @@ std::optional<std::string> TForm7::droppedSource(const QMimeData& dropped) {
     for (const QUrl& url : dropped.urls()) {
         paths.push_back(platform::toPath(droppedFileText(url)));
     }
-    if (library::classifyDrop(ctx_.fs, paths) == library::DropKind::Unsupported) {
+    const std::optional<std::filesystem::path> source = library::droppedSource(ctx_.fs, paths);
+    if (!source) {
         inform(ctx_.state.messages[Message::dropmsg]);
         return std::nullopt;
     }
-    return platform::toText(paths.front());
+    return platform::toText(*source);
 }
 
 void TForm7::chooseSource(const std::string& path) {
-    if (!ctx_.fs.folderExists(platform::toPath(path))) {
-        openArchive(path);
-        return;
-    }
-    discardUnpacked();
-    OwnBallFolder = path;
-    op();
-}
-
-void TForm7::discardUnpacked() {
-    if (!unpacked_) {
-        return;
-    }
-    if (OwnBallFolder == platform::toText(unpacked_->folder())) {
-        OwnBallFolder.clear();
-        prev->clear();
-        check_ = {};
-    }
-    unpacked_.reset();
+    showTaken(source_.take(path, [this](const auto& setPaths) { return chooseBallSet(setPaths); }));
 }
 
 void TForm7::op() {
     prev->clear();
-    check_ = library::checkSourceFolder(ctx_.fs, platform::toPath(OwnBallFolder));
-    for (const std::string& file : check_.files) {
+    for (const std::string& file : source_.check().files) {
         addCoreItem(*prev, file);
     }
 }
@@ -341,72 +313,35 @@ void TForm7::prevClick() {
     Image1->setPicture(platform::decodePngFile(platform::toPath(OwnBallFolder) / platform::toPath(coreText(*item))));
 }
 
-void TForm7::JvXPButton73Click() {
-    const SharedState& s = ctx_.state;
+library::NewBallInput TForm7::newBallInput() const {
+    library::NewBallInput input;
     // A suggested name that is not UTF-8 shows U+FFFD, which typing cannot give: while Edit1 shows the
     // suggestion unchanged, the name is the suggestion's own bytes.
-    const std::string name = Edit1->text() == shownText(SuggestedName) ? SuggestedName : typedText(Edit1->text());
-    if (name.empty() || ComboBox1->currentText().isEmpty() || prev->count() == 0) {
-        inform(s.messages[Message::pusmsg]);
-        return;
-    }
-    if (!library::isValidLibraryName(name)) {
-        inform(s.messages[Message::namemsg]);
-        return;
-    }
+    input.name = Edit1->text() == shownText(SuggestedName) ? SuggestedName : typedText(Edit1->text());
     // The selected entry, unless the text was edited away from it since.
-    std::optional<std::string> selected;
     const int index = ComboBox1->currentIndex();
     if (index >= 0 && ComboBox1->itemText(index) == ComboBox1->currentText()) {
-        selected = coreText(*ComboBox1, index);
+        input.selectedBrand = coreText(*ComboBox1, index);
     }
-    const auto brand = library::resolveBrand(selected, typedText(ComboBox1->currentText()), listedBrands());
-    if (!brand) {
-        inform(s.messages[Message::pusmsg]);
-        return;
-    }
-    if (!check_.passed()) {
-        inform(s.messages[Message::chkmsg] + " " + joined(check_.missingFrames));
-        return;
-    }
+    input.typedBrand = typedText(ComboBox1->currentText());
+    input.listedBrands = listedBrands();
+    return input;
+}
 
-    std::vector<std::string> files;
-    for (int row = 0; row < prev->count(); ++row) {
-        files.push_back(coreText(*prev->item(row)));
-    }
-    library::AddBallOutcome outcome{};
-    std::optional<std::filesystem::path> notWritable;
+void TForm7::JvXPButton73Click() {
+    library::NewBallResult result;
     {
-        DisabledWhile busy(Group7Box1);
-        EventPump pump;
-        try {
-            outcome = library::addOwnBall(ctx_.fs, platform::toPath(s.AppFolder), *brand, name,
-                                          platform::toPath(OwnBallFolder), files, std::ref(pump));
-        } catch (const library::FolderNotWritable& e) {
-            notWritable = e.folder();
-        } catch (...) {
-            discardUnpacked(); // a failed add removes the unpacked archive too; the error goes on
-            throw;
+        const ReentryGuard::Run run = adding_.enter({Group7Box1});
+        if (!run) {
+            return;
         }
+        EventPump pump;
+        result = source_.addBall(platform::toPath(ctx_.state.AppFolder), newBallInput(), [&pump] { pump(); });
     }
-    if (notWritable) {
-        // Nothing was written; the unpacked archive stays for another try.
-        inform(library::messageWithPath(s.messages[Message::admmsg], *notWritable));
-        return;
+    if (result.outcome == library::NewBallOutcome::Added) {
+        refreshMainWindow();
     }
-    switch (outcome) {
-    case library::AddBallOutcome::AlreadyExists:
-        inform(s.messages[Message::ist2msg]);
-        return;
-    case library::AddBallOutcome::InvalidName:
-        inform(s.messages[Message::namemsg]);
-        return;
-    case library::AddBallOutcome::Added:
-        break;
-    }
-    refreshMainWindow();
-    discardUnpacked();
-    inform(s.messages[Message::dodmsg]);
+    inform(newBallMessage(ctx_.state.messages, result));
 }
 
 void TForm7::refreshMainWindow() {

@@ -1,15 +1,14 @@
 #pragma once
 
+#include "app/AppContext.h"
+#include "app/EventPump.h"
+#include "library/OwnBallSource.h"
+
 #include <QDialog>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "app/AppContext.h"
-#include "library/ArchiveImport.h"
-#include "library/OwnBall.h"
 
 class QComboBox;
 class QDragEnterEvent;
@@ -32,6 +31,9 @@ class PictureBox;
 // ball; adds new, empty brands.
 class TForm7 : public QDialog {
     Q_OBJECT
+    // Where the new ball's frames come from; declared first, as OwnBallFolder refers to it.
+    library::OwnBallSource source_;
+
 public:
     explicit TForm7(AppContext& context, QWidget* parent = nullptr);
     ~TForm7() override;
@@ -47,7 +49,7 @@ public:
     void JvXPButton71Click();
     // "Open folder with ball": choose the source folder, then check it.
     void JvXPButton72Click();
-    // Lists the source folder's PNG files and checks them against the frame names, in memory only.
+    // Lists the source folder's PNG files, as its check (in memory only) found them; runs whenever they change.
     void op();
     // Previews the picked file of prev.
     void prevClick();
@@ -57,7 +59,7 @@ public:
     void JvXPButton74Click();
     // Finds the ball sets of an archive, asks which one when there are several, unpacks it into a
     // private temporary folder and lists that like a chosen folder, with the set's name as the ball's.
-    // A refused archive gets its message and leaves the previous choice as it was.
+    // A refused archive gets its message and leaves the previous choice as it was (see OwnBallSource).
     void openArchive(const std::string& file);
     // The folder or archive a drop hands over; for anything else the message, and nothing.
     std::optional<std::string> droppedSource(const QMimeData& dropped);
@@ -69,8 +71,9 @@ public:
 
     // The library root (AppFolder + "balls/"), set by lad.
     std::string BallsFolder;
-    // The folder last chosen with "Open folder with ball"; kept between showings.
-    std::string OwnBallFolder;
+    // The source folder: the one last chosen with "Open folder with ball" (kept between showings), or
+    // the unpacked archive's (gone with it).
+    const std::string& OwnBallFolder;
     // The ball name the last archive suggested into Edit1, byte for byte: used while Edit1 shows it.
     std::string SuggestedName;
 
@@ -102,16 +105,20 @@ private:
     void buildLayout();
     void inform(const std::string& text);
     std::vector<std::string> listedBrands() const;
+    // Empties the brand lists and fills them again.
+    void reloadBrands();
     // Re-reads the library into the main window's brand box, with no brand chosen.
     void refreshMainWindow();
-    // Removes the unpacked archive, and its frames from the list when they are the chosen ones.
-    void discardUnpacked();
+    // Asks which of an archive's ball sets to unpack.
+    std::optional<std::size_t> chooseBallSet(const std::vector<std::string>& setPaths);
+    // Shows what taking a folder or archive came to: the suggested name, or the refusal's message.
+    void showTaken(const library::SourceTaken& taken);
+    // What "Add ball" reads from the controls.
+    library::NewBallInput newBallInput() const;
 
     AppContext& ctx_;
-    // Result of the last check of OwnBallFolder.
-    library::SourceFolderCheck check_;
-    // The ball set unpacked from the archive last opened; gone after "Add ball" and on closing.
-    std::unique_ptr<library::UnpackedBall> unpacked_;
+    // One ball added at a time: the copy handles events meanwhile.
+    ReentryGuard adding_;
 };
 
 } // namespace orbisto
