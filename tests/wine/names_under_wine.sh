@@ -22,26 +22,8 @@ if ! locale -a 2>/dev/null | grep -qix "$(echo "$locale" | sed 's/UTF-8/utf8/')"
 fi
 export LANG=$locale LC_ALL=$locale
 
-work=$(mktemp -d /tmp/orbisto-names.XXXXXX)
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-
-finish() {
-    xsession_stop
-    wineserver -k 2>/dev/null || true
-    rm -rf "$work"
-}
-trap finish EXIT
-
-fail() {
-    xsession_fail "orbisto-wine-names-${locale%%.*}" "$work/orbisto.log" "$@"
-}
-
-run_windows() {
-    local status=0
-    wine "$@" 2>>"$work/wine.log" | tr -d '\r' || status=$?
-    return "$status"
-}
+source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
+wine_test_start /tmp/orbisto-names.XXXXXX "orbisto-wine-names-${locale%%.*}"
 
 # Copies a frame with its tag trailer replaced by `tag` (UTF-8), or with no trailer when `tag` is
 # "-" (the game's own, untagged frames).

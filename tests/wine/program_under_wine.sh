@@ -6,11 +6,12 @@
 # winter ball stays. Then "Normal and Winter" while a helper holds the winter ball_23.png as the
 # running game does: an information box, both folders byte for byte as before and no temporary file
 # left; once the helper has let go, the same install puts the ball into both folders. Closing the
-# window stores the chosen version "2006" in the prefix's registry, in HKLM and in the per-user copy. Then as a standard user: HKLM\SOFTWARE\VESKO only readable
-# (registry_probe gives its keys a read-only descriptor, which Wine enforces). A language and an
-# FM 2005 folder chosen in Settings, and FM 2005 chosen in the main window, are stored per user with
-# no error box, HKLM keeps what it held, and the next starts read all three back. Qt's start-up
-# prints no DPI-awareness warning of its own beside the manifest's setting.
+# window stores the chosen version "2006" in the prefix's registry, in HKLM and in the per-user copy.
+# Then as a standard user: HKLM\SOFTWARE\VESKO only readable (registry_probe gives its keys a
+# read-only descriptor, which Wine enforces). A language and an FM 2005 folder chosen in Settings,
+# and FM 2005 chosen in the main window, are stored per user with no error box, HKLM keeps what it
+# held, and the next starts read all three back. Qt's start-up prints no DPI-awareness warning of
+# its own beside the manifest's setting.
 #   bash program_under_wine.sh <orbisto.exe> <win_window.exe> <registry_probe.exe>
 set -euo pipefail
 
@@ -23,29 +24,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/xsession.bash"
 
 xsession_require_commands wine wineboot wineserver Xvfb xdotool
 
-work=$(mktemp -d /tmp/orbisto-wine.XXXXXX)
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
-# No Mono or Gecko installer dialogs while the prefix is made: the program needs neither.
-export WINEDLLOVERRIDES="mscoree,mshtml="
-
-finish() {
-    xsession_stop
-    wineserver -k 2>/dev/null || true
-    rm -rf "$work"
-}
-trap finish EXIT
-
-fail() {
-    xsession_fail "orbisto-wine-$(basename "$0" .sh)" "$work/orbisto.log" "$@"
-}
-
-# Runs a Windows console program of this test in the prefix; its CRLF line ends become LF, Wine's
-# own chatter goes to a log.
-run_windows() {
-    local status=0
-    wine "$@" 2>>"$work/wine.log" | tr -d '\r' || status=$?
-    return "$status"
-}
+source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
+wine_test_start /tmp/orbisto-wine.XXXXXX "orbisto-wine-$(basename "$0" .sh)"
 
 # Text of a registry value as `wine reg query` prints it ("" when the key or value is missing, which
 # is no failure of its own).
