@@ -35,9 +35,12 @@ struct FolderCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
 
-// Reads `in` to its end, handing each piece read to `take(bytes, size)`.
+constexpr std::size_t kReadPiece = 1 << 16;
+
+// Reads `in` to its end, handing each piece read to `take(bytes, size)`, which returns whether to
+// read on.
 template <typename Take> void readAll(int in, Take take) {
-    char buffer[1 << 16];
+    char buffer[kReadPiece];
     for (;;) {
         const ssize_t got = ::read(in, buffer, sizeof buffer);
         if (got < 0) {
@@ -49,7 +52,9 @@ template <typename Take> void readAll(int in, Take take) {
         if (got == 0) {
             return;
         }
-        take(buffer, static_cast<std::size_t>(got));
+        if (!take(buffer, static_cast<std::size_t>(got))) {
+            return;
+        }
     }
 }
 
@@ -156,7 +161,10 @@ void LocalFileSystem::copyFile(const Path& source, const Path& target) {
     }
     // The copy goes to a hidden name beside the target and replaces it only when complete.
     TempFile temp(target);
-    readAll(in, [&](const char* bytes, std::size_t size) { temp.write(bytes, size); });
+    readAll(in, [&](const char* bytes, std::size_t size) {
+        temp.write(bytes, size);
+        return true;
+    });
     // Like the Windows copy, the target takes the source's attributes (the read-only flag included).
     temp.commit(info.st_mode & 07777);
 }
@@ -231,23 +239,12 @@ namespace {
 std::vector<std::uint8_t> readOpenFile(int fd, off_t size) {
     std::vector<std::uint8_t> bytes;
     bytes.reserve(static_cast<std::size_t>(size));
-    std::uint8_t buffer[1 << 16];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            throwErrno(errno);
-        }
-        if (got == 0) {
-            return bytes;
-        }
-        bytes.insert(bytes.end(), buffer, buffer + got);
-        if (bytes.size() == static_cast<std::size_t>(size) && static_cast<std::size_t>(got) < sizeof buffer) {
-            return bytes; // a short read that reached the size: no further read to see the end
-        }
-    }
+    readAll(fd, [&](const char* piece, std::size_t got) {
+        bytes.insert(bytes.end(), piece, piece + got);
+        // A short read that reached the size: no further read to see the end.
+        return !(bytes.size() == static_cast<std::size_t>(size) && got < kReadPiece);
+    });
+    return bytes;
 }
 
 struct FileCloser {
@@ -454,6 +451,7 @@ void LocalFileSystem::copyFileUnflushed(const Path& source, const Path& target) 
                 }
                 done += static_cast<std::size_t>(written);
             }
+            return true;
         });
         // Like the Windows copy, the target takes the source's attributes (the read-only flag included).
         if (::fchmod(out, info.st_mode & 07777) != 0) {
